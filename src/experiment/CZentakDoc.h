@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class COperatorPrompt;
+class CSharedWindowState;
+class CSerialLink;
+
+using CUIntArray = QList<quint32>;
+
+// One impact experiment: what was asked for, what the impactor achieved,
+// the sampled traces of both strokes, the statistics derived from them and
+// the comments. The program holds exactly one record at a time.
+class CZentakDoc : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr quint32 kContactForce = 200;   // tenths of a K dyne
+    static constexpr quint32 kDispMinStart = 5555;  // starting minimum of the position scan
+    static constexpr double kMicronsPerCount = 17.63889;
+    static constexpr double kRelease4SampleMs = 0.36;
+
+    CZentakDoc(CSharedWindowState& state, COperatorPrompt& prompt, QObject* parent = nullptr);
+    ~CZentakDoc() override;
+
+    // The reset of a new document; also clears the data-present flag.
+    bool OnNewDocument();
+
+    void ComputeTraceStats();
+    void SetActualValues(int force, int displacement, int velocity, int dwell);
+    void DeriveActualValues();
+
+    // Appends the samples of the box's printed output to the six traces,
+    // by the rules of the firmware release the record holds.
+    void ParseRunData(const QStringList& chunks);
+
+    const QString& PathName() const { return m_strPathName; }
+    void SetPathName(const QString& path) { m_strPathName = path; }
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+
+    CSharedWindowState& WindowState() const { return m_rState; }
+    COperatorPrompt& Prompt() const { return m_rPrompt; }
+
+    CUIntArray m_arrDispDown;
+    CUIntArray m_arrForceDown;
+    CUIntArray m_arrDispUp;
+    CUIntArray m_arrForceUp;
+    CUIntArray m_arrStepTimeDown;
+    CUIntArray m_arrStepTimeUp;
+    quint32 m_nDispMax = 0;
+    quint32 m_nDispMin = kDispMinStart;
+    quint32 m_nForceMax = 0;
+    int m_nContactIndex = 0;
+    bool m_bDataValid = false;
+    bool m_bImpactAborted = false;
+    bool m_bFirmwareOk = true;
+    QString m_strRxText;
+    QString m_strFormatted;
+    QString m_strReadLine;
+    QString m_strComments;
+    QString m_strRunStamp;
+    int m_nDesiredForce = 100;
+    int m_nDesiredDisp = 1;
+    int m_nDesiredVelocity = 1;
+    int m_nDesiredDwell = 0;
+    int m_nActualForce = 0;
+    int m_nActualDisp = 0;
+    int m_nActualVelocity = 0;
+    int m_nActualDwell = 0;
+    int m_nDownCount = 0;
+    int m_nUpCount = 0;
+    int m_nFileFormat = 0;
+    int m_nFirmwareRelease = 0;
+    CSerialLink* m_pLink = nullptr;
+    QString m_strFirmwareVersion;
+
+private:
+    void ResetStats();
+    void ClearTraces();
+    int VelocityFromDownTrace() const;
+    int DisplacementToDeepest() const;
+
+    CSharedWindowState& m_rState;
+    COperatorPrompt& m_rPrompt;
+    QString m_strPathName;
+    bool m_bModified = false;
+};

@@ -1,0 +1,28 @@
+#include "CScriptedPrompt.h"
+
+void CScriptedPrompt::ShowMessage(const QString& text, Icon icon)
+{
+    messages.append({text, icon});
+}
+
+bool CScriptedPrompt::AskYesNo(const QString& text)
+{
+    questions.append(text);
+    return NextAnswer() == Answer::Yes;
+}
+
+COperatorPrompt::Answer CScriptedPrompt::AskYesNoCancel(const QString& text)
+{
+    questions.append(text);
+    return NextAnswer();
+}
+
+void CScriptedPrompt::QueueAnswers(std::initializer_list<Answer> answers)
+{
+    m_answers.append(answers);
+}
+
+COperatorPrompt::Answer CScriptedPrompt::NextAnswer()
+{
+    return m_answers.isEmpty() ? Answer::No : m_answers.takeFirst();
+}

@@ -654,6 +654,9 @@ void TestExperimentFile::commentsRoundTrip_data()
     QTest::newRow("only line breaks") << QStringLiteral("\r\n\r\n");
     QTest::newRow("above 127") << QStringLiteral("Tier Nr. 5 \u00fc \u00b5m \u00a9\u00ff\u00a0");
     QTest::newRow("lone CR kept") << QStringLiteral("a\rb\r");
+    // More than the 512 lines earlier versions read: the traces were then
+    // left out of view, and a later save dropped them.
+    QTest::newRow("600 lines") << QStringLiteral("note\r\n").repeated(600);
 }
 
 void TestExperimentFile::commentsRoundTrip()
@@ -666,6 +669,7 @@ void TestExperimentFile::commentsRoundTrip()
     for (int cycle = 0; cycle < 3; ++cycle) {
         QVERIFY(Load(doc, Save(doc)));
         QCOMPARE(doc.m_strComments, comments);
+        QVERIFY(state.DataPresent());
     }
     QCOMPARE(Save(doc), saved);
 }

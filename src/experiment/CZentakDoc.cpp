@@ -226,6 +226,14 @@ void CZentakDoc::StampRun(const QDateTime& localTime)
     m_strComments = m_strRunStamp;
 }
 
+bool CZentakDoc::CompleteRun(const QDateTime& localTime)
+{
+    m_rState.SetDataPresent(true);
+    DeriveActualValues();
+    StampRun(localTime);
+    return WriteRunLog();
+}
+
 bool CZentakDoc::WriteCsv(QIODevice& device)
 {
     m_strFileError.clear();

@@ -77,6 +77,10 @@ public:
     static QString RunStamp(const QDateTime& localTime);
     // The stamp becomes the run stamp and replaces the comments.
     void StampRun(const QDateTime& localTime);
+    // What a completed impact leaves behind: data present, actual values
+    // derived, comments stamped, run logged. False when the log entry could
+    // not be written (the operator has been told; the results stay here).
+    bool CompleteRun(const QDateTime& localTime);
 
     bool WriteCsv(QIODevice& device);
     // Creates or replaces the file without asking.

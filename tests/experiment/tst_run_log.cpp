@@ -87,6 +87,8 @@ private Q_SLOTS:
     void runStamp_data();
     void runStamp();
     void stampReplacesComments();
+    void completedRunIsDerivedStampedAndLogged_data();
+    void completedRunIsDerivedStampedAndLogged();
 };
 
 void TestRunLog::init()
@@ -310,6 +312,33 @@ void TestRunLog::stampReplacesComments()
     const QString stamp = QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n");
     QCOMPARE(doc.m_strRunStamp, stamp);
     QCOMPARE(doc.m_strComments, stamp);
+}
+
+void TestRunLog::completedRunIsDerivedStampedAndLogged_data()
+{
+    QTest::addColumn<bool>("logWritable");
+    QTest::newRow("log written") << true;
+    QTest::newRow("log cannot be opened") << false;
+}
+
+// An unwritable log costs the log entry only: the run's results stay.
+void TestRunLog::completedRunIsDerivedStampedAndLogged()
+{
+    QFETCH(bool, logWritable);
+    CZentakDoc doc(state, prompt);
+    doc.SetRunLogPath(logWritable ? LogPath() : dir.path());
+    doc.m_strComments = QStringLiteral("typed before the run");
+    doc.m_arrDispDown = {100, 150, 220};
+    doc.m_arrDispUp = {210, 120};
+    doc.m_arrForceDown = {5, 250, 800};
+    doc.m_arrForceUp = {300, 10};
+    QCOMPARE(doc.CompleteRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))), logWritable);
+    QVERIFY(state.DataPresent());
+    QCOMPARE(doc.m_nActualForce, 80);
+    QCOMPARE(doc.m_nDispMax, 220u);
+    QCOMPARE(doc.m_strComments, QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n"));
+    QCOMPARE(prompt.messages.size(), logWritable ? 0 : 1);
+    QCOMPARE(Contents(LogPath()), logWritable ? Saved(doc) : QByteArray("<unreadable>"));
 }
 
 QTEST_GUILESS_MAIN(TestRunLog)

@@ -16,7 +16,9 @@ struct Subcommand {
 
 const QList<Subcommand>& Subcommands()
 {
-    static const QList<Subcommand> table = {};
+    static const QList<Subcommand> table = {
+        {"run", CliCommands::kRunSynopsis, CliCommands::Run},
+    };
     return table;
 }
 

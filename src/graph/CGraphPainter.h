@@ -25,6 +25,8 @@ class CGraphPainter
 public:
     static constexpr int kLogicalWidth = 1016;
     static constexpr int kLogicalHeight = 946;
+    static inline const QString kDefaultDispTitle = QStringLiteral("Displacement vs. Time");
+    static inline const QString kDefaultForceTitle = QStringLiteral("Force vs. Time");
 
     enum class FontRole { Table, Label, Title };
 

@@ -12,7 +12,8 @@
 #include <QScrollBar>
 
 CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
-    : QAbstractScrollArea(parent), m_rDoc(doc)
+    : QAbstractScrollArea(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
+      m_strForceTitle(CGraphPainter::kDefaultForceTitle), m_rDoc(doc)
 {
     // The flag decides whether traces exist at all, so it is part of the picture.
     connect(&doc.WindowState(), &CSharedWindowState::dataPresentChanged, this,

@@ -28,8 +28,8 @@ public:
     bool PrintTo(QPrinter& printer);
 
     bool m_bPrinting = false;
-    QString m_strDispTitle = QStringLiteral("Displacement vs. Time");
-    QString m_strForceTitle = QStringLiteral("Force vs. Time");
+    QString m_strDispTitle;
+    QString m_strForceTitle;
     int m_nForceScaleStep = 0;  // kept between paints: an emptied record keeps the last scale
 
 public Q_SLOTS:

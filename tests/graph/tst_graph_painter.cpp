@@ -2,10 +2,13 @@
 #include "ImpactRecord.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
+#include "graph/CGraphFileWriter.h"
 #include "graph/CGraphPainter.h"
 
 #include <QImage>
 #include <QPainter>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
@@ -99,6 +102,9 @@ private Q_SLOTS:
     void screenMappingStretchesPageMappingKeepsAspect();
     void nothingIsClippedToTheDrawingSpace();
     void absurdValuesDrawWithoutOverflow();
+    void writesThePanePictureAsPng();
+    void writesOnePdfPage();
+    void unwritableFileIsReported();
 };
 
 QImage TestGraphPainter::Render(const CZentakDoc& doc, QSize size, QList<DrawnText>* texts)
@@ -586,6 +592,55 @@ void TestGraphPainter::absurdValuesDrawWithoutOverflow()
     QCOMPARE(TextsAt(texts, 45, 513).constLast().text, QStringLiteral("2147483600"));
     QCOMPARE(Strings(TextsAt(texts, 626, 75)).at(1),
              QStringLiteral("-5556"));  // %d of a wrapped difference
+}
+
+void TestGraphPainter::writesThePanePictureAsPng()
+{
+    CZentakDoc doc(state, prompt);
+    FillImpact(doc);
+    state.SetDataPresent(true);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("graph.png"));
+    QString error;
+    QVERIFY2(CGraphFileWriter::WritePng(doc, path, CGraphFileWriter::kDefaultClientSize, &error),
+             qPrintable(error));
+
+    const QImage written(path);
+    QCOMPARE(written.size(), QSize(751, 546));
+    QCOMPARE(written.convertToFormat(QImage::Format_RGB32), Render(doc, QSize(751, 546)));
+    QVERIFY(CountColour(written, kTrace) > 0);
+}
+
+void TestGraphPainter::writesOnePdfPage()
+{
+    CZentakDoc doc(state, prompt);
+    FillImpact(doc);
+    state.SetDataPresent(true);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("graph.pdf"));
+    QString error;
+    QVERIFY2(CGraphFileWriter::WritePdf(doc, path, 546, &error), qPrintable(error));
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray pdf = file.readAll();
+    QVERIFY(pdf.startsWith("%PDF-"));
+    const QRegularExpression page(QStringLiteral("/Type\\s*/Page[^s]"));
+    QCOMPARE(QString::fromLatin1(pdf).count(page), 1);
+}
+
+void TestGraphPainter::unwritableFileIsReported()
+{
+    CZentakDoc doc(state, prompt);
+    const QString path = QStringLiteral("/nonexistent-directory/graph.png");
+    QString error;
+    QVERIFY(!CGraphFileWriter::WritePng(doc, path, QSize(100, 100), &error));
+    QVERIFY2(error.contains(path), qPrintable(error));
+    error.clear();
+    QVERIFY(!CGraphFileWriter::WritePdf(doc, QStringLiteral("/nonexistent-directory/g.pdf"), 546,
+                                        &error));
+    QVERIFY(!error.isEmpty());
+    QVERIFY(!CGraphFileWriter::WritePng(doc, QStringLiteral("unused.png"), QSize(0, 10), &error));
 }
 
 QTEST_MAIN(TestGraphPainter)

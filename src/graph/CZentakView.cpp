@@ -66,9 +66,11 @@ void CZentakView::UpdateScrollBars()
     verticalScrollBar()->setSingleStep(1);
 }
 
+// Text is sized from the resolution of the screen the pane is on, on paper too.
 void CZentakView::ConfigurePainter(CGraphPainter& painter)
 {
     painter.SetTitles(m_strDispTitle, m_strForceTitle);
+    painter.SetScreenDpiY(logicalDpiY());
 }
 
 bool CZentakView::PrintTo(QPrinter& printer)

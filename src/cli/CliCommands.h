@@ -10,4 +10,12 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitBadArguments = 2;
 
+// Experiment files: print, export as CSV, save in the current layout.
+inline constexpr char kShowSynopsis[] = "show FILE [--json]";
+inline constexpr char kExportSynopsis[] = "export FILE.exp [-o OUT.csv]";
+inline constexpr char kResaveSynopsis[] = "resave IN OUT";
+int RunShow(const QStringList& args);
+int RunExport(const QStringList& args);
+int RunResave(const QStringList& args);
+
 }  // namespace CliCommands

@@ -16,7 +16,11 @@ struct Subcommand {
 
 const QList<Subcommand>& Subcommands()
 {
-    static const QList<Subcommand> table = {};
+    static const QList<Subcommand> table = {
+        {"show", CliCommands::kShowSynopsis, CliCommands::RunShow},
+        {"export", CliCommands::kExportSynopsis, CliCommands::RunExport},
+        {"resave", CliCommands::kResaveSynopsis, CliCommands::RunResave},
+    };
     return table;
 }
 
@@ -34,6 +38,7 @@ int Usage()
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Zentak"));
     QStringList args = QCoreApplication::arguments().mid(1);
     if (args.isEmpty())
         return Usage();

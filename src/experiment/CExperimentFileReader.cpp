@@ -123,7 +123,7 @@ LoadOutcome CExperimentFileReader::ReadRecordLayout()
     ReadStroke(m_rDoc.m_arrDispDown, m_rDoc.m_arrDispUp);
     SkipUntil("Down"_L1, kSectionGapReads);
     ReadStroke(m_rDoc.m_arrForceDown, m_rDoc.m_arrForceUp);
-    if (m_rDoc.m_nFirmwareRelease == 5) {
+    if (HasStepTimeSections()) {
         SkipUntil("Down"_L1, kSectionGapReads);
         ReadStroke(m_rDoc.m_arrStepTimeDown, m_rDoc.m_arrStepTimeUp);
     }
@@ -133,6 +133,25 @@ LoadOutcome CExperimentFileReader::ReadRecordLayout()
     m_rDoc.ComputeTraceStats();
     FinishLoad();
     return LoadOutcome::Complete;
+}
+
+// Step times are written for release 5 data only. A box that reported no
+// release text leaves the version line empty; its step times are still in
+// the file, and skipping them would turn them into comments.
+bool CExperimentFileReader::HasStepTimeSections()
+{
+    if (m_rDoc.m_nFirmwareRelease == 5)
+        return true;
+    if (m_rDoc.m_nFileFormat != 5 || m_rDoc.m_nFirmwareRelease != 0)
+        return false;
+    for (int reads = 0; reads < kSectionGapReads && !Has("Time per Step Data"_L1) &&
+                        !Has("Experiment Comments"_L1);
+         ++reads)
+        NextLine();
+    if (!Has("Time per Step Data"_L1))
+        return false;
+    m_rDoc.m_nFirmwareRelease = 5;
+    return true;
 }
 
 // A label on the "Displacement Data" line or after it is not read.

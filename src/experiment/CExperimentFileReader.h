@@ -34,6 +34,7 @@ private:
     void ReadHeaderValues();
     void ReadSection(QLatin1StringView startMarker, CUIntArray& values);
     void ReadStroke(CUIntArray& down, CUIntArray& up);
+    bool HasStepTimeSections();
     bool ReadComments();
     CZentakDoc::LoadOutcome ReadTranscript();
     void AppendTranscriptPair(char separator, CUIntArray& displacement, CUIntArray& force);

@@ -208,6 +208,7 @@ private Q_SLOTS:
     void loadResetsAllButRunFlags();
     void release5RoundTripOfLongRun_data();
     void release5RoundTripOfLongRun();
+    void release5RunWithoutVersionText();
     void release4HeaderFile();
     void firmwareReleaseFromVersionLine_data();
     void firmwareReleaseFromVersionLine();
@@ -386,6 +387,27 @@ void TestExperimentFile::release5RoundTripOfLongRun()
     QCOMPARE(loaded.m_strComments, doc.m_strComments);
     QVERIFY(state.DataPresent());
     QCOMPARE(loaded.m_nDispMax, quint32(3000 + 3 * samples));
+    QCOMPARE(Save(loaded), saved);
+}
+
+// A box that reported no release text leaves the version line empty; its
+// step times must not turn into comments on the way back.
+void TestExperimentFile::release5RunWithoutVersionText()
+{
+    CZentakDoc doc(state, prompt);
+    FillLongRelease5Run(doc, 20);
+    doc.m_strFirmwareVersion.clear();
+    const QByteArray saved = Save(doc);
+    QVERIFY(saved.contains("Firmware Release Version: \r\n"));
+
+    state.SetDataPresent(false);
+    CZentakDoc loaded(state, prompt);
+    QVERIFY(Load(loaded, saved));
+    QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
+    QCOMPARE(loaded.m_nFirmwareRelease, 5);
+    QCOMPARE(loaded.m_arrStepTimeDown, doc.m_arrStepTimeDown);
+    QCOMPARE(loaded.m_arrStepTimeUp, doc.m_arrStepTimeUp);
+    QCOMPARE(loaded.m_strComments, doc.m_strComments);
     QCOMPARE(Save(loaded), saved);
 }
 

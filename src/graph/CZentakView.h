@@ -23,8 +23,9 @@ public:
     explicit CZentakView(const CZentakDoc& doc, QWidget* parent = nullptr);
     ~CZentakView() override;
 
-    // Draws one page onto an open-able printer (a PDF file in tests and in
-    // the print path alike). false when the printer cannot be started.
+    // Draws the one page onto the printer with the page mapping; the print
+    // commands and tests (a PDF printer) share it. False when the printer
+    // cannot be started.
     bool PrintTo(QPrinter& printer);
 
     bool m_bPrinting = false;

@@ -18,4 +18,8 @@ int RunShow(const QStringList& args);
 int RunExport(const QStringList& args);
 int RunResave(const QStringList& args);
 
+// The graph pane's picture as a PNG or a printed page as a PDF.
+inline constexpr char kRenderSynopsis[] = "render FILE.exp -o OUT.png|OUT.pdf [--size WxH]";
+int RunRender(const QStringList& args);
+
 }  // namespace CliCommands

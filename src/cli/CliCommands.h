@@ -16,4 +16,16 @@ constexpr const char* kRunSynopsis =
     "      [--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N] [--yes]";
 int Run(const QStringList& arguments);
 
+// Experiment files: print, export as CSV, save in the current layout.
+inline constexpr char kShowSynopsis[] = "show FILE [--json]";
+inline constexpr char kExportSynopsis[] = "export FILE.exp [-o OUT.csv]";
+inline constexpr char kResaveSynopsis[] = "resave IN OUT";
+int RunShow(const QStringList& args);
+int RunExport(const QStringList& args);
+int RunResave(const QStringList& args);
+
+// The graph pane's picture as a PNG or a printed page as a PDF.
+inline constexpr char kRenderSynopsis[] = "render FILE.exp -o OUT.png|OUT.pdf [--size WxH]";
+int RunRender(const QStringList& args);
+
 }  // namespace CliCommands

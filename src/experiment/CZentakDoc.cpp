@@ -1,9 +1,22 @@
 #include "experiment/CZentakDoc.h"
 
 #include "app/CSharedWindowState.h"
+#include "experiment/CCsvExport.h"
+#include "experiment/CExperimentFileReader.h"
+#include "experiment/CExperimentFileWriter.h"
+#include "experiment/CFileErrorText.h"
+#include "experiment/CRunLogFile.h"
+#include "experiment/CRunLogPath.h"
 #include "run/CExperimentDialogue.h"
+#include "run/COperatorPrompt.h"
 #include "run/CRunDataParser.h"
 #include "run/CSerialLink.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <limits>
 #include <optional>
@@ -29,6 +42,12 @@ int TruncToInt(double value)
 constexpr qsizetype kShortTraceLimit = 32;
 constexpr qsizetype kShortTraceMinimum = 6;  // n - 5 must be positive, d[n-3] must exist
 constexpr double kPerSampleSpan10To30 = 0.1388888888888889;  // 1 / (20 x 0.36 ms)
+
+const char* const kMonthNames[] = {"January",   "February", "March",    "April",
+                                   "May",       "June",     "July",     "August",
+                                   "September", "October",  "November", "December"};
+
+const QString kLogOpenFailed = QStringLiteral("Unable to Open Log File!");
 
 }  // namespace
 
@@ -74,6 +93,175 @@ void CZentakDoc::ResetStats()
     m_nDispMin = kDispMinStart;
     m_nForceMax = 0;
     m_nContactIndex = 0;
+}
+
+// The load's own reset: unlike a new document it keeps the path name, the
+// modified flag and the run flags, and it forgets the file format.
+void CZentakDoc::ResetForLoad()
+{
+    m_strComments.clear();
+    m_nDesiredForce = 100;
+    m_nDesiredDisp = 1;
+    m_nDesiredVelocity = 1;
+    m_nDesiredDwell = 0;
+    SetActualValues(0, 0, 0, 0);
+    m_nFileFormat = 0;
+    m_nFirmwareRelease = 0;
+    m_strFirmwareVersion.clear();
+    ClearTraces();
+    ResetStats();
+    m_rState.SetDataPresent(false);
+}
+
+void CZentakDoc::CopyWriteCounts()
+{
+    m_bDataValid = m_rState.DataPresent();
+    m_nDownCount = int(m_arrDispDown.size());
+    m_nUpCount = int(m_arrDispUp.size());
+}
+
+bool CZentakDoc::Serialize(QIODevice& device, bool storing)
+{
+    m_strFileError.clear();
+    CopyWriteCounts();
+    if (storing) {
+        const QByteArray text = CExperimentFileWriter::Text(*this, m_fnStoreViews);
+        if (device.write(text) == text.size())
+            return true;
+        m_strFileError = device.errorString();
+        return false;
+    }
+    ResetForLoad();
+    CExperimentFileReader reader(device, *this);
+    m_eLastLoadOutcome = reader.Read();
+    if (!reader.ReadFailed())
+        return true;
+    m_strFileError = device.errorString();
+    return false;
+}
+
+bool CZentakDoc::SaveToFile(const QString& path)
+{
+    const bool existed = QFileInfo::exists(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        m_strFileError = CFileErrorText::ForOpenToWrite(path, file);
+        return false;
+    }
+    if (!Serialize(file, true) || !file.commit()) {
+        m_strFileError = CFileErrorText::ForWrite(path, file);
+        if (existed)
+            m_strFileError += QStringLiteral(" The previous %1 is unchanged.")
+                                  .arg(QDir::toNativeSeparators(path));
+        file.cancelWriting();
+        return false;
+    }
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CZentakDoc::LoadFromFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_strFileError = CFileErrorText::ForOpenToRead(path, file);
+        return false;
+    }
+    // The document takes the file's name even after a load message.
+    SetPathName(path);
+    SetModifiedFlag(false);
+    if (Serialize(file, false))
+        return true;
+    m_strFileError = CFileErrorText::ForRead(path, file);
+    return false;
+}
+
+QString CZentakDoc::RunLogPath() const
+{
+    return CRunLogPath::Resolve(m_strRunLogPath);
+}
+
+bool CZentakDoc::WriteRunLog()
+{
+    const QString path = RunLogPath();
+    if (path == CRunLogPath::DefaultPath())
+        QDir().mkpath(CRunLogPath::DefaultFolder());
+    CopyWriteCounts();
+    QString reason;
+    switch (CRunLogFile::Append(path, CExperimentFileWriter::Text(*this), &reason)) {
+    case CRunLogFile::Result::Appended:
+        return true;
+    case CRunLogFile::Result::OpenFailed:
+        m_rPrompt.ShowMessage(kLogOpenFailed, COperatorPrompt::Icon::Exclamation);
+        return false;
+    case CRunLogFile::Result::WriteFailed:
+        break;
+    }
+    m_rPrompt.ShowMessage(QStringLiteral("Unable to Write Log File!\r\n%1: %2.\r\n"
+                                         "This run's entry in the log may be incomplete; "
+                                         "save the run to a file.")
+                              .arg(QDir::toNativeSeparators(path), reason),
+                          COperatorPrompt::Icon::Exclamation);
+    return false;
+}
+
+QString CZentakDoc::RunStamp(const QDateTime& localTime)
+{
+    const QDate date = localTime.date();
+    const QTime time = localTime.time();
+    if (!date.isValid() || !time.isValid())
+        return QString();
+    const QChar zero = QLatin1Char('0');
+    return QStringLiteral("Date: %1 %2, %3. \r\nTime: %4:%5:%6.\r\n")
+        .arg(QLatin1String(kMonthNames[date.month() - 1]))
+        .arg(date.day(), 2, 10, zero)
+        .arg(date.year())
+        .arg(time.hour(), 2, 10, zero)
+        .arg(time.minute(), 2, 10, zero)
+        .arg(time.second(), 2, 10, zero);
+}
+
+void CZentakDoc::StampRun(const QDateTime& localTime)
+{
+    m_strRunStamp = RunStamp(localTime);
+    m_strComments = m_strRunStamp;
+}
+
+bool CZentakDoc::CompleteRun(const QDateTime& localTime)
+{
+    m_rState.SetDataPresent(true);
+    DeriveActualValues();
+    StampRun(localTime);
+    return WriteRunLog();
+}
+
+bool CZentakDoc::WriteCsv(QIODevice& device)
+{
+    m_strFileError.clear();
+    const QByteArray text = CCsvExport::Text(*this);
+    if (device.write(text) == text.size())
+        return true;
+    m_strFileError = device.errorString();
+    return false;
+}
+
+bool CZentakDoc::SaveCsvToFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        m_strFileError = CFileErrorText::ForOpenToWrite(path, file);
+        return false;
+    }
+    if (!WriteCsv(file) || !file.flush()) {
+        m_strFileError = CFileErrorText::ForWrite(path, file);
+        return false;
+    }
+    file.close();
+    if (file.error() == QFileDevice::NoError)
+        return true;
+    m_strFileError = CFileErrorText::ForWrite(path, file);
+    return false;
 }
 
 void CZentakDoc::ComputeTraceStats()

@@ -5,11 +5,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class CClock;
 class COperatorPrompt;
 class CPortFactory;
 class CSharedWindowState;
 class CSerialLink;
+class QDateTime;
+class QIODevice;
 
 using CUIntArray = QList<quint32>;
 
@@ -58,6 +62,47 @@ public:
     CSharedWindowState& WindowState() const { return m_rState; }
     COperatorPrompt& Prompt() const { return m_rPrompt; }
 
+    // How the last load ended. A load with a message still counts as opened.
+    enum class LoadOutcome { Complete, NoEndMarker, NotValid, OldFormatFailed };
+
+    // Storing writes the ".exp" text; loading reads any of the three layouts,
+    // shows the load messages and leaves the record as the file allows.
+    // False only when the device fails; FileErrorString() then says why.
+    bool Serialize(QIODevice& device, bool storing);
+    // Saves through a temporary file: the previous file survives any failure.
+    bool SaveToFile(const QString& path);
+    bool LoadFromFile(const QString& path);
+    const QString& FileErrorString() const { return m_strFileError; }
+    LoadOutcome LastLoadOutcome() const { return m_eLastLoadOutcome; }
+    // The views store their fields into the record (hint 0); a save calls
+    // this after the values and traces and before the comments are written.
+    void SetStoreViewsHook(std::function<void()> hook) { m_fnStoreViews = std::move(hook); }
+
+    // Appends the record to the run log; false (after telling the operator)
+    // when the entry could not be written whole.
+    bool WriteRunLog();
+    // Empty: the environment's or the per-user default log (CRunLogPath).
+    void SetRunLogPath(const QString& path) { m_strRunLogPath = path; }
+    QString RunLogPath() const;
+
+    // "Date: ... Time: ..." of a run, English month names whatever the locale.
+    static QString RunStamp(const QDateTime& localTime);
+    // The stamp becomes the run stamp and replaces the comments.
+    void StampRun(const QDateTime& localTime);
+    // What a completed impact leaves behind: data present, actual values
+    // derived, comments stamped, run logged. False when the log entry could
+    // not be written (the operator has been told; the results stay here).
+    bool CompleteRun(const QDateTime& localTime);
+
+    bool WriteCsv(QIODevice& device);
+    // Creates or replaces the file without asking.
+    bool SaveCsvToFile(const QString& path);
+
+Q_SIGNALS:
+    // The record now holds other traces: the main window repaints.
+    void recordChanged();
+
+public:
     CUIntArray m_arrDispDown;
     CUIntArray m_arrForceDown;
     CUIntArray m_arrDispUp;
@@ -94,6 +139,8 @@ public:
 private:
     void ResetStats();
     void ClearTraces();
+    void ResetForLoad();
+    void CopyWriteCounts();
     int VelocityFromDownTrace() const;
     int DisplacementToDeepest() const;
 
@@ -103,4 +150,8 @@ private:
     CClock* m_pClock = nullptr;
     QString m_strPathName;
     bool m_bModified = false;
+    QString m_strFileError;
+    LoadOutcome m_eLastLoadOutcome = LoadOutcome::Complete;
+    std::function<void()> m_fnStoreViews;
+    QString m_strRunLogPath;
 };

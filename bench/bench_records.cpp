@@ -1,0 +1,109 @@
+// Load, save and CSV export of a record with 10,000 samples per stroke.
+// Goal: each under 20 ms. Run: build/bench/bench_records [repetitions]
+#include "CScriptedPrompt.h"
+#include "app/CSharedWindowState.h"
+#include "experiment/CZentakDoc.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kSamplesPerStroke = 10000;
+constexpr double kGoalMs = 20.0;
+
+void FillRun(CZentakDoc& doc)
+{
+    doc.m_nFirmwareRelease = 5;
+    doc.m_strFirmwareVersion = QStringLiteral("R5.1");
+    for (int i = 0; i < kSamplesPerStroke; ++i) {
+        doc.m_arrDispDown.append(quint32(20000 + i));
+        doc.m_arrForceDown.append(quint32(i % 2000));
+        doc.m_arrStepTimeDown.append(quint32(900 + i % 13));
+        doc.m_arrDispUp.append(quint32(30000 - i));
+        doc.m_arrForceUp.append(quint32((kSamplesPerStroke - i) % 2000));
+        doc.m_arrStepTimeUp.append(quint32(1800 + i % 7));
+    }
+    doc.WindowState().SetDataPresent(true);
+    doc.DeriveActualValues();
+    doc.StampRun(QDateTime::currentDateTime());
+}
+
+struct Timing {
+    double medianMs;
+    double minMs;
+};
+
+// A failed step is a failed benchmark: no figure for work that was not done.
+Timing Measure(int repetitions, const std::function<bool()>& step)
+{
+    std::vector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        if (!step()) {
+            std::fprintf(stderr, "step failed\n");
+            std::exit(1);
+        }
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], times.front()};
+}
+
+bool Report(const char* what, const Timing& timing)
+{
+    const bool met = timing.medianMs < kGoalMs;
+    std::printf("%-38s median %7.2f ms   min %7.2f ms   %s\n", what, timing.medianMs, timing.minMs,
+                met ? "ok" : "OVER 20 ms");
+    return met;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const int repetitions = argc > 1 ? std::max(1, std::atoi(argv[1])) : 50;
+    QTemporaryDir dir;
+    const QString expPath = dir.filePath(QStringLiteral("bench.exp"));
+    const QString csvPath = dir.filePath(QStringLiteral("bench.csv"));
+
+    CSharedWindowState state;
+    CScriptedPrompt prompt;
+    CZentakDoc source(state, prompt);
+    FillRun(source);
+    CZentakDoc loaded(state, prompt);
+
+    std::printf("%d samples per stroke, release 5, %d repetitions\n", kSamplesPerStroke,
+                repetitions);
+    bool met = true;
+    met &= Report("save to memory", Measure(repetitions, [&] {
+                      QBuffer buffer;
+                      buffer.open(QIODevice::WriteOnly);
+                      return source.Serialize(buffer, true);
+                  }));
+    met &= Report("save to file (QSaveFile, synced)",
+                  Measure(repetitions, [&] { return source.SaveToFile(expPath); }));
+    met &= Report("load from file", Measure(repetitions, [&] {
+                      state.SetDataPresent(false);
+                      return loaded.LoadFromFile(expPath) &&
+                             loaded.m_arrDispUp.size() == kSamplesPerStroke && state.DataPresent();
+                  }));
+    met &= Report("CSV export to memory", Measure(repetitions, [&] {
+                      QBuffer buffer;
+                      buffer.open(QIODevice::WriteOnly);
+                      return loaded.WriteCsv(buffer);
+                  }));
+    met &= Report("CSV export to file",
+                  Measure(repetitions, [&] { return loaded.SaveCsvToFile(csvPath); }));
+    return met ? 0 : 1;
+}

@@ -1,0 +1,32 @@
+#include "CCliRecord.h"
+
+CCliRecord::CCliRecord(bool answerYes) : m_prompt(answerYes), m_doc(m_state, m_prompt)
+{
+}
+
+bool CCliRecord::Load(const QString& path)
+{
+    if (m_doc.LoadFromFile(path))
+        return true;
+    m_prompt.Err() << m_doc.FileErrorString() << '\n';
+    m_prompt.Err().flush();
+    return false;
+}
+
+bool CCliRecord::LoadedWhole() const
+{
+    return m_doc.LastLoadOutcome() == CZentakDoc::LoadOutcome::Complete;
+}
+
+bool CCliRecord::HoldsUnwritableSamples() const
+{
+    if (m_state.DataPresent())
+        return false;
+    for (const CUIntArray* trace :
+         {&m_doc.m_arrDispDown, &m_doc.m_arrForceDown, &m_doc.m_arrDispUp, &m_doc.m_arrForceUp,
+          &m_doc.m_arrStepTimeDown, &m_doc.m_arrStepTimeUp}) {
+        if (!trace->isEmpty())
+            return true;
+    }
+    return false;
+}

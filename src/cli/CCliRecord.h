@@ -1,0 +1,33 @@
+#pragma once
+
+#include "CCliPrompt.h"
+#include "app/CSharedWindowState.h"
+#include "experiment/CZentakDoc.h"
+
+// One experiment record as a subcommand works on it, with the window state
+// it needs and the terminal as its operator.
+class CCliRecord
+{
+public:
+    explicit CCliRecord(bool answerYes = false);
+
+    // Loads as File Open does; the load's messages go to stderr. False when
+    // the file could not be read at all (the reason is on stderr too).
+    bool Load(const QString& path);
+
+    // The load neither showed a message nor stopped short of the end marker.
+    bool LoadedWhole() const;
+
+    // Samples that a save or an export would leave out: the record holds
+    // some, but not the traces that count as data (a stroke is empty).
+    bool HoldsUnwritableSamples() const;
+
+    CZentakDoc& Doc() { return m_doc; }
+    CSharedWindowState& State() { return m_state; }
+    CCliPrompt& Prompt() { return m_prompt; }
+
+private:
+    CSharedWindowState m_state;
+    CCliPrompt m_prompt;
+    CZentakDoc m_doc;
+};

@@ -1,0 +1,29 @@
+#include "CCliRecord.h"
+#include "CliCommands.h"
+
+#include <QTextStream>
+
+int CliCommands::RunResave(const QStringList& args)
+{
+    QTextStream err(stderr);
+    if (args.size() != 2 || args[0].startsWith(QLatin1Char('-')) ||
+        args[1].startsWith(QLatin1Char('-'))) {
+        err << "usage: zentak-cli " << kResaveSynopsis << '\n';
+        return kExitBadArguments;
+    }
+    CCliRecord record;
+    if (!record.Load(args[0]))
+        return kExitFailure;
+    // Saving writes the traces only when they count as data: a record that
+    // did not load whole would lose samples in the new file.
+    if (!record.LoadedWhole() || record.HoldsUnwritableSamples()) {
+        err << args[0] << " did not load as a complete record; " << args[1]
+            << " was not written.\n";
+        return kExitFailure;
+    }
+    if (!record.Doc().SaveToFile(args[1])) {
+        err << record.Doc().FileErrorString() << '\n';
+        return kExitFailure;
+    }
+    return kExitSuccess;
+}

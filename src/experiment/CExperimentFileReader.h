@@ -1,0 +1,49 @@
+#pragma once
+
+#include "experiment/CTextLineReader.h"
+#include "experiment/CZentakDoc.h"
+
+#include <QLatin1StringView>
+#include <QString>
+
+class QIODevice;
+
+// Reads an experiment file into a record that has been reset for a load:
+// the current ".exp" layout, the release-4 file and the oldest layout, a
+// transcript of the control box's output. Every search for a marker is
+// bounded, so a damaged file ends the read instead of hanging it; only a
+// section's values and the comments run to their end marker, so runs and
+// comments of any length load back whole.
+class CExperimentFileReader
+{
+public:
+    static inline const QString kNotValidMessage = QStringLiteral("Not a Valid Experiment File.");
+    static inline const QString kOldLoadFailedMessage =
+        QStringLiteral("Old Experiment File Load Failed. \r\nCheck to see if it is a valid file.");
+
+    CExperimentFileReader(QIODevice& device, CZentakDoc& doc);
+
+    CZentakDoc::LoadOutcome Read();
+
+    bool ReadFailed() const { return m_lines.ReadFailed(); }
+
+private:
+    int DetectFormat();
+    void ReadFirmwareVersion();
+    CZentakDoc::LoadOutcome ReadRecordLayout();
+    void ReadHeaderValues();
+    void ReadSection(QLatin1StringView startMarker, CUIntArray& values);
+    void ReadStroke(CUIntArray& down, CUIntArray& up);
+    bool HasStepTimeSections();
+    bool ReadComments();
+    CZentakDoc::LoadOutcome ReadTranscript();
+    void AppendTranscriptPair(char separator, CUIntArray& displacement, CUIntArray& force);
+    void FinishLoad();
+    void SkipUntil(QLatin1StringView text, int maxReads);
+    bool Has(QLatin1StringView text) const;
+    void NextLine();
+
+    CTextLineReader m_lines;
+    CZentakDoc& m_rDoc;
+    QString m_strLine;
+};

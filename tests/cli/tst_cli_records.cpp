@@ -1,0 +1,273 @@
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct CliResult {
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+CliResult RunCli(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZENTAK_CLI), args);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000))
+        qFatal("zentak-cli did not finish");
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(),
+            QString::fromLocal8Bit(process.readAllStandardError())};
+}
+
+QString DataPath(const char* name)
+{
+    return QStringLiteral(ZENTAK_TEST_DATA "/") + QLatin1String(name);
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QJsonArray Array(std::initializer_list<int> values)
+{
+    QJsonArray array;
+    for (int value : values)
+        array.append(value);
+    return array;
+}
+
+// The release-4 fixture as CSV: deepest point 2090 counts.
+const QByteArray kRelease4Csv = "Displacement (microns),Time (ms)\r\n"
+                                "1587,0.000\r\n"
+                                "1411,0.360\r\n"
+                                "881,0.720\r\n"
+                                "0,1.080\r\n"
+                                "176,0.000\r\n"
+                                "1058,0.360\r\n"
+                                "Force (K dynes),Time (ms)\r\n"
+                                "0,0.000\r\n"
+                                "15,0.360\r\n"
+                                "90,0.720\r\n"
+                                "152,1.080\r\n"
+                                "70,0.000\r\n"
+                                "2,0.360\r\n";
+
+}  // namespace
+
+class TestCliRecords : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+
+private Q_SLOTS:
+    void showJsonHasExactlyTheKeys();
+    void showAfterLoadMessage_data();
+    void showAfterLoadMessage();
+    void showPrintsTextRecord();
+    void showOfMissingFile();
+    void badArguments_data();
+    void badArguments();
+    void exportBesideTheFile();
+    void exportToChosenFile();
+    void exportRefusesIncompleteLoad();
+    void resaveInCurrentLayout_data();
+    void resaveInCurrentLayout();
+    void resaveRefusesIncompleteLoad();
+};
+
+void TestCliRecords::showJsonHasExactlyTheKeys()
+{
+    const CliResult result =
+        RunCli({QStringLiteral("show"), DataPath("release4.exp"), QStringLiteral("--json")});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
+    QJsonParseError error{};
+    const QJsonObject json = QJsonDocument::fromJson(result.out, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QStringList keys = json.keys();
+    keys.sort();
+    QCOMPARE(keys, (QStringList{"actual", "comments", "dataPresent", "desired", "dispDown",
+                                "dispUp", "firmwareRelease", "firmwareVersion", "forceDown",
+                                "forceUp", "format", "stats", "stepTimeDown", "stepTimeUp"}));
+    QCOMPARE(json["format"].toInt(), 4);
+    QCOMPARE(json["firmwareRelease"].toInt(), 4);
+    QCOMPARE(json["firmwareVersion"].toString(), QString());
+    QCOMPARE(json["desired"].toObject(),
+             (QJsonObject{{"force", 150}, {"displacement", 1}, {"velocity", 100}, {"dwell", 5}}));
+    QCOMPARE(json["actual"].toObject(),
+             (QJsonObject{{"force", 152}, {"displacement", 1411}, {"velocity", 97}, {"dwell", 5}}));
+    QCOMPARE(json["dispDown"].toArray(), Array({2000, 2010, 2040, 2090}));
+    QCOMPARE(json["forceDown"].toArray(), Array({0, 150, 900, 1520}));
+    QCOMPARE(json["dispUp"].toArray(), Array({2080, 2030}));
+    QCOMPARE(json["forceUp"].toArray(), Array({700, 20}));
+    QCOMPARE(json["stepTimeDown"].toArray(), QJsonArray());
+    QCOMPARE(json["stats"].toObject(),
+             (QJsonObject{
+                 {"dispMax", 2090}, {"dispMin", 2000}, {"forceMax", 1520}, {"contactIndex", 2}}));
+    QCOMPARE(json["comments"].toString(), QStringLiteral("Rat 12, T10"));
+    QCOMPARE(json["dataPresent"].toBool(), true);
+}
+
+void TestCliRecords::showAfterLoadMessage_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QJsonArray>("dispDown");
+    QTest::newRow("no known header")
+        << DataPath("no_header.txt") << "Not a Valid Experiment File.\n"
+        << 0 << QJsonArray();
+    QTest::newRow("transcript never completes")
+        << DataPath("transcript_incomplete.txt")
+        << "Old Experiment File Load Failed. \nCheck to see if it is a valid file.\n"
+        << 3 << Array({2000, 2010, 2040});
+}
+
+// Exit 1, the message on stderr, the record as the load left it on stdout.
+void TestCliRecords::showAfterLoadMessage()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, message);
+    QFETCH(int, format);
+    QFETCH(QJsonArray, dispDown);
+    const CliResult result = RunCli({QStringLiteral("show"), QStringLiteral("--json"), file});
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err, message);
+    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    QCOMPARE(json["format"].toInt(), format);
+    QCOMPARE(json["dispDown"].toArray(), dispDown);
+    QCOMPARE(json["desired"].toObject()["force"].toInt(), 100);
+    QCOMPARE(json["actual"].toObject()["force"].toInt(), 0);
+    QCOMPARE(json["stats"].toObject()["dispMin"].toInt(), 5555);
+    QCOMPARE(json["dataPresent"].toBool(), false);
+}
+
+void TestCliRecords::showPrintsTextRecord()
+{
+    const CliResult result = RunCli({QStringLiteral("show"), DataPath("release4.exp")});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY(result.out.contains("Desired:           force 150 K dynes, displacement 1 microns, "
+                                "velocity 100 mm/s, dwell 5 s\n"));
+    QVERIFY(result.out.contains("Comments:\nRat 12, T10\n"));
+    QVERIFY(result.out.contains("Down stroke, 4 samples\n"));
+    QVERIFY(result.out.contains("     4         2090     1520\n"));
+}
+
+void TestCliRecords::showOfMissingFile()
+{
+    const QString path = dir.filePath(QStringLiteral("none.exp"));
+    const CliResult result = RunCli({QStringLiteral("show"), path});
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err, path + QStringLiteral(" was not found.\n"));
+    QVERIFY(result.out.isEmpty());
+}
+
+void TestCliRecords::badArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("show without file") << QStringList{"show"};
+    QTest::newRow("show two files") << QStringList{"show", "a.exp", "b.exp"};
+    QTest::newRow("show unknown option") << QStringList{"show", "--xml", "a.exp"};
+    QTest::newRow("export without file") << QStringList{"export"};
+    QTest::newRow("export -o without name") << QStringList{"export", "a.exp", "-o"};
+    QTest::newRow("export onto itself") << QStringList{"export", "a.csv"};
+    QTest::newRow("resave one file") << QStringList{"resave", "a.exp"};
+    QTest::newRow("resave three files") << QStringList{"resave", "a.exp", "b.exp", "c.exp"};
+}
+
+void TestCliRecords::badArguments()
+{
+    QFETCH(QStringList, args);
+    const CliResult result = RunCli(args);
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY(!result.err.isEmpty());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("a.csv")));
+}
+
+void TestCliRecords::exportBesideTheFile()
+{
+    const QString experiment = dir.filePath(QStringLiteral("rat12.exp"));
+    QVERIFY(QFile::copy(DataPath("release4.exp"), experiment));
+    const CliResult result = RunCli({QStringLiteral("export"), experiment});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
+    QCOMPARE(Contents(dir.filePath(QStringLiteral("rat12.csv"))), kRelease4Csv);
+}
+
+void TestCliRecords::exportToChosenFile()
+{
+    const QString csv = dir.filePath(QStringLiteral("chosen.csv"));
+    const CliResult result =
+        RunCli({QStringLiteral("export"), DataPath("transcript.txt"), QStringLiteral("-o"), csv});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(Contents(csv), kRelease4Csv);
+}
+
+// A record that did not load whole would export empty tables over a good file.
+void TestCliRecords::exportRefusesIncompleteLoad()
+{
+    const QString csv = dir.filePath(QStringLiteral("kept.csv"));
+    QFile old(csv);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write("earlier export\r\n");
+    old.close();
+    const CliResult result =
+        RunCli({QStringLiteral("export"), DataPath("transcript_incomplete.txt"), "-o", csv});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY(result.err.contains(QStringLiteral("no CSV file was written")));
+    QCOMPARE(Contents(csv), QByteArray("earlier export\r\n"));
+}
+
+void TestCliRecords::resaveInCurrentLayout_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QJsonObject>("actual");
+    QTest::newRow("release-4 header")
+        << DataPath("release4.exp")
+        << QJsonObject{{"force", 152}, {"displacement", 1411}, {"velocity", 97}, {"dwell", 5}};
+    QTest::newRow("oldest transcript")
+        << DataPath("transcript.txt")
+        << QJsonObject{{"force", 152}, {"displacement", 1411}, {"velocity", 0}, {"dwell", 0}};
+}
+
+void TestCliRecords::resaveInCurrentLayout()
+{
+    QFETCH(QString, input);
+    QFETCH(QJsonObject, actual);
+    const QString output = dir.filePath(QStringLiteral("resaved.exp"));
+    const CliResult resave = RunCli({QStringLiteral("resave"), input, output});
+    QCOMPARE(resave.exitCode, 0);
+    QVERIFY(Contents(output).startsWith("ZR Spinal Cord Impactor Experiment File v5.0\r\n"));
+
+    const CliResult shown = RunCli({QStringLiteral("show"), QStringLiteral("--json"), output});
+    QCOMPARE(shown.exitCode, 0);
+    const QJsonObject json = QJsonDocument::fromJson(shown.out).object();
+    QCOMPARE(json["format"].toInt(), 5);
+    QCOMPARE(json["actual"].toObject(), actual);
+    QCOMPARE(json["dispDown"].toArray(), Array({2000, 2010, 2040, 2090}));
+    QCOMPARE(json["forceUp"].toArray(), Array({700, 20}));
+    QCOMPARE(json["dataPresent"].toBool(), true);
+}
+
+void TestCliRecords::resaveRefusesIncompleteLoad()
+{
+    const QString output = dir.filePath(QStringLiteral("never.exp"));
+    const CliResult result =
+        RunCli({QStringLiteral("resave"), DataPath("transcript_incomplete.txt"), output});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY(result.err.startsWith(QStringLiteral("Old Experiment File Load Failed.")));
+    QVERIFY(!QFileInfo::exists(output));
+}
+
+QTEST_GUILESS_MAIN(TestCliRecords)
+#include "tst_cli_records.moc"

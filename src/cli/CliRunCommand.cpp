@@ -11,6 +11,7 @@
 #include "run/CSystemClock.h"
 
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QTextStream>
 
 namespace {
@@ -113,7 +114,8 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
     parser.addOptions({Valued("force", "K"), Valued("disp", "U"), Valued("velocity", "V"),
                        Valued("dwell", "S"), Valued("mode", "MODE"), Valued("port", "NAME"),
                        Valued("baud", "N"), Valued("parity", "P"), Valued("stop-bits", "S"),
-                       Valued("byte-size", "N"), QCommandLineOption("yes")});
+                       Valued("byte-size", "N"), Valued("out", "FILE"), Valued("csv", "FILE"),
+                       Valued("run-log", "PATH"), QCommandLineOption("yes")});
     if (!parser.parse(QStringList{QStringLiteral("run")} + arguments)) {
         error = parser.errorText();
         return std::nullopt;
@@ -138,6 +140,9 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
     request.answerYes = parser.isSet("yes");
     if (parser.isSet("port"))
         request.port = parser.value("port");
+    request.outPath = parser.value("out");
+    request.csvPath = parser.value("csv");
+    request.runLogPath = parser.value("run-log");
 
     QString mode = QStringLiteral("force");
     const bool valid =
@@ -181,6 +186,8 @@ int CCliRunCommand::Execute(const Request& request)
     CPortFactory factory;
     CZentakDoc doc(state, prompt);
     doc.SetPortAccess(factory, clock);
+    if (!request.runLogPath.isEmpty())
+        doc.SetRunLogPath(request.runLogPath);
     doc.OnNewDocument();
     doc.m_nDesiredForce = request.force;
     doc.m_nDesiredDisp = request.displacement;
@@ -203,15 +210,32 @@ int CCliRunCommand::Execute(const Request& request)
             prompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
         return CliCommands::kExitFailure;
     }
-    state.SetDataPresent(true);
-    doc.DeriveActualValues();
+    // A run log that cannot be written has told the operator so; the impact
+    // itself was made and is still saved where asked.
+    doc.CompleteRun(QDateTime::currentDateTime());
+    const bool saved = SaveWhereAsked(doc, request, prompt);
     QTextStream out(stdout);
     out << "Actual Force: " << doc.m_nActualForce << '\n'
         << "Actual Displacement: " << doc.m_nActualDisp << '\n'
         << "Actual Velocity: " << doc.m_nActualVelocity << '\n'
         << "Down Samples: " << doc.m_arrDispDown.size() << '\n'
         << "Up Samples: " << doc.m_arrDispUp.size() << '\n';
-    return CliCommands::kExitSuccess;
+    return saved ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
+}
+
+bool CCliRunCommand::SaveWhereAsked(CZentakDoc& doc, const Request& request,
+                                    COperatorPrompt& prompt)
+{
+    bool saved = true;
+    if (!request.outPath.isEmpty() && !doc.SaveToFile(request.outPath)) {
+        prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
+        saved = false;
+    }
+    if (!request.csvPath.isEmpty() && !doc.SaveCsvToFile(request.csvPath)) {
+        prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
+        saved = false;
+    }
+    return saved;
 }
 
 int CliCommands::Run(const QStringList& arguments)

@@ -5,6 +5,9 @@
 
 #include <optional>
 
+class COperatorPrompt;
+class CZentakDoc;
+
 // zentak-cli run: one impact through the same dialogue the window runs, with
 // the serial settings and desired values given on the command line.
 class CCliRunCommand
@@ -22,6 +25,9 @@ public:
         QString stopBits;
         int byteSize = 0;
         bool answerYes = false;
+        QString outPath;     // experiment file to save, if any
+        QString csvPath;     // CSV export to write, if any
+        QString runLogPath;  // run log to append to instead of the default
     };
 
     // The request, or nothing with error set to what was wrong.
@@ -32,4 +38,6 @@ public:
 
 private:
     static int Execute(const Request& request);
+    // False after telling the operator which file could not be written.
+    static bool SaveWhereAsked(CZentakDoc& doc, const Request& request, COperatorPrompt& prompt);
 };

@@ -1,6 +1,9 @@
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -12,9 +15,25 @@ struct Outcome {
     qint64 elapsedMs = 0;
 };
 
+// Never the researcher's own run log: every run of these tests appends to a
+// log of their own unless the arguments name one.
+QTemporaryDir& Scratch()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString DefaultRunLog()
+{
+    return Scratch().filePath(QStringLiteral("default-run.log"));
+}
+
 Outcome RunCli(const QStringList& arguments, const QByteArray& input = {})
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ZENTAK_RUN_LOG"), DefaultRunLog());
+    process.setProcessEnvironment(environment);
     QElapsedTimer timer;
     timer.start();
     process.start(QStringLiteral(ZENTAK_CLI), arguments);
@@ -58,6 +77,9 @@ private Q_SLOTS:
     void completesAnImpactOverAPseudoTerminal();
     void noAnswerIsNo();
     void displacementModeIsRefused();
+    void completedImpactIsLoggedSavedAndExported();
+    void unwritableOutputFailsButKeepsTheLog();
+    void refusedImpactWritesNothing();
     void missingPortIsNotResponding();
 };
 
@@ -107,8 +129,10 @@ void TestCliRun::badArgumentsRunNothing()
 
 void TestCliRun::completesAnImpactOnTheSimulator()
 {
+    const qint64 loggedBefore = QFileInfo(DefaultRunLog()).size();
     const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--yes"});
     QCOMPARE(outcome.exitCode, 0);
+    QVERIFY(QFileInfo(DefaultRunLog()).size() > loggedBefore + 1000);
     const int force = Printed(outcome.out, "Actual Force");
     QVERIFY2(force >= 100 && force <= 110, qPrintable(outcome.out));
     QVERIFY2(qAbs(Printed(outcome.out, "Actual Velocity") - 100) <= 10, qPrintable(outcome.out));
@@ -165,6 +189,58 @@ void TestCliRun::missingPortIsNotResponding()
     QVERIFY(outcome.err.contains(QLatin1String("COM Port or Device is Not Responding!\n"
                                                "Please Check Serial Cable and Machine Power.")));
     QVERIFY(outcome.elapsedMs < 5000);
+}
+
+void TestCliRun::completedImpactIsLoggedSavedAndExported()
+{
+    const QString log = Scratch().filePath(QStringLiteral("saved.log"));
+    const QString exp = Scratch().filePath(QStringLiteral("saved.exp"));
+    const QString csv = Scratch().filePath(QStringLiteral("saved.csv"));
+    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--yes", "--out", exp, "--csv",
+                                                                  csv, "--run-log", log});
+    QCOMPARE(outcome.exitCode, 0);
+
+    // The log holds exactly the record that was saved, stamp included.
+    QFile saved(exp), logged(log);
+    QVERIFY(saved.open(QIODevice::ReadOnly) && logged.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    QCOMPARE(logged.readAll(), bytes);
+    const QRegularExpression stamp(
+        QStringLiteral("Comments:\\r\\nDate: [A-Z][a-z]+ \\d\\d, \\d{4}\\. \\r\\nTime: \\d\\d:\\d\\d:\\d\\d\\."));
+    QVERIFY2(stamp.match(QString::fromLatin1(bytes)).hasMatch(), bytes.left(400).constData());
+
+    const Outcome shown = RunCli({"show", exp, "--json"});
+    QCOMPARE(shown.exitCode, 0);
+    const QJsonObject record = QJsonDocument::fromJson(shown.out.toUtf8()).object();
+    QVERIFY(record.value("dataPresent").toBool());
+    QCOMPARE(record.value("actual").toObject().value("force").toInt(),
+             Printed(outcome.out, "Actual Force"));
+
+    QFile exported(csv);
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QVERIFY(exported.readAll().count("\r\n") > 60);
+}
+
+void TestCliRun::unwritableOutputFailsButKeepsTheLog()
+{
+    const QString log = Scratch().filePath(QStringLiteral("unwritable.log"));
+    const QString exp = Scratch().filePath(QStringLiteral("no-such-folder/out.exp"));
+    const Outcome outcome =
+        RunCli(kSimulatedImpact + QStringList{"--yes", "--out", exp, "--run-log", log});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY2(outcome.err.contains(QLatin1String("out.exp")), qPrintable(outcome.err));
+    QVERIFY(QFileInfo(log).size() > 1000);
+    QVERIFY(Printed(outcome.out, "Actual Force") >= 100);
+}
+
+void TestCliRun::refusedImpactWritesNothing()
+{
+    const QString log = Scratch().filePath(QStringLiteral("refused.log"));
+    const QString exp = Scratch().filePath(QStringLiteral("refused.exp"));
+    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--out", exp, "--run-log", log});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY(!QFile::exists(log));
+    QVERIFY(!QFile::exists(exp));
 }
 
 QTEST_GUILESS_MAIN(TestCliRun)

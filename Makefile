@@ -5,9 +5,10 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
 # Compiler and build tools, Qt 6 (Core, Gui, Widgets, SerialPort,
-# PrintSupport, Test) and the fonts the graphs are drawn with.
+# PrintSupport, Test), the fonts the graphs are drawn with and pdftoppm,
+# with which the print tests read their PDF pages.
 DEB_PACKAGES := cmake g++ make ninja-build qt6-base-dev qt6-serialport-dev \
-                fonts-liberation fonts-dejavu-core
+                fonts-liberation fonts-dejavu-core poppler-utils
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 

@@ -10,6 +10,13 @@ constexpr int kExitSuccess = 0;
 constexpr int kExitFailure = 1;
 constexpr int kExitBadArguments = 2;
 
+// zentak-cli run: one impact (CliRunCommand.cpp).
+constexpr const char* kRunSynopsis =
+    "run --force K [--disp U] [--velocity V] [--dwell S] [--mode force|displacement]\n"
+    "      [--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N] [--yes]\n"
+    "      [--out FILE.exp] [--csv FILE.csv] [--run-log PATH]";
+int Run(const QStringList& arguments);
+
 // Experiment files: print, export as CSV, save in the current layout.
 inline constexpr char kShowSynopsis[] = "show FILE [--json]";
 inline constexpr char kExportSynopsis[] = "export FILE.exp [-o OUT.csv]";
@@ -17,5 +24,9 @@ inline constexpr char kResaveSynopsis[] = "resave IN OUT";
 int RunShow(const QStringList& args);
 int RunExport(const QStringList& args);
 int RunResave(const QStringList& args);
+
+// The graph pane's picture as a PNG or a printed page as a PDF.
+inline constexpr char kRenderSynopsis[] = "render FILE.exp -o OUT.png|OUT.pdf [--size WxH]";
+int RunRender(const QStringList& args);
 
 }  // namespace CliCommands

@@ -1,10 +1,13 @@
 #include "CliCommands.h"
+#include "graph/CGraphPainter.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QTextStream>
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -12,16 +15,39 @@ struct Subcommand {
     const char* name;
     const char* synopsis;
     std::function<int(const QStringList&)> run;
+    bool bDraws = false;  // draws pictures: needs fonts, never a display
 };
 
 const QList<Subcommand>& Subcommands()
 {
     static const QList<Subcommand> table = {
+        {"run", CliCommands::kRunSynopsis, CliCommands::Run},
         {"show", CliCommands::kShowSynopsis, CliCommands::RunShow},
         {"export", CliCommands::kExportSynopsis, CliCommands::RunExport},
         {"resave", CliCommands::kResaveSynopsis, CliCommands::RunResave},
+        {"render", CliCommands::kRenderSynopsis, CliCommands::RunRender, true},
     };
     return table;
+}
+
+const Subcommand* FindSubcommand(const char* name)
+{
+    for (const Subcommand& command : Subcommands()) {
+        if (qstrcmp(name, command.name) == 0)
+            return &command;
+    }
+    return nullptr;
+}
+
+std::unique_ptr<QCoreApplication> MakeApplication(bool draws, int& argc, char** argv)
+{
+    if (!draws)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    CGraphPainter::SubstituteArial();
+    return app;
 }
 
 int Usage()
@@ -37,15 +63,11 @@ int Usage()
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    const Subcommand* command = argc > 1 ? FindSubcommand(argv[1]) : nullptr;
+    const std::unique_ptr<QCoreApplication> app =
+        MakeApplication(command && command->bDraws, argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zentak"));
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty())
+    if (!command)
         return Usage();
-    const QString name = args.takeFirst();
-    for (const Subcommand& command : Subcommands()) {
-        if (name == QLatin1String(command.name))
-            return command.run(args);
-    }
-    return Usage();
+    return command->run(QCoreApplication::arguments().mid(2));
 }

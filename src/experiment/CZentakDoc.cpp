@@ -7,8 +7,10 @@
 #include "experiment/CFileErrorText.h"
 #include "experiment/CRunLogFile.h"
 #include "experiment/CRunLogPath.h"
+#include "run/CExperimentDialogue.h"
 #include "run/COperatorPrompt.h"
 #include "run/CRunDataParser.h"
+#include "run/CSerialLink.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -331,4 +333,25 @@ int CZentakDoc::DisplacementToDeepest() const
 void CZentakDoc::ParseRunData(const QStringList& chunks)
 {
     CRunDataParser::ParseRunData(chunks, m_nFirmwareRelease, *this);
+}
+
+void CZentakDoc::SetPortAccess(CPortFactory& factory, CClock& clock)
+{
+    m_pPortFactory = &factory;
+    m_pClock = &clock;
+}
+
+bool CZentakDoc::RunExperiment(int mode, int baudRate, int byteSize, const QString& port,
+                               const QString& parity, const QString& stopBits)
+{
+    Q_ASSERT_X(m_pPortFactory && m_pClock, "RunExperiment", "SetPortAccess was not called");
+    if (!m_pPortFactory || !m_pClock)
+        return false;
+    // The link lives exactly as long as this run, on every way out.
+    CSerialLink link(*m_pPortFactory, *m_pClock);
+    link.Configure(baudRate, byteSize, port, parity, stopBits);
+    m_pLink = &link;
+    const bool impactMade = CExperimentDialogue(*this, link).Run(mode);
+    m_pLink = nullptr;
+    return impactMade;
 }

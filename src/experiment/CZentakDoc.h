@@ -7,7 +7,9 @@
 
 #include <functional>
 
+class CClock;
 class COperatorPrompt;
+class CPortFactory;
 class CSharedWindowState;
 class CSerialLink;
 class QDateTime;
@@ -41,6 +43,16 @@ public:
     // Appends the samples of the box's printed output to the six traces,
     // by the rules of the firmware release the record holds.
     void ParseRunData(const QStringList& chunks);
+
+    // Where runs find their serial ports and how they wait; the main window
+    // (or the command line) owns both and hands them over once.
+    void SetPortAccess(CPortFactory& factory, CClock& clock);
+
+    // One impact with the control box: the dialogue from wake-up to the
+    // downloaded traces. False tells, with m_bImpactAborted and m_bFirmwareOk,
+    // why no impact data came.
+    bool RunExperiment(int mode, int baudRate, int byteSize, const QString& port,
+                       const QString& parity, const QString& stopBits);
 
     const QString& PathName() const { return m_strPathName; }
     void SetPathName(const QString& path) { m_strPathName = path; }
@@ -134,6 +146,8 @@ private:
 
     CSharedWindowState& m_rState;
     COperatorPrompt& m_rPrompt;
+    CPortFactory* m_pPortFactory = nullptr;
+    CClock* m_pClock = nullptr;
     QString m_strPathName;
     bool m_bModified = false;
     QString m_strFileError;

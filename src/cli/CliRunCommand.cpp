@@ -1,0 +1,244 @@
+#include "CliRunCommand.h"
+
+#include "CCliPrompt.h"
+#include "CliCommands.h"
+#include "app/CSharedWindowState.h"
+#include "experiment/CZentakDoc.h"
+#include "run/CDesiredValueRules.h"
+#include "run/CExperimentDialogue.h"
+#include "run/CPortFactory.h"
+#include "run/CRunOutcome.h"
+#include "run/CSystemClock.h"
+
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QTextStream>
+
+namespace {
+
+const QStringList kParityNames{"None", "Odd", "Even", "Mark", "Space"};
+const QStringList kStopBitsTexts{"1", "1.5", "2"};
+
+QCommandLineOption Valued(const QString& name, const QString& valueName)
+{
+    return QCommandLineOption(name, QString(), valueName);
+}
+
+// A desired value by the control panel's rules; the panel's message on failure.
+bool ReadDesired(const QCommandLineParser& parser, const QString& name,
+                 std::optional<CDesiredValueRules::Range> range, int& value, QString& error)
+{
+    if (!parser.isSet(name))
+        return true;
+    const QString message = CDesiredValueRules::Check(parser.value(name), range, value);
+    if (!message.isEmpty())
+        error = QStringLiteral("--%1: %2").arg(name, message);
+    return message.isEmpty();
+}
+
+bool ReadSetting(const QCommandLineParser& parser, const QString& name, int min, int max,
+                 int& value, QString& error)
+{
+    if (!parser.isSet(name))
+        return true;
+    const std::optional<int> parsed = CDesiredValueRules::ParseInteger(parser.value(name));
+    if (!parsed || *parsed < min || *parsed > max) {
+        error = QStringLiteral("--%1: a whole number from %2 to %3").arg(name).arg(min).arg(max);
+        return false;
+    }
+    value = *parsed;
+    return true;
+}
+
+bool ReadChoice(const QCommandLineParser& parser, const QString& name, const QStringList& choices,
+                QString& value, QString& error)
+{
+    if (!parser.isSet(name))
+        return true;
+    value = parser.value(name);
+    if (choices.contains(value))
+        return true;
+    error = QStringLiteral("--%1: one of %2").arg(name, choices.join(QStringLiteral(", ")));
+    return false;
+}
+
+// The terminal operator, who also sees the download go on: once the impact is
+// confirmed, a dot for every second spent waiting on the box.
+class CRunPrompt : public CCliPrompt
+{
+public:
+    using CCliPrompt::CCliPrompt;
+
+    bool AskYesNo(const QString& text) override
+    {
+        const bool yes = CCliPrompt::AskYesNo(text);
+        m_bDownloading = yes && text == CExperimentDialogue::kImpactNow;
+        return yes;
+    }
+
+    void ShowProgress(qint64 nowMs)
+    {
+        if (!m_bDownloading)
+            return;
+        if (m_nNextDotMs < 0) {
+            Err() << "Downloading the samples";
+            m_nNextDotMs = nowMs + kDotMs;
+        } else if (nowMs >= m_nNextDotMs) {
+            Err() << '.';
+            m_nNextDotMs += kDotMs;
+        }
+        Err().flush();
+    }
+
+    void EndProgress()
+    {
+        if (m_nNextDotMs >= 0)
+            Err() << '\n';
+        Err().flush();
+        m_bDownloading = false;
+        m_nNextDotMs = -1;
+    }
+
+private:
+    static constexpr qint64 kDotMs = 1000;
+    bool m_bDownloading = false;
+    qint64 m_nNextDotMs = -1;
+};
+
+}  // namespace
+
+std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& arguments,
+                                                             QString& error)
+{
+    QCommandLineParser parser;
+    parser.addOptions({Valued("force", "K"), Valued("disp", "U"), Valued("velocity", "V"),
+                       Valued("dwell", "S"), Valued("mode", "MODE"), Valued("port", "NAME"),
+                       Valued("baud", "N"), Valued("parity", "P"), Valued("stop-bits", "S"),
+                       Valued("byte-size", "N"), Valued("out", "FILE"), Valued("csv", "FILE"),
+                       Valued("run-log", "PATH"), QCommandLineOption("yes")});
+    if (!parser.parse(QStringList{QStringLiteral("run")} + arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        error =
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+        return std::nullopt;
+    }
+    // No animal is struck by a default force.
+    if (!parser.isSet("force")) {
+        error = QStringLiteral("--force is required");
+        return std::nullopt;
+    }
+
+    Request request;
+    request.port = CSharedWindowState::kDefaultPort;
+    request.baudRate = CSharedWindowState::kDefaultBaudRate;
+    request.parity = CSharedWindowState::kDefaultParity;
+    request.stopBits = CSharedWindowState::kDefaultStopBits;
+    request.byteSize = CSharedWindowState::kDefaultByteSize;
+    request.answerYes = parser.isSet("yes");
+    if (parser.isSet("port"))
+        request.port = parser.value("port");
+    request.outPath = parser.value("out");
+    request.csvPath = parser.value("csv");
+    request.runLogPath = parser.value("run-log");
+
+    QString mode = QStringLiteral("force");
+    const bool valid =
+        ReadDesired(parser, "force", CDesiredValueRules::kForceRange, request.force, error) &&
+        ReadDesired(parser, "velocity", CDesiredValueRules::kVelocityRange, request.velocity,
+                    error) &&
+        ReadDesired(parser, "disp", std::nullopt, request.displacement, error) &&
+        ReadDesired(parser, "dwell", CDesiredValueRules::kDwellRange, request.dwell, error) &&
+        ReadChoice(parser, "mode", {"force", "displacement"}, mode, error) &&
+        ReadSetting(parser, "baud", 1, 4000000, request.baudRate, error) &&
+        ReadSetting(parser, "byte-size", 5, 8, request.byteSize, error) &&
+        ReadChoice(parser, "parity", kParityNames, request.parity, error) &&
+        ReadChoice(parser, "stop-bits", kStopBitsTexts, request.stopBits, error);
+    if (!valid)
+        return std::nullopt;
+    request.mode = mode == QLatin1String("force") ? CExperimentDialogue::kModeForce
+                                                  : CExperimentDialogue::kModeDisplacement;
+    return request;
+}
+
+int CCliRunCommand::Run(const QStringList& arguments)
+{
+    QString error;
+    const std::optional<Request> request = Parse(arguments, error);
+    if (!request) {
+        QTextStream(stderr) << "zentak-cli run: " << error << "\nusage: zentak-cli "
+                            << CliCommands::kRunSynopsis << '\n';
+        return CliCommands::kExitBadArguments;
+    }
+    return Execute(*request);
+}
+
+int CCliRunCommand::Execute(const Request& request)
+{
+    CRunPrompt prompt(request.answerYes);
+    CSharedWindowState state;
+    state.ApplySerialSettings(request.port, request.baudRate, request.parity, request.stopBits,
+                              request.byteSize);
+    CSystemClock clock;
+    clock.SetWaitHook([&prompt, &clock] { prompt.ShowProgress(clock.NowMs()); });
+    CPortFactory factory;
+    CZentakDoc doc(state, prompt);
+    doc.SetPortAccess(factory, clock);
+    if (!request.runLogPath.isEmpty())
+        doc.SetRunLogPath(request.runLogPath);
+    doc.OnNewDocument();
+    doc.m_nDesiredForce = request.force;
+    doc.m_nDesiredDisp = request.displacement;
+    doc.m_nDesiredVelocity = request.velocity;
+    doc.m_nDesiredDwell = request.dwell;
+
+    prompt.Err() << "Running one impact on " << state.m_strPort << "...\n";
+    prompt.Err().flush();
+    state.SetBusyText(QStringLiteral("BUSY"));
+    const bool impactMade =
+        doc.RunExperiment(request.mode, state.m_nBaudRate, state.m_nByteSize, state.m_strPort,
+                          state.m_strParity, state.m_strStopBits);
+    state.SetBusyText(QString());
+    prompt.EndProgress();
+
+    const CRunOutcome::Kind outcome = CRunOutcome::Classify(impactMade, doc, request.mode);
+    if (outcome != CRunOutcome::Kind::Completed) {
+        const QString message = CRunOutcome::Message(outcome);
+        if (!message.isEmpty())
+            prompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
+        return CliCommands::kExitFailure;
+    }
+    // A run log that cannot be written has told the operator so; the impact
+    // itself was made and is still saved where asked.
+    doc.CompleteRun(QDateTime::currentDateTime());
+    const bool saved = SaveWhereAsked(doc, request, prompt);
+    QTextStream out(stdout);
+    out << "Actual Force: " << doc.m_nActualForce << '\n'
+        << "Actual Displacement: " << doc.m_nActualDisp << '\n'
+        << "Actual Velocity: " << doc.m_nActualVelocity << '\n'
+        << "Down Samples: " << doc.m_arrDispDown.size() << '\n'
+        << "Up Samples: " << doc.m_arrDispUp.size() << '\n';
+    return saved ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
+}
+
+bool CCliRunCommand::SaveWhereAsked(CZentakDoc& doc, const Request& request,
+                                    COperatorPrompt& prompt)
+{
+    bool saved = true;
+    if (!request.outPath.isEmpty() && !doc.SaveToFile(request.outPath)) {
+        prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
+        saved = false;
+    }
+    if (!request.csvPath.isEmpty() && !doc.SaveCsvToFile(request.csvPath)) {
+        prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
+        saved = false;
+    }
+    return saved;
+}
+
+int CliCommands::Run(const QStringList& arguments)
+{
+    return CCliRunCommand::Run(arguments);
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class COperatorPrompt;
+class CZentakDoc;
+
+// zentak-cli run: one impact through the same dialogue the window runs, with
+// the serial settings and desired values given on the command line.
+class CCliRunCommand
+{
+public:
+    struct Request {
+        int force = 0;
+        int displacement = 1;
+        int velocity = 1;
+        int dwell = 0;
+        int mode = 0;
+        QString port;
+        int baudRate = 0;
+        QString parity;
+        QString stopBits;
+        int byteSize = 0;
+        bool answerYes = false;
+        QString outPath;     // experiment file to save, if any
+        QString csvPath;     // CSV export to write, if any
+        QString runLogPath;  // run log to append to instead of the default
+    };
+
+    // The request, or nothing with error set to what was wrong.
+    static std::optional<Request> Parse(const QStringList& arguments, QString& error);
+
+    // The process exit code: 0 impact made, 1 any failure, 2 bad arguments.
+    static int Run(const QStringList& arguments);
+
+private:
+    static int Execute(const Request& request);
+    // False after telling the operator which file could not be written.
+    static bool SaveWhereAsked(CZentakDoc& doc, const Request& request, COperatorPrompt& prompt);
+};

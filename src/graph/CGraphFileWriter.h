@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class CZentakDoc;
+
+// The graph pane's picture written to a file without a window: a PNG of a
+// pane of the given client size, or a one-page PDF drawn as a printed page.
+// Files are replaced only once they are complete.
+class CGraphFileWriter
+{
+public:
+    static constexpr QSize kDefaultClientSize{751, 546};  // the right pane of the 800 x 600 window
+
+    static bool WritePng(const CZentakDoc& doc, const QString& path, const QSize& clientSize,
+                         QString* error);
+    // An A4 page with 10 mm margins; the text follows a pane clientHeight pixels high.
+    static bool WritePdf(const CZentakDoc& doc, const QString& path, int clientHeight,
+                         QString* error);
+};

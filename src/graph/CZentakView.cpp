@@ -1,0 +1,142 @@
+#include "graph/CZentakView.h"
+
+#include "app/CSharedWindowState.h"
+#include "experiment/CZentakDoc.h"
+#include "graph/CGraphPainter.h"
+
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QScrollBar>
+
+CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
+    : QAbstractScrollArea(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
+      m_strForceTitle(CGraphPainter::kDefaultForceTitle), m_rDoc(doc)
+{
+    // The flag decides whether traces exist at all, so it is part of the picture.
+    connect(&doc.WindowState(), &CSharedWindowState::dataPresentChanged, this,
+            &CZentakView::OnDocumentChanged);
+    UpdateScrollBars();
+}
+
+CZentakView::~CZentakView() = default;
+
+void CZentakView::OnDocumentChanged()
+{
+    viewport()->update();
+}
+
+void CZentakView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(viewport());
+    CGraphPainter graph(m_rDoc, m_nForceScaleStep);
+    ConfigurePainter(graph);
+    const QRect clientArea(-horizontalScrollBar()->value(), -verticalScrollBar()->value(),
+                           viewport()->width(), viewport()->height());
+    graph.PaintScreen(painter, clientArea);
+}
+
+void CZentakView::resizeEvent(QResizeEvent* event)
+{
+    QAbstractScrollArea::resizeEvent(event);
+    UpdateScrollBars();
+}
+
+void CZentakView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+QSize CZentakView::viewportSizeHint() const
+{
+    return QSize(kScrollWidth, kScrollHeight);
+}
+
+// A total size of 100 x 100 with a page of a tenth and a line of a hundredth.
+void CZentakView::UpdateScrollBars()
+{
+    const QSize client = viewport()->size();
+    horizontalScrollBar()->setRange(0, std::max(0, kScrollWidth - client.width()));
+    horizontalScrollBar()->setPageStep(kScrollWidth / 10);
+    horizontalScrollBar()->setSingleStep(1);
+    verticalScrollBar()->setRange(0, std::max(0, kScrollHeight - client.height()));
+    verticalScrollBar()->setPageStep(kScrollHeight / 10);
+    verticalScrollBar()->setSingleStep(1);
+}
+
+// Text is sized from the resolution of the screen the pane is on, on paper too.
+void CZentakView::ConfigurePainter(CGraphPainter& painter)
+{
+    painter.SetTitles(m_strDispTitle, m_strForceTitle);
+    painter.SetScreenDpiY(logicalDpiY());
+}
+
+bool CZentakView::PrintTo(QPrinter& printer)
+{
+    OnBeginPrinting();
+    const bool printed = DrawPage(printer);
+    OnEndPrinting();
+    return printed;
+}
+
+bool CZentakView::DrawPage(QPrinter& printer)
+{
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return false;
+    CGraphPainter graph(m_rDoc, m_nForceScaleStep);
+    ConfigurePainter(graph);
+    graph.PaintPage(painter, QSize(printer.width(), printer.height()), viewport()->height());
+    return painter.end();
+}
+
+void CZentakView::OnBeginPrinting()
+{
+    m_bPrinting = true;
+}
+
+void CZentakView::OnEndPrinting()
+{
+    m_bPrinting = false;
+}
+
+void CZentakView::OnFilePrint()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setMinMax(1, 1);
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (!PrintTo(printer))
+        ReportPrintFailure();
+}
+
+void CZentakView::OnFilePrintDirect()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!PrintTo(printer))
+        ReportPrintFailure();
+}
+
+void CZentakView::OnFilePrintPreview()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this);
+    // The preview's Print button draws onto the real printer through the same signal.
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* target) { DrawPage(*target); });
+    OnBeginPrinting();
+    preview.exec();
+    OnEndPrinting();
+}
+
+void CZentakView::ReportPrintFailure()
+{
+    QMessageBox::warning(this, QStringLiteral("Zentak"),
+                         QStringLiteral("Failed to start print job."));
+}

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QString>
+
+class CGraphPainter;
+class CZentakDoc;
+class QPrinter;
+
+// The right-hand pane: the graphs and the sample table of the record,
+// stretched over the whole pane. It keeps no picture; every paint draws
+// everything again from the record. Print and Print Preview draw the same
+// picture on a page at one scale for both axes.
+class CZentakView : public QAbstractScrollArea
+{
+    Q_OBJECT
+
+public:
+    // Panes smaller than this get scroll bars.
+    static constexpr int kScrollWidth = 100;
+    static constexpr int kScrollHeight = 100;
+
+    explicit CZentakView(const CZentakDoc& doc, QWidget* parent = nullptr);
+    ~CZentakView() override;
+
+    // Draws the one page onto the printer with the page mapping; the print
+    // commands and tests (a PDF printer) share it. False when the printer
+    // cannot be started.
+    bool PrintTo(QPrinter& printer);
+
+    bool m_bPrinting = false;
+    QString m_strDispTitle;
+    QString m_strForceTitle;
+    int m_nForceScaleStep = 0;  // kept between paints: an emptied record keeps the last scale
+
+public Q_SLOTS:
+    // Whoever changes the record calls this; the pane repaints from it.
+    void OnDocumentChanged();
+    void OnFilePrint();
+    void OnFilePrintDirect();
+    void OnFilePrintPreview();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    QSize viewportSizeHint() const override;
+
+private:
+    void OnBeginPrinting();
+    void OnEndPrinting();
+    bool DrawPage(QPrinter& printer);
+    void ConfigurePainter(CGraphPainter& painter);
+    void UpdateScrollBars();
+    void ReportPrintFailure();
+
+    const CZentakDoc& m_rDoc;
+};

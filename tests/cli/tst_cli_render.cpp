@@ -1,0 +1,231 @@
+#include "CScriptedPrompt.h"
+#include "app/CSharedWindowState.h"
+#include "experiment/CZentakDoc.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QColor kTrace(0, 0, 192);
+const QColor kMarker(255, 0, 0);
+
+struct CliResult {
+    int exitCode = -1;
+    QString err;
+};
+
+CliResult RunCli(const QStringList& args)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZENTAK_CLI), args);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000))
+        qFatal("zentak-cli did not finish");
+    // Qt's own notice of a session without a runtime directory is not the command's.
+    QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    err.remove(QRegularExpression(QStringLiteral("^QStandardPaths: [^\\n]*\\n"),
+                                  QRegularExpression::MultilineOption));
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, err};
+}
+
+int CountColour(const QImage& image, const QColor& colour, const QRect& area)
+{
+    int count = 0;
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        for (int x = clipped.left(); x <= clipped.right(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
+// Pixels of the grey table values (smoothed glyph edges included), not of
+// the lighter grid or the black rules.
+int CountValueInk(const QImage& image, const QRect& area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor colour = image.pixelColor(x, y);
+            const bool grey = colour.red() == colour.green() && colour.green() == colour.blue();
+            count += grey && colour.red() >= 60 && colour.red() < 180;
+        }
+    }
+    return count;
+}
+
+// A logical rectangle of the 1016 x 946 drawing on an image of another size.
+QRect Scaled(const QImage& image, int left, int top, int right, int bottom)
+{
+    const double sx = image.width() / 1016.0;
+    const double sy = image.height() / 946.0;
+    return QRect(QPoint(int(left * sx), int(top * sy)), QPoint(int(right * sx), int(bottom * sy)));
+}
+
+}  // namespace
+
+class TestCliRender : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir dir;
+    QString savedRun;
+
+    QString Path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void drawsASavedRunAsPng();
+    void sizeSetsThePane();
+    void drawsARelease4File();
+    void drawsOnePdfPage();
+    void badArguments_data();
+    void badArguments();
+    void missingFileFails();
+    void loadMessageGivesFailure();
+    void unwritableOutputFails();
+};
+
+// A release-5 run of 40 samples a stroke, saved as the window saves it.
+void TestCliRender::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    CSharedWindowState state;
+    CScriptedPrompt prompt;
+    CZentakDoc doc(state, prompt);
+    doc.m_nFirmwareRelease = 5;
+    doc.m_strFirmwareVersion = QStringLiteral("R5.1");
+    for (quint32 i = 0; i < 40; ++i) {
+        doc.m_arrDispDown.append(2000 + 2 * i);
+        doc.m_arrForceDown.append(i < 8 ? 60 : 250 + 50 * (i - 8));
+        doc.m_arrStepTimeDown.append(6000);
+        doc.m_arrDispUp.append(2078 - 2 * i);
+        doc.m_arrForceUp.append(1800 - 45 * i);
+        doc.m_arrStepTimeUp.append(6000);
+    }
+    doc.DeriveActualValues();
+    state.SetDataPresent(true);
+    savedRun = Path("run.exp");
+    QVERIFY(doc.SaveToFile(savedRun));
+}
+
+void TestCliRender::drawsASavedRunAsPng()
+{
+    const QString png = Path("run.png");
+    const CliResult result =
+        RunCli({QStringLiteral("render"), savedRun, QStringLiteral("-o"), png});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
+
+    const QImage image(png);
+    QCOMPARE(image.size(), QSize(751, 546));  // the right pane of the 800 x 600 window
+    QVERIFY(CountColour(image, kTrace, Scaled(image, 70, 50, 520, 440)) > 50);
+    QVERIFY(CountColour(image, kTrace, Scaled(image, 70, 520, 520, 910)) > 50);
+    QVERIFY(CountColour(image, kMarker, image.rect()) > 0);
+    // 40 rows of values in both halves of the table.
+    QVERIFY(CountValueInk(image, Scaled(image, 588, 75, 793, 900)) > 500);
+    QVERIFY(CountValueInk(image, Scaled(image, 797, 75, 1006, 900)) > 500);
+}
+
+void TestCliRender::sizeSetsThePane()
+{
+    const QString png = Path("small.png");
+    const CliResult result = RunCli({QStringLiteral("render"), savedRun, QStringLiteral("--size"),
+                                     QStringLiteral("400x300"), QStringLiteral("-o"), png});
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(QImage(png).size(), QSize(400, 300));
+}
+
+void TestCliRender::drawsARelease4File()
+{
+    const QString png = Path("release4.png");
+    const CliResult result =
+        RunCli({QStringLiteral("render"), QStringLiteral(ZENTAK_TEST_DATA "/release4.exp"),
+                QStringLiteral("-o"), png});
+    QCOMPARE(result.exitCode, 0);
+    const QImage image(png);
+    QVERIFY(CountColour(image, kTrace, Scaled(image, 70, 50, 520, 440)) > 0);
+    QVERIFY(CountColour(image, kTrace, Scaled(image, 70, 520, 520, 910)) > 0);
+}
+
+void TestCliRender::drawsOnePdfPage()
+{
+    const QString pdf = Path("run.pdf");
+    const CliResult result =
+        RunCli({QStringLiteral("render"), savedRun, QStringLiteral("-o"), pdf});
+    QCOMPARE(result.exitCode, 0);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray contents = file.readAll();
+    QVERIFY(contents.startsWith("%PDF-"));
+    QCOMPARE(QString::fromLatin1(contents).count(
+                 QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))),
+             1);
+}
+
+void TestCliRender::badArguments_data()
+{
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("nothing") << QStringList{"render"};
+    QTest::newRow("no output") << QStringList{"render", "run.exp"};
+    QTest::newRow("no input") << QStringList{"render", "-o", "out.png"};
+    QTest::newRow("output without value") << QStringList{"render", "run.exp", "-o"};
+    QTest::newRow("unknown option") << QStringList{"render", "run.exp", "-o", "out.png", "--dpi"};
+    QTest::newRow("two inputs") << QStringList{"render", "a.exp", "b.exp", "-o", "out.png"};
+    QTest::newRow("other picture type") << QStringList{"render", "run.exp", "-o", "out.jpg"};
+    QTest::newRow("size without height")
+        << QStringList{"render", "run.exp", "-o", "out.png", "--size", "751"};
+    QTest::newRow("zero size") << QStringList{"render",  "run.exp", "-o",
+                                              "out.png", "--size",  "0x5"};
+    QTest::newRow("huge size") << QStringList{"render",  "run.exp", "-o",
+                                              "out.png", "--size",  "99999x99999"};
+}
+
+void TestCliRender::badArguments()
+{
+    QFETCH(QStringList, args);
+    const CliResult result = RunCli(args);
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY(result.err.contains(QLatin1String("usage: zentak-cli render")));
+    QVERIFY(!QFile::exists(QStringLiteral("out.png")));
+}
+
+void TestCliRender::missingFileFails()
+{
+    const CliResult result = RunCli(
+        {QStringLiteral("render"), Path("absent.exp"), QStringLiteral("-o"), Path("absent.png")});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY(result.err.contains(QLatin1String("absent.exp")));
+    QVERIFY(!QFile::exists(Path("absent.png")));
+}
+
+void TestCliRender::loadMessageGivesFailure()
+{
+    const QString notes = Path("notes.exp");
+    QFile file(notes);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("shopping list\r\n");
+    file.close();
+    const CliResult result =
+        RunCli({QStringLiteral("render"), notes, QStringLiteral("-o"), Path("notes.png")});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains(QLatin1String("Not a Valid Experiment File.")),
+             qPrintable(result.err));
+}
+
+void TestCliRender::unwritableOutputFails()
+{
+    const CliResult result = RunCli({QStringLiteral("render"), savedRun, QStringLiteral("-o"),
+                                     QStringLiteral("/nonexistent-directory/run.png")});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains(QLatin1String("Cannot write /nonexistent-directory/run.png")),
+             qPrintable(result.err));
+}
+
+QTEST_MAIN(TestCliRender)
+#include "tst_cli_render.moc"

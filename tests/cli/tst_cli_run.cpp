@@ -1,0 +1,247 @@
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+struct Outcome {
+    int exitCode = -1;
+    QString out;
+    QString err;
+    qint64 elapsedMs = 0;
+};
+
+// Never the researcher's own run log: every run of these tests appends to a
+// log of their own unless the arguments name one.
+QTemporaryDir& Scratch()
+{
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString DefaultRunLog()
+{
+    return Scratch().filePath(QStringLiteral("default-run.log"));
+}
+
+Outcome RunCli(const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ZENTAK_RUN_LOG"), DefaultRunLog());
+    process.setProcessEnvironment(environment);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral(ZENTAK_CLI), arguments);
+    process.waitForStarted(5000);
+    process.write(input);
+    process.closeWriteChannel();
+    Outcome outcome;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished(3000);
+        return outcome;
+    }
+    outcome.elapsedMs = timer.elapsed();
+    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
+    return outcome;
+}
+
+int Printed(const QString& out, const QString& label)
+{
+    const QRegularExpression line(QStringLiteral("^%1: (-?\\d+)$").arg(label),
+                                  QRegularExpression::MultilineOption);
+    const QRegularExpressionMatch match = line.match(out);
+    return match.hasMatch() ? match.captured(1).toInt() : -99999;
+}
+
+const QStringList kSimulatedImpact{"run",        "--port", "Simulator", "--force", "100",
+                                   "--velocity", "100",    "--dwell",   "0"};
+
+}  // namespace
+
+class TestCliRun : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void badArgumentsRunNothing_data();
+    void badArgumentsRunNothing();
+    void completesAnImpactOnTheSimulator();
+    void completesAnImpactOverAPseudoTerminal();
+    void noAnswerIsNo();
+    void displacementModeIsRefused();
+    void completedImpactIsLoggedSavedAndExported();
+    void unwritableOutputFailsButKeepsTheLog();
+    void refusedImpactWritesNothing();
+    void missingPortIsNotResponding();
+};
+
+void TestCliRun::badArgumentsRunNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    const QStringList sim{"run", "--port", "Simulator", "--yes"};
+    QTest::newRow("no force") << sim << "--force is required";
+    QTest::newRow("force 0") << sim + QStringList{"--force", "0"}
+                             << "--force: Please enter an integer between 1 and 1000.";
+    QTest::newRow("force 1001") << sim + QStringList{"--force", "1001"}
+                                << "--force: Please enter an integer between 1 and 1000.";
+    QTest::newRow("force with letters")
+        << sim + QStringList{"--force", "12a"} << "--force: Please enter an integer.";
+    QTest::newRow("velocity 101") << sim + QStringList{"--force", "10", "--velocity", "101"}
+                                  << "--velocity: Please enter an integer between 0 and 100.";
+    QTest::newRow("dwell 61") << sim + QStringList{"--force", "10", "--dwell", "61"}
+                              << "--dwell: Please enter an integer between 0 and 60.";
+    QTest::newRow("displacement not a number")
+        << sim + QStringList{"--force", "10", "--disp", "x"} << "--disp: Please enter an integer.";
+    QTest::newRow("unknown mode") << sim + QStringList{"--force", "10", "--mode", "sideways"}
+                                  << "--mode";
+    QTest::newRow("parity in lower case")
+        << sim + QStringList{"--force", "10", "--parity", "even"} << "--parity";
+    QTest::newRow("stop bits") << sim + QStringList{"--force", "10", "--stop-bits", "3"}
+                               << "--stop-bits";
+    QTest::newRow("baud not a number")
+        << sim + QStringList{"--force", "10", "--baud", "fast"} << "--baud";
+    QTest::newRow("byte size 9") << sim + QStringList{"--force", "10", "--byte-size", "9"}
+                                 << "--byte-size";
+    QTest::newRow("unknown option")
+        << sim + QStringList{"--force", "10", "--speed", "3"} << "speed";
+    QTest::newRow("stray argument") << sim + QStringList{"--force", "10", "now"} << "now";
+}
+
+void TestCliRun::badArgumentsRunNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const Outcome outcome = RunCli(arguments);
+    QCOMPARE(outcome.exitCode, 2);
+    QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
+    QVERIFY(!outcome.err.contains(QLatin1String("Running")));
+    QVERIFY(outcome.out.isEmpty());
+}
+
+void TestCliRun::completesAnImpactOnTheSimulator()
+{
+    const qint64 loggedBefore = QFileInfo(DefaultRunLog()).size();
+    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--yes"});
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY(QFileInfo(DefaultRunLog()).size() > loggedBefore + 1000);
+    const int force = Printed(outcome.out, "Actual Force");
+    QVERIFY2(force >= 100 && force <= 110, qPrintable(outcome.out));
+    QVERIFY2(qAbs(Printed(outcome.out, "Actual Velocity") - 100) <= 10, qPrintable(outcome.out));
+    QVERIFY(Printed(outcome.out, "Actual Displacement") > 100);
+    QVERIFY(Printed(outcome.out, "Down Samples") > 30);
+    QVERIFY(Printed(outcome.out, "Up Samples") > 30);
+    QVERIFY(outcome.err.contains(QLatin1String("Impact Now?")));
+}
+
+void TestCliRun::completesAnImpactOverAPseudoTerminal()
+{
+#ifdef ZENTAK_BOXSIM
+    QProcess box;
+    box.start(QStringLiteral(ZENTAK_BOXSIM), {"--until-stdin-closes", "--release", "4"});
+    QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
+    const Outcome outcome = RunCli({"run", "--port", device, "--baud", "115200", "--force", "50",
+                                    "--velocity", "80", "--yes"});
+    box.closeWriteChannel();
+    box.waitForFinished(3000);
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY(
+        outcome.err.contains(QLatin1String("Release 5 is Currently Available.\nContinue Anyway?")));
+    const int force = Printed(outcome.out, "Actual Force");
+    QVERIFY2(force >= 50 && force <= 55, qPrintable(outcome.out));
+#else
+    QSKIP("no pseudo-terminals on this system");
+#endif
+}
+
+void TestCliRun::noAnswerIsNo()
+{
+    const Outcome outcome = RunCli(kSimulatedImpact);
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY(outcome.err.contains(QLatin1String("Impact Now? [y/N]")));
+    QVERIFY(outcome.err.contains(QLatin1String("Impact Aborted.")));
+    QVERIFY(outcome.out.isEmpty());
+}
+
+void TestCliRun::displacementModeIsRefused()
+{
+    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--mode", "displacement"});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY(outcome.err.contains(
+        QLatin1String("Displacement Experiment Unavailable in Current Software Release.\n"
+                      "Please Watch the ZEV Website for the Lastest Release")));
+}
+
+void TestCliRun::missingPortIsNotResponding()
+{
+    const Outcome outcome =
+        RunCli({"run", "--port", "/nonexistent/zentak-port", "--force", "10", "--yes"});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY(outcome.err.contains(QLatin1String("COM Port or Device is Not Responding!\n"
+                                               "Please Check Serial Cable and Machine Power.")));
+    QVERIFY(outcome.elapsedMs < 5000);
+}
+
+void TestCliRun::completedImpactIsLoggedSavedAndExported()
+{
+    const QString log = Scratch().filePath(QStringLiteral("saved.log"));
+    const QString exp = Scratch().filePath(QStringLiteral("saved.exp"));
+    const QString csv = Scratch().filePath(QStringLiteral("saved.csv"));
+    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--yes", "--out", exp, "--csv",
+                                                                  csv, "--run-log", log});
+    QCOMPARE(outcome.exitCode, 0);
+
+    // The log holds exactly the record that was saved, stamp included.
+    QFile saved(exp), logged(log);
+    QVERIFY(saved.open(QIODevice::ReadOnly) && logged.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    QCOMPARE(logged.readAll(), bytes);
+    const QRegularExpression stamp(
+        QStringLiteral("Comments:\\r\\nDate: [A-Z][a-z]+ \\d\\d, \\d{4}\\. \\r\\nTime: \\d\\d:\\d\\d:\\d\\d\\."));
+    QVERIFY2(stamp.match(QString::fromLatin1(bytes)).hasMatch(), bytes.left(400).constData());
+
+    const Outcome shown = RunCli({"show", exp, "--json"});
+    QCOMPARE(shown.exitCode, 0);
+    const QJsonObject record = QJsonDocument::fromJson(shown.out.toUtf8()).object();
+    QVERIFY(record.value("dataPresent").toBool());
+    QCOMPARE(record.value("actual").toObject().value("force").toInt(),
+             Printed(outcome.out, "Actual Force"));
+
+    QFile exported(csv);
+    QVERIFY(exported.open(QIODevice::ReadOnly));
+    QVERIFY(exported.readAll().count("\r\n") > 60);
+}
+
+void TestCliRun::unwritableOutputFailsButKeepsTheLog()
+{
+    const QString log = Scratch().filePath(QStringLiteral("unwritable.log"));
+    const QString exp = Scratch().filePath(QStringLiteral("no-such-folder/out.exp"));
+    const Outcome outcome =
+        RunCli(kSimulatedImpact + QStringList{"--yes", "--out", exp, "--run-log", log});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY2(outcome.err.contains(QLatin1String("out.exp")), qPrintable(outcome.err));
+    QVERIFY(QFileInfo(log).size() > 1000);
+    QVERIFY(Printed(outcome.out, "Actual Force") >= 100);
+}
+
+void TestCliRun::refusedImpactWritesNothing()
+{
+    const QString log = Scratch().filePath(QStringLiteral("refused.log"));
+    const QString exp = Scratch().filePath(QStringLiteral("refused.exp"));
+    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--out", exp, "--run-log", log});
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY(!QFile::exists(log));
+    QVERIFY(!QFile::exists(exp));
+}
+
+QTEST_GUILESS_MAIN(TestCliRun)
+#include "tst_cli_run.moc"

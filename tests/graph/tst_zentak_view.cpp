@@ -1,0 +1,296 @@
+#include "CScriptedPrompt.h"
+#include "ImpactRecord.h"
+#include "app/CSharedWindowState.h"
+#include "experiment/CZentakDoc.h"
+#include "graph/CGraphPainter.h"
+#include "graph/CZentakView.h"
+
+#include <QApplication>
+#include <QPageLayout>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+const QColor kTrace(0, 0, 192);
+
+int CountColour(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour;
+    }
+    return count;
+}
+
+// Counts the paints of a widget.
+class CPaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// Runs check on the modal dialog once it is up, then closes it, so that a
+// test can go through a command that blocks in exec().
+void WhenModal(const std::function<void(QWidget*)>& check)
+{
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, check] {
+        QWidget* dialog = QApplication::activeModalWidget();
+        if (!dialog)
+            return;
+        timer->stop();
+        timer->deleteLater();
+        check(dialog);
+        dialog->close();
+    });
+    timer->start();
+}
+
+bool Dark(const QImage& image, QPoint centre)
+{
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) {
+            if (qGray(image.pixel(centre + QPoint(dx, dy))) < 128)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool AnyDark(const QImage& image, const QRect& area)
+{
+    const QRect clipped = area.intersected(image.rect());
+    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
+        for (int x = clipped.left(); x <= clipped.right(); ++x) {
+            if (qGray(image.pixel(x, y)) < 128)
+                return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+class TestZentakView : public QObject
+{
+    Q_OBJECT
+
+    CSharedWindowState state;
+    CScriptedPrompt prompt;
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void startsWithTitlesAndScreenState();
+    void scrollBarsOnlyBelowTheScrollSize();
+    void repaintsWhenTheRecordChanges();
+    void printedPageFillsWidthOrHeight_data();
+    void printedPageFillsWidthOrHeight();
+    void failedPrintReportsFalse();
+    void previewDrawsOnePageWhilePrinting();
+};
+
+void TestZentakView::initTestCase()
+{
+    CGraphPainter::SubstituteArial();
+}
+
+void TestZentakView::init()
+{
+    state.SetDataPresent(false);
+}
+
+void TestZentakView::startsWithTitlesAndScreenState()
+{
+    CZentakDoc doc(state, prompt);
+    CZentakView view(doc);
+    QCOMPARE(view.m_strDispTitle, QStringLiteral("Displacement vs. Time"));
+    QCOMPARE(view.m_strForceTitle, QStringLiteral("Force vs. Time"));
+    QVERIFY(!view.m_bPrinting);
+    QCOMPARE(view.m_nForceScaleStep, 0);
+}
+
+void TestZentakView::scrollBarsOnlyBelowTheScrollSize()
+{
+    CZentakDoc doc(state, prompt);
+    FillImpact(doc);
+    state.SetDataPresent(true);
+    CZentakView view(doc);
+    view.resize(400, 300);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(view.horizontalScrollBar()->maximum(), 0);
+    QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+    QVERIFY(!view.horizontalScrollBar()->isVisible());
+
+    view.resize(80, 60);
+    QTRY_VERIFY(view.horizontalScrollBar()->isVisible());
+    QVERIFY(view.verticalScrollBar()->isVisible());
+    QCOMPARE(view.horizontalScrollBar()->maximum(), 100 - view.viewport()->width());
+    QCOMPARE(view.verticalScrollBar()->maximum(), 100 - view.viewport()->height());
+
+    // Scrolling moves the picture.
+    const QImage atOrigin = view.viewport()->grab().toImage();
+    view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
+    QVERIFY(view.viewport()->grab().toImage() != atOrigin);
+}
+
+void TestZentakView::repaintsWhenTheRecordChanges()
+{
+    CZentakDoc doc(state, prompt);
+    CZentakView view(doc);
+    view.resize(751, 546);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    CPaintCounter counter;
+    view.viewport()->installEventFilter(&counter);
+    QCOMPARE(CountColour(view.viewport()->grab().toImage(), kTrace), 0);
+
+    FillImpact(doc);
+    counter.paints = 0;
+    view.OnDocumentChanged();
+    QTRY_VERIFY(counter.paints > 0);
+
+    counter.paints = 0;
+    state.SetDataPresent(true);
+    QTRY_VERIFY(counter.paints > 0);
+    QVERIFY(CountColour(view.viewport()->grab().toImage(), kTrace) > 0);
+}
+
+void TestZentakView::printedPageFillsWidthOrHeight_data()
+{
+    QTest::addColumn<QPageLayout::Orientation>("orientation");
+    QTest::newRow("portrait: filled in width") << QPageLayout::Portrait;
+    QTest::newRow("landscape: filled in height") << QPageLayout::Landscape;
+}
+
+void TestZentakView::printedPageFillsWidthOrHeight()
+{
+    QFETCH(QPageLayout::Orientation, orientation);
+
+    CZentakDoc doc(state, prompt);
+    FillImpact(doc);
+    state.SetDataPresent(true);
+    CZentakView view(doc);
+    view.resize(751, 546);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString pdf = dir.filePath(QStringLiteral("graph.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    const double marginMm = 10;
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), orientation,
+                                      QMarginsF(marginMm, marginMm, marginMm, marginMm),
+                                      QPageLayout::Millimeter));
+    QVERIFY(view.PrintTo(printer));
+    QVERIFY(!view.m_bPrinting);
+
+    QProcess pdftoppm;
+    pdftoppm.start(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"), pdf,
+                    dir.filePath(QStringLiteral("page"))});
+    QVERIFY2(pdftoppm.waitForFinished(30000), "pdftoppm (poppler-utils) did not run");
+    QCOMPARE(pdftoppm.exitCode(), 0);
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("page-2.png"))));  // one page
+    const QImage page(dir.filePath(QStringLiteral("page-1.png")));
+    QVERIFY(!page.isNull());
+
+    // The isotropic mapping: one scale, the smaller of the two that fit the
+    // printable area, from its top-left corner.
+    const double pixelsPerMm = 100 / 25.4;
+    const QSizeF paper = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+    const QSizeF sheet = orientation == QPageLayout::Portrait ? paper : paper.transposed();
+    QVERIFY(qAbs(page.width() - sheet.width() * pixelsPerMm) < 1);
+    QVERIFY(qAbs(page.height() - sheet.height() * pixelsPerMm) < 1);
+    const double printableWidth = (sheet.width() - 2 * marginMm) * pixelsPerMm;
+    const double printableHeight = (sheet.height() - 2 * marginMm) * pixelsPerMm;
+    const double scale = std::min(printableWidth / 1016, printableHeight / 946);
+    const double origin = marginMm * pixelsPerMm;
+    auto at = [&](double x, double y) {
+        return QPoint(qRound(origin + x * scale), qRound(origin + y * scale));
+    };
+
+    QVERIFY(Dark(page, at(70, 300)));   // displacement y axis
+    QVERIFY(Dark(page, at(300, 910)));  // force x axis, near the bottom
+    QVERIFY(Dark(page, at(795, 500)));  // table divider
+    QVERIFY(Dark(page, at(1000, 73)));  // right end of the table rule
+    QVERIFY(!AnyDark(page, QRect(at(1016, 0) + QPoint(4, 0), page.size())));
+    QVERIFY(!AnyDark(page, QRect(at(0, 946) + QPoint(0, 4), page.size())));
+    if (orientation == QPageLayout::Portrait)
+        QVERIFY(qAbs(origin + 1016 * scale - (origin + printableWidth)) < 1);
+    else
+        QVERIFY(qAbs(origin + 946 * scale - (origin + printableHeight)) < 1);
+
+    // The trace is there, in its colour.
+    bool blue = false;
+    const QPoint sample = at(124, 323);
+    for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+            const QColor colour = page.pixelColor(sample + QPoint(dx, dy));
+            blue = blue || (colour.blue() > 150 && colour.red() < 100 && colour.green() < 100);
+        }
+    }
+    QVERIFY(blue);
+}
+
+void TestZentakView::failedPrintReportsFalse()
+{
+    CZentakDoc doc(state, prompt);
+    CZentakView view(doc);
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QStringLiteral("/nonexistent-directory/graph.pdf"));
+    QTest::ignoreMessage(QtWarningMsg, "QPainter::begin(): Returned false");
+    QVERIFY(!view.PrintTo(printer));
+    QVERIFY(!view.m_bPrinting);
+}
+
+void TestZentakView::previewDrawsOnePageWhilePrinting()
+{
+    CZentakDoc doc(state, prompt);
+    FillImpact(doc);
+    state.SetDataPresent(true);
+    CZentakView view(doc);
+    view.resize(751, 546);
+    view.show();
+
+    bool previewShown = false;
+    bool printingMeanwhile = false;
+    int pages = 0;
+    WhenModal([&](QWidget* dialog) {
+        previewShown = qobject_cast<QPrintPreviewDialog*>(dialog) != nullptr;
+        printingMeanwhile = view.m_bPrinting;
+        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
+            pages = preview->pageCount();
+    });
+    view.OnFilePrintPreview();
+
+    QVERIFY(previewShown);
+    QVERIFY(printingMeanwhile);
+    QCOMPARE(pages, 1);
+    QVERIFY(!view.m_bPrinting);
+}
+
+QTEST_MAIN(TestZentakView)
+#include "tst_zentak_view.moc"

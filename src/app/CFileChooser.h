@@ -11,8 +11,8 @@ class CFileChooser
 public:
     struct Request {
         QString caption;
-        QString filter;          // "Spinal Files (*.exp);;All Files (*.*)"
-        QString defaultSuffix;   // added when the name has none
+        QString filter;         // "Spinal Files (*.exp);;All Files (*.*)"
+        QString defaultSuffix;  // added when the name has none
         QString initialName;
         bool confirmOverwrite = true;
     };

@@ -5,6 +5,7 @@
 #include "graph/CGraphPainter.h"
 
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
@@ -102,9 +103,16 @@ void CZentakView::OnEndPrinting()
     m_bPrinting = false;
 }
 
+QPrinter& CZentakView::Printer()
+{
+    if (!m_pPrinter)
+        m_pPrinter = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *m_pPrinter;
+}
+
 void CZentakView::OnFilePrint()
 {
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter& printer = Printer();
     QPrintDialog dialog(&printer, this);
     dialog.setMinMax(1, 1);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
@@ -118,21 +126,25 @@ void CZentakView::OnFilePrint()
 
 void CZentakView::OnFilePrintDirect()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    if (!PrintTo(printer))
+    if (!PrintTo(Printer()))
         ReportPrintFailure();
 }
 
 void CZentakView::OnFilePrintPreview()
 {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, this);
+    QPrintPreviewDialog preview(&Printer(), this);
     // The preview's Print button draws onto the real printer through the same signal.
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { DrawPage(*target); });
     OnBeginPrinting();
     preview.exec();
     OnEndPrinting();
+}
+
+void CZentakView::OnFilePrintSetup()
+{
+    QPageSetupDialog dialog(&Printer(), this);
+    dialog.exec();
 }
 
 void CZentakView::ReportPrintFailure()

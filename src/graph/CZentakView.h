@@ -3,6 +3,8 @@
 #include <QAbstractScrollArea>
 #include <QString>
 
+#include <memory>
+
 class CGraphPainter;
 class CZentakDoc;
 class QPrinter;
@@ -39,6 +41,8 @@ public Q_SLOTS:
     void OnFilePrint();
     void OnFilePrintDirect();
     void OnFilePrintPreview();
+    // Paper and orientation, kept for the prints and previews that follow.
+    void OnFilePrintSetup();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,6 +57,8 @@ private:
     void ConfigurePainter(CGraphPainter& painter);
     void UpdateScrollBars();
     void ReportPrintFailure();
+    QPrinter& Printer();
 
     const CZentakDoc& m_rDoc;
+    std::unique_ptr<QPrinter> m_pPrinter;
 };

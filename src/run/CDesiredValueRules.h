@@ -19,7 +19,6 @@ public:
     static constexpr Range kForceRange{1, 1000};
     static constexpr Range kVelocityRange{0, 100};
     static constexpr Range kDwellRange{0, 60};
-    static constexpr qsizetype kFieldChars = 31;
 
     static std::optional<int> ParseInteger(QStringView field);
 

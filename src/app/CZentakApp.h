@@ -1,0 +1,49 @@
+#pragma once
+
+#include "app/CMessageBoxPrompt.h"
+#include "app/CQtFileChooser.h"
+#include "run/CPortFactory.h"
+#include "run/CSystemClock.h"
+
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
+class CMainFrame;
+
+// The program: its services, the main window and the start-up sequence.
+class CZentakApp
+{
+public:
+    static inline const QString kOrganization =
+        QStringLiteral("Local AppWizard-Generated Applications");
+    static inline const QString kApplication = QStringLiteral("Zentak");
+
+    struct Options {
+        QString file;
+        QString port;
+        bool splash = true;
+    };
+
+    // The command line: an optional experiment file, --port NAME to start on
+    // another port than Com1 (Simulator: the built-in control box), and
+    // --no-splash. Empty with the reason in *error when it cannot be read.
+    static std::optional<Options> ParseArguments(const QStringList& arguments, QString* error);
+
+    CZentakApp();
+    ~CZentakApp();
+
+    // Builds and shows the window; false when the named file cannot be read,
+    // in which case the program ends without a window.
+    bool InitInstance(const Options& options);
+
+    CMainFrame* MainFrame() const { return m_pMainFrame.get(); }
+
+private:
+    CMessageBoxPrompt m_prompt;
+    CSystemClock m_clock;
+    CPortFactory m_ports;
+    CQtFileChooser m_files;
+    std::unique_ptr<CMainFrame> m_pMainFrame;
+};

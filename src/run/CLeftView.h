@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QScrollArea>
+
+class CSharedWindowState;
+class CZentakDoc;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+// The control panel: the experiment mode, the desired values with the
+// actual values of the last impact beside them, the comments, and the
+// Start Experiment button that drives one whole run.
+class CLeftView : public QScrollArea
+{
+    Q_OBJECT
+
+public:
+    static inline const QString kBusy = QStringLiteral("BUSY");
+
+    CLeftView(CZentakDoc& doc, CSharedWindowState& state, QWidget* parent = nullptr);
+
+    // Shows the record (false) or stores the form into it with validation
+    // (true); a refused field gets its message and the focus.
+    bool UpdateData(bool saveAndValidate);
+
+    // A new or opened record is attached: show it, store it back (which
+    // raises the range message for values a file brought), force mode.
+    void OnInitialUpdate();
+    // The pane gets the focus: the desired value the mode lets the operator edit.
+    void FocusFirstField();
+    // Hint 0 asks for the form to be stored, as before a save.
+    void OnUpdate(int hint);
+
+    int m_nMode = 0;
+    QLineEdit* m_editDisp = nullptr;
+    QLineEdit* m_editForce = nullptr;
+    QRadioButton* m_radioForce = nullptr;
+    QRadioButton* m_radioDisp = nullptr;
+
+public Q_SLOTS:
+    void OnStartExperiment();
+    void OnModeForce();
+    void OnModeDisplacement();
+
+Q_SIGNALS:
+    // The run is over, whatever its outcome: the window redraws the record.
+    void experimentEnded();
+
+private:
+    struct IntegerField;
+
+    QWidget* BuildForm();
+    QGroupBox* BuildModeGroup();
+    QGroupBox* BuildSettingsGroup();
+    QGroupBox* BuildCommentsGroup();
+    void SetTabOrder();
+    bool StoreIntegerField(const IntegerField& field);
+    void HandleRunOutcome(bool completed);
+    void ResetAndShow();
+
+    CZentakDoc& m_rDoc;
+    CSharedWindowState& m_rState;
+    QLineEdit* m_editVelocity = nullptr;
+    QLineEdit* m_editDwell = nullptr;
+    QLineEdit* m_editForceActual = nullptr;
+    QLineEdit* m_editDispActual = nullptr;
+    QLineEdit* m_editVelocityActual = nullptr;
+    QLineEdit* m_editDwellActual = nullptr;
+    QPlainTextEdit* m_editComments = nullptr;
+    QPushButton* m_buttonStart = nullptr;
+};

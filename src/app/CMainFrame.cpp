@@ -412,7 +412,6 @@ void CMainFrame::OnFileSaveCsv()
     request.caption = QStringLiteral("Save As");
     request.filter = kCsvFilter;
     request.defaultSuffix = QStringLiteral("csv");
-    request.initialName = SuggestedName(QStringLiteral(".csv"));
     request.confirmOverwrite = false;
     const QString path = m_services.files.ChooseFileToSave(this, request);
     if (!path.isEmpty() && !m_doc.SaveCsvToFile(path))

@@ -1,0 +1,309 @@
+#include "CFrameHarness.h"
+#include "run/CExperimentDialogue.h"
+#include "run/CLeftView.h"
+#include "run/CRunOutcome.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Answer = COperatorPrompt::Answer;
+
+namespace {
+
+QLineEdit* Edit(CMainFrame& frame, const char* name)
+{
+    return frame.findChild<QLineEdit*>(QLatin1String(name));
+}
+
+QPlainTextEdit* Comments(CMainFrame& frame)
+{
+    return frame.findChild<QPlainTextEdit*>(QStringLiteral("comments"));
+}
+
+// Replaces a field's text as the operator types it.
+void Type(QLineEdit* edit, const QString& text)
+{
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
+}
+
+QStringList DesiredTexts(CMainFrame& frame)
+{
+    return {Edit(frame, "forceDesired")->text(), Edit(frame, "dispDesired")->text(),
+            Edit(frame, "velocityDesired")->text(), Edit(frame, "dwellDesired")->text()};
+}
+
+void ClickStart(CMainFrame& frame)
+{
+    QTest::mouseClick(frame.findChild<QPushButton*>(QStringLiteral("startExperiment")),
+                      Qt::LeftButton);
+}
+
+// On the button's circle: the radio spans the group box, its label does not.
+void ClickRadio(QRadioButton* radio)
+{
+    QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(6, radio->height() / 2));
+}
+
+QString BusyPane(CMainFrame& frame)
+{
+    return frame.findChild<QLabel*>(QStringLiteral("busyPane"))->text();
+}
+
+}  // namespace
+
+class TestLeftView : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+    void completeRunFromTheStartButton();
+    void validationStopsTheRun_data();
+    void validationStopsTheRun();
+    void outcomes_data();
+    void outcomes();
+    void displacementModeIsRefusedWithTheBusyPaneEmpty();
+    void fileNewAfterDisplacementShowsForce();
+    void runWhoseLogFailedIsKeptFromDiscard();
+
+private:
+    QTemporaryDir m_dir;
+    QString m_strLog;
+};
+
+void TestLeftView::init()
+{
+    m_strLog = m_dir.filePath(QStringLiteral("run-%1.log").arg(QTest::currentTestFunction()));
+    qputenv("ZENTAK_RUN_LOG", m_strLog.toLocal8Bit());
+}
+
+void TestLeftView::completeRunFromTheStartButton()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    Type(Edit(h.frame, "forceDesired"), "150");
+    Type(Edit(h.frame, "velocityDesired"), "80");
+    QTest::keyClicks(Comments(h.frame), "earlier note");
+    QSignalSpy busy(&h.frame.State(), &CSharedWindowState::busyTextChanged);
+    h.prompt.QueueAnswers({Answer::Yes});
+
+    ClickStart(h.frame);
+
+    QCOMPARE(h.prompt.questions, QStringList{CExperimentDialogue::kImpactNow});
+    QVERIFY(h.prompt.messages.isEmpty());
+    QCOMPARE(h.box.LastImpact().forceTenths, 1500);
+    QCOMPARE(h.box.LastImpact().velocityMmPerS, 80);
+    const int actualForce = Edit(h.frame, "forceActual")->text().toInt();
+    QVERIFY2(actualForce >= 150 && actualForce <= 165, qPrintable(QString::number(actualForce)));
+    QVERIFY(qAbs(Edit(h.frame, "velocityActual")->text().toInt() - 80) <= 8);
+    QVERIFY(Edit(h.frame, "dispActual")->text().toInt() > 0);
+
+    // The stamp replaces the comment typed before the run, and the log holds it too.
+    const QString comments = Comments(h.frame)->toPlainText();
+    static const QRegularExpression stamp(QStringLiteral(
+        "^Date: [A-Z][a-z]+ \\d\\d, \\d{4}\\. \\nTime: \\d\\d:\\d\\d:\\d\\d\\.\\n$"));
+    QVERIFY2(stamp.match(comments).hasMatch(), qPrintable(comments));
+    QFile log(m_strLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray logged = log.readAll();
+    QVERIFY(logged.contains(QString(comments).replace("\n", "\r\n").toLatin1()));
+    QVERIFY(logged.contains("Desired Force: 150\r\n"));
+
+    QVERIFY(h.frame.State().DataPresent());
+    QVERIFY(!h.frame.Document().IsModified());
+    QCOMPARE(busy.size(), 2);
+    QCOMPARE(busy.at(0).at(0).toString(), QStringLiteral("BUSY"));
+    QCOMPARE(BusyPane(h.frame), QString());
+}
+
+void TestLeftView::validationStopsTheRun_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");  // empty: accepted
+
+    const QString integer = QStringLiteral("Please enter an integer.");
+    QTest::newRow("empty force") << "forceDesired"
+                                 << "" << integer;
+    QTest::newRow("force 0") << "forceDesired"
+                             << "0"
+                             << "Please enter an integer between 1 and 1000.";
+    QTest::newRow("force 1001") << "forceDesired"
+                                << "1001"
+                                << "Please enter an integer between 1 and 1000.";
+    QTest::newRow("velocity 101") << "velocityDesired"
+                                  << "101"
+                                  << "Please enter an integer between 0 and 100.";
+    QTest::newRow("dwell 61") << "dwellDesired"
+                              << "61"
+                              << "Please enter an integer between 0 and 60.";
+    QTest::newRow("empty velocity") << "velocityDesired"
+                                    << "" << integer;
+    QTest::newRow("velocity 0") << "velocityDesired"
+                                << "0"
+                                << "";
+    QTest::newRow("dwell 0") << "dwellDesired"
+                             << "0"
+                             << "";
+    QTest::newRow("force 1000") << "forceDesired"
+                                << "1000"
+                                << "";
+}
+
+void TestLeftView::validationStopsTheRun()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QApplication::setActiveWindow(&h.frame);
+    QVERIFY(QTest::qWaitForWindowActive(&h.frame));
+    QLineEdit* edit = Edit(h.frame, qPrintable(field));
+    Type(edit, text);
+    h.prompt.QueueAnswers({Answer::No});
+
+    ClickStart(h.frame);
+
+    QCOMPARE(BusyPane(h.frame), QString());
+    if (message.isEmpty()) {
+        QCOMPARE(h.prompt.questions, QStringList{CExperimentDialogue::kImpactNow});
+        QVERIFY(!h.box.Received().isEmpty());
+        return;
+    }
+    QCOMPARE(h.prompt.messages.size(), 1);
+    QCOMPARE(h.prompt.messages.first().text, message);
+    QVERIFY(h.box.Received().isEmpty());
+    QVERIFY(h.prompt.questions.isEmpty());
+    QCOMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(edit->text(), text);
+    QVERIFY(!h.frame.State().DataPresent());
+}
+
+void TestLeftView::outcomes_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("defaultsShown");
+
+    QTest::newRow("operator declines") << ""
+                                       << "Impact Aborted." << true;
+    QTest::newRow("silent box") << "silent" << CRunOutcome::kNotResponding << false;
+    QTest::newRow("firmware unusable") << "returning" << CRunOutcome::kFirmwareCorrupted << true;
+}
+
+void TestLeftView::outcomes()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, message);
+    QFETCH(bool, defaultsShown);
+    CFrameHarness h(fault.isEmpty() ? ControlBoxSimulator::Options{}
+                                    : CFrameHarness::WithFault(fault));
+    QVERIFY(h.Show());
+    Type(Edit(h.frame, "forceDesired"), "250");
+    Type(Edit(h.frame, "velocityDesired"), "50");
+    Type(Edit(h.frame, "dwellDesired"), "5");
+    QTest::keyClicks(Comments(h.frame), "rat 12");
+    h.prompt.QueueAnswers({Answer::No});
+
+    ClickStart(h.frame);
+
+    QVERIFY(!h.prompt.messages.isEmpty());
+    QCOMPARE(h.prompt.messages.last().text, message);
+    const QStringList entered{"250", "1", "50", "5"};
+    const QStringList defaults{"100", "1", "1", "0"};
+    QCOMPARE(DesiredTexts(h.frame), defaultsShown ? defaults : entered);
+    QCOMPARE(Comments(h.frame)->toPlainText(),
+             defaultsShown ? QString() : QStringLiteral("rat 12"));
+    QVERIFY(!h.frame.State().DataPresent());
+    QVERIFY(h.frame.Document().m_arrDispDown.isEmpty());
+    QCOMPARE(BusyPane(h.frame), QString());
+    QVERIFY(!QFile::exists(m_strLog));
+}
+
+void TestLeftView::displacementModeIsRefusedWithTheBusyPaneEmpty()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    ClickRadio(h.frame.LeftView().m_radioDisp);
+    QCOMPARE(h.frame.LeftView().m_nMode, 1);
+    QVERIFY(!Edit(h.frame, "forceDesired")->isEnabled());
+    Type(Edit(h.frame, "dispDesired"), "500");
+
+    ClickStart(h.frame);
+
+    QCOMPARE(h.prompt.messages.size(), 1);
+    QCOMPARE(h.prompt.messages.first().text, CExperimentDialogue::kDisplacementUnavailable);
+    QCOMPARE(BusyPane(h.frame), QString());
+    QCOMPARE(h.frame.Document().m_nDesiredDisp, 500);
+    QCOMPARE(h.box.ImpactCount(), 0);
+}
+
+void TestLeftView::fileNewAfterDisplacementShowsForce()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    ClickRadio(h.frame.LeftView().m_radioDisp);
+    QCOMPARE(h.frame.LeftView().m_nMode, 1);
+    h.frame.Action(QStringLiteral("fileNew"))->trigger();
+
+    CLeftView& panel = h.frame.LeftView();
+    QVERIFY(panel.m_radioForce->isChecked());
+    QVERIFY(!panel.m_radioDisp->isChecked());
+    QCOMPARE(panel.m_nMode, 0);
+    QVERIFY(panel.m_editForce->isEnabled());
+    QVERIFY(!panel.m_editDisp->isEnabled());
+
+    h.prompt.QueueAnswers({Answer::Yes});
+    ClickStart(h.frame);
+    QVERIFY(h.prompt.messages.isEmpty());
+    QCOMPARE(h.box.ImpactCount(), 1);
+}
+
+void TestLeftView::runWhoseLogFailedIsKeptFromDiscard()
+{
+    // A log below a regular file can never be created.
+    QFile blocker(m_dir.filePath(QStringLiteral("not-a-folder")));
+    QVERIFY(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("ZENTAK_RUN_LOG", (blocker.fileName() + "/run.log").toLocal8Bit());
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    h.prompt.QueueAnswers({Answer::Yes});
+    ClickStart(h.frame);
+    QCOMPARE(h.prompt.messages.size(), 1);
+    QCOMPARE(h.prompt.messages.first().text, QStringLiteral("Unable to Open Log File!"));
+    QVERIFY(h.frame.Document().IsModified());
+
+    // File New asks before the only copy of the run goes; Cancel keeps it.
+    const QString actualForce = Edit(h.frame, "forceActual")->text();
+    h.prompt.QueueAnswers({Answer::Cancel});
+    h.frame.Action(QStringLiteral("fileNew"))->trigger();
+    QCOMPARE(h.prompt.questions.last(), CMainFrame::kSaveChanges);
+    QVERIFY(h.frame.State().DataPresent());
+    QCOMPARE(Edit(h.frame, "forceActual")->text(), actualForce);
+
+    // A run the log holds is discarded without a question.
+    qputenv("ZENTAK_RUN_LOG", m_strLog.toLocal8Bit());
+    h.prompt.QueueAnswers({Answer::Yes});
+    ClickStart(h.frame);
+    QVERIFY(!h.frame.Document().IsModified());
+    const qsizetype questionsBefore = h.prompt.questions.size();
+    h.frame.Action(QStringLiteral("fileNew"))->trigger();
+    QCOMPARE(h.prompt.questions.size(), questionsBefore);
+    QVERIFY(!h.frame.State().DataPresent());
+}
+
+QTEST_MAIN(TestLeftView)
+#include "tst_left_view.moc"

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "CManualClock.h"
+#include "CScriptedPrompt.h"
+#include "app/CFileChooser.h"
+#include "app/CMainFrame.h"
+#include "run/CPortFactory.h"
+#include "run/ControlBoxSimulator.h"
+
+#include <QStringList>
+#include <QTest>
+
+// File names as the operator would pick them; every request is kept.
+class CScriptedFileChooser : public CFileChooser
+{
+public:
+    QString ChooseFileToOpen(QWidget*, const Request& request) override { return Next(request); }
+    QString ChooseFileToSave(QWidget*, const Request& request) override { return Next(request); }
+
+    QStringList names;  // taken in order; none left means Cancel
+    QList<Request> requests;
+
+private:
+    QString Next(const Request& request)
+    {
+        requests.append(request);
+        return names.isEmpty() ? QString() : names.takeFirst();
+    }
+};
+
+// The whole window on a simulated control box, with a scripted operator and
+// a clock whose waits take no time.
+struct CFrameHarness {
+    explicit CFrameHarness(const ControlBoxSimulator::Options& options = {})
+        : box(options), ports(box), frame(CFrameServices{prompt, clock, ports, files})
+    {
+        CSharedWindowState& state = frame.State();
+        state.ApplySerialSettings(CPortFactory::kSimulatorPort, state.m_nBaudRate,
+                                  state.m_strParity, state.m_strStopBits, state.m_nByteSize);
+    }
+
+    // On screen and laid out, so clicks land where the operator's would.
+    bool Show()
+    {
+        frame.show();
+        return QTest::qWaitForWindowExposed(&frame);
+    }
+
+    static ControlBoxSimulator::Options WithFault(const QString& fault)
+    {
+        ControlBoxSimulator::Options options;
+        options.AddFault(fault);
+        return options;
+    }
+
+    CScriptedPrompt prompt;
+    CManualClock clock;
+    CScriptedFileChooser files;
+    ControlBoxSimulator box;
+    CPortFactory ports;
+    CMainFrame frame;
+};

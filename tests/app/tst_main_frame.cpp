@@ -1,0 +1,394 @@
+#include "CFrameHarness.h"
+#include "app/CZentakApp.h"
+#include "graph/CZentakView.h"
+#include "run/CExperimentDialogue.h"
+#include "run/CLeftView.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QSettings>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+using Answer = COperatorPrompt::Answer;
+
+namespace {
+
+// "text|shortcut" for an item, "-" for a separator, "(greyed)" appended.
+QStringList Items(const QList<QAction*>& actions)
+{
+    QStringList items;
+    for (const QAction* action : actions) {
+        if (action->isSeparator()) {
+            items << QStringLiteral("-");
+            continue;
+        }
+        QString item = action->text();
+        if (!action->shortcut().isEmpty())
+            item += QLatin1Char('|') + action->shortcut().toString();
+        if (!action->isEnabled())
+            item += QStringLiteral(" (greyed)");
+        items << item;
+    }
+    return items;
+}
+
+QMenu* Menu(CMainFrame& frame, const QString& title)
+{
+    for (QAction* action : frame.menuBar()->actions()) {
+        if (action->text() == title)
+            return action->menu();
+    }
+    return nullptr;
+}
+
+QString ActualForce(CMainFrame& frame)
+{
+    return frame.findChild<QLineEdit*>(QStringLiteral("forceActual"))->text();
+}
+
+void RunImpact(CFrameHarness& h)
+{
+    h.prompt.QueueAnswers({Answer::Yes});
+    h.frame.LeftView().OnStartExperiment();
+}
+
+QStringList RecentMenuEntries(CMainFrame& frame)
+{
+    QStringList entries;
+    for (const QAction* action : Menu(frame, "&File")->actions()) {
+        if (action->objectName() == QLatin1String("recentFile"))
+            entries << action->text();
+    }
+    return entries;
+}
+
+// Closes the next modal dialog once it is up, noting what it was.
+void CloseNextModal(QString* className, bool* printing, const CZentakView* view)
+{
+    QTimer::singleShot(0, [=] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            CloseNextModal(className, printing, view);
+            return;
+        }
+        *className = QString::fromLatin1(modal->metaObject()->className());
+        *printing = view->m_bPrinting;
+        modal->close();
+    });
+}
+
+}  // namespace
+
+class TestMainFrame : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void windowPlacementAndBars();
+    void menus_data();
+    void menus();
+    void saveReopenAndRecentFiles();
+    void recentListKeepsFourAndSurvivesARestart();
+    void failedSaveIsReportedWithTheName();
+    void openingShowsLoadProblems_data();
+    void openingShowsLoadProblems();
+    void csvExportAsksWithoutOverwriteQuestion();
+    void printCommandsReachTheGraphFromThePanel_data();
+    void printCommandsReachTheGraphFromThePanel();
+    void closingIsRefusedWhileBusyOrCancelled();
+    void commandLine_data();
+    void commandLine();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void TestMainFrame::initTestCase()
+{
+    QCoreApplication::setOrganizationName(CZentakApp::kOrganization);
+    QCoreApplication::setApplicationName(CZentakApp::kApplication);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("settings"));
+    qputenv("ZENTAK_RUN_LOG", m_dir.filePath(QStringLiteral("run.log")).toLocal8Bit());
+}
+
+void TestMainFrame::init()
+{
+    QSettings().clear();
+}
+
+void TestMainFrame::windowPlacementAndBars()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QCOMPARE(h.frame.windowTitle(), QStringLiteral("ZR Spinal Cord Impactor v5.0"));
+    QCOMPARE(h.frame.size(), QSize(800, 600));
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    QCOMPARE(h.frame.pos(), QPoint(screen.width() / 2 - 400, screen.height() / 2 - 300));
+    QCOMPARE(h.frame.findChild<QSplitter*>()->sizes().first(), 265);
+    QCOMPARE(h.frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    QCOMPARE(h.frame.findChild<QLabel*>(QStringLiteral("busyPane"))->text(), QString());
+
+    auto* toolBar = h.frame.findChild<QToolBar*>();
+    QCOMPARE(Items(toolBar->actions()),
+             QStringList({"&New|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S", "-",
+                          "Cu&t|Ctrl+X (greyed)", "&Copy|Ctrl+C (greyed)", "&Paste|Ctrl+V (greyed)",
+                          "-", "&Print...|Ctrl+P", "-", "&About Zentak..."}));
+    h.frame.Action(QStringLiteral("viewToolbar"))->trigger();
+    QVERIFY(!toolBar->isVisible());
+    h.frame.Action(QStringLiteral("viewStatusBar"))->trigger();
+    QVERIFY(!h.frame.statusBar()->isVisible());
+}
+
+void TestMainFrame::menus_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("items");
+
+    QTest::newRow("File") << "&File"
+                          << QStringList{"&New|Ctrl+N",
+                                         "&Open...|Ctrl+O",
+                                         "&Save|Ctrl+S",
+                                         "Save &As...",
+                                         "Save As Comma Delimited File...",
+                                         "-",
+                                         "&Print...|Ctrl+P",
+                                         "Print Pre&view",
+                                         "P&rint Setup...",
+                                         "-",
+                                         "Recent File (greyed)",
+                                         "-",
+                                         "E&xit"};
+    QTest::newRow("Edit") << "&Edit"
+                          << QStringList{"&Undo|Ctrl+Z (greyed)", "-", "Cu&t|Ctrl+X (greyed)",
+                                         "&Copy|Ctrl+C (greyed)", "&Paste|Ctrl+V (greyed)"};
+    QTest::newRow("View") << "&View"
+                          << QStringList{"&Toolbar", "&Status Bar", "-",
+                                         "Displacement Graph (greyed)", "Force Graph (greyed)"};
+    QTest::newRow("Help") << "&Help" << QStringList{"&About Zentak..."};
+}
+
+void TestMainFrame::menus()
+{
+    QFETCH(QString, title);
+    QFETCH(QStringList, items);
+    CFrameHarness h;
+    QMenu* menu = Menu(h.frame, title);
+    QVERIFY(menu);
+    QCOMPARE(Items(menu->actions()), items);
+}
+
+void TestMainFrame::saveReopenAndRecentFiles()
+{
+    CFrameHarness h;
+    RunImpact(h);
+    const QString force = ActualForce(h.frame);
+    QVERIFY(force.toInt() > 0);
+    const QString path = m_dir.filePath(QStringLiteral("rat7.exp"));
+    h.files.names << path;
+    QVERIFY(h.frame.OnFileSave());  // the run left no name: Save asks for one
+    QCOMPARE(h.files.requests.size(), 1);
+    QCOMPARE(h.files.requests.first().filter,
+             QStringLiteral("Spinal Files (*.exp);;All Files (*.*)"));
+    QCOMPARE(h.files.requests.first().defaultSuffix, QStringLiteral("exp"));
+    QVERIFY(QFile::exists(path));
+
+    h.frame.Action(QStringLiteral("fileNew"))->trigger();
+    QCOMPARE(ActualForce(h.frame), QStringLiteral("0"));
+    QVERIFY(!h.frame.State().DataPresent());
+
+    const QStringList entries = RecentMenuEntries(h.frame);
+    QCOMPARE(entries, QStringList{QStringLiteral("&1 ") + path});
+    Menu(h.frame, "&File")->actions().at(10)->trigger();
+    QCOMPARE(ActualForce(h.frame), force);
+    QVERIFY(h.frame.State().DataPresent());
+    QCOMPARE(QSettings().value(QStringLiteral("Recent File List/File1")).toString(), path);
+    QVERIFY(h.prompt.messages.isEmpty());
+}
+
+void TestMainFrame::recentListKeepsFourAndSurvivesARestart()
+{
+    QStringList paths;
+    {
+        CFrameHarness h;
+        RunImpact(h);
+        for (int i = 1; i <= 5; ++i) {
+            paths << m_dir.filePath(QStringLiteral("run%1.exp").arg(i));
+            h.files.names << paths.last();
+            QVERIFY(h.frame.OnFileSaveAs());
+        }
+    }
+    CFrameHarness restarted;
+    QCOMPARE(RecentMenuEntries(restarted.frame),
+             QStringList({"&1 " + paths[4], "&2 " + paths[3], "&3 " + paths[2], "&4 " + paths[1]}));
+    QCOMPARE(QSettings().value(QStringLiteral("Recent File List/File4")).toString(), paths[1]);
+    QVERIFY(!QSettings().contains(QStringLiteral("Recent File List/File5")));
+}
+
+void TestMainFrame::failedSaveIsReportedWithTheName()
+{
+    CFrameHarness h;
+    RunImpact(h);
+    const QString path = m_dir.filePath(QStringLiteral("no-such-folder/rat.exp"));
+    h.files.names << path;
+    QVERIFY(!h.frame.OnFileSaveAs());
+    QCOMPARE(h.prompt.messages.size(), 1);
+    QVERIFY2(h.prompt.messages.first().text.contains(QLatin1String("rat.exp")),
+             qPrintable(h.prompt.messages.first().text));
+    QVERIFY(RecentMenuEntries(h.frame) == QStringList{"Recent File"});
+    QVERIFY(h.frame.State().DataPresent());
+}
+
+void TestMainFrame::openingShowsLoadProblems_data()
+{
+    QTest::addColumn<QByteArray>("fileBytes");  // empty: no file at all
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("opened");
+
+    QTest::newRow("missing file") << QByteArray() << "%1 was not found." << false;
+    QTest::newRow("desired force 0")
+        << QByteArray("ZR Spinal Cord Impactor Experiment File v5.0\r\n"
+                      "Firmware Release Version: R5.04\r\n\r\n"
+                      "Desired Force: 0\r\nDesired Displacement: 1\r\n"
+                      "Desired Velocity: 1\r\nDesired Dwell: 0\r\n")
+        << "Please enter an integer between 1 and 1000." << true;
+}
+
+void TestMainFrame::openingShowsLoadProblems()
+{
+    QFETCH(QByteArray, fileBytes);
+    QFETCH(QString, message);
+    QFETCH(bool, opened);
+    const QString path = m_dir.filePath(QStringLiteral("%1.exp").arg(QTest::currentDataTag()));
+    if (!fileBytes.isEmpty()) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(fileBytes);
+    }
+    CFrameHarness h;
+    QCOMPARE(h.frame.OpenDocumentFile(path), opened);
+    QVERIFY(!h.prompt.messages.isEmpty());
+    if (message.contains(QLatin1String("%1")))
+        message = message.arg(QDir::toNativeSeparators(path));
+    QCOMPARE(h.prompt.messages.last().text, message);
+    QCOMPARE(RecentMenuEntries(h.frame),
+             opened ? QStringList{"&1 " + path} : QStringList{"Recent File"});
+}
+
+void TestMainFrame::csvExportAsksWithoutOverwriteQuestion()
+{
+    CFrameHarness h;
+    RunImpact(h);
+    const QString path = m_dir.filePath(QStringLiteral("traces.csv"));
+    h.files.names << path;
+    h.frame.Action(QStringLiteral("fileSaveCsv"))->trigger();
+    const CFileChooser::Request& request = h.files.requests.first();
+    QCOMPARE(request.filter, QStringLiteral("Comma Delimited Files (*.csv);;All Files (*.*)"));
+    QCOMPARE(request.defaultSuffix, QStringLiteral("csv"));
+    QVERIFY(!request.confirmOverwrite);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.readAll().count("\r\n") > 60);
+    QVERIFY(h.prompt.messages.isEmpty());
+}
+
+void TestMainFrame::printCommandsReachTheGraphFromThePanel_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<bool>("printingWhileUp");
+
+    QTest::newRow("preview") << "filePrintPreview"
+                             << "QPrintPreviewDialog" << true;
+    QTest::newRow("print") << "filePrint"
+                           << "QPrintDialog" << false;
+}
+
+void TestMainFrame::printCommandsReachTheGraphFromThePanel()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, dialog);
+    QFETCH(bool, printingWhileUp);
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    RunImpact(h);
+    h.frame.LeftView().m_editForce->setFocus();
+    QString shown;
+    bool printing = false;
+    CloseNextModal(&shown, &printing, &h.frame.GraphView());
+    h.frame.Action(command)->trigger();
+    QCOMPARE(shown, dialog);
+    QCOMPARE(printing, printingWhileUp);
+    QVERIFY(!h.frame.GraphView().m_bPrinting);
+}
+
+void TestMainFrame::closingIsRefusedWhileBusyOrCancelled()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    h.frame.State().SetBusyText(CLeftView::kBusy);
+    QVERIFY(!h.frame.close());
+    h.frame.State().SetBusyText(QString());
+
+    h.frame.Document().SetModifiedFlag(true);
+    h.prompt.QueueAnswers({Answer::Cancel});
+    QVERIFY(!h.frame.close());
+    QCOMPARE(h.prompt.questions, QStringList{CMainFrame::kSaveChanges});
+    h.prompt.QueueAnswers({Answer::No});
+    QVERIFY(h.frame.close());
+}
+
+void TestMainFrame::commandLine_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("valid");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("port");
+    QTest::addColumn<bool>("splash");
+
+    QTest::newRow("nothing") << QStringList{} << true << ""
+                             << "" << true;
+    QTest::newRow("file") << QStringList{"rat.exp"} << true << "rat.exp"
+                          << "" << true;
+    QTest::newRow("simulator, no splash")
+        << QStringList{"--port", "Simulator", "--no-splash"} << true << ""
+        << "Simulator" << false;
+    QTest::newRow("two files") << QStringList{"a.exp", "b.exp"} << false << ""
+                               << "" << true;
+    QTest::newRow("unknown option") << QStringList{"--fast"} << false << ""
+                                    << "" << true;
+}
+
+void TestMainFrame::commandLine()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, valid);
+    QFETCH(QString, file);
+    QFETCH(QString, port);
+    QFETCH(bool, splash);
+    QString error;
+    const auto options = CZentakApp::ParseArguments(QStringList{"zentak"} + arguments, &error);
+    QCOMPARE(options.has_value(), valid);
+    if (!valid) {
+        QVERIFY(!error.isEmpty());
+        return;
+    }
+    QCOMPARE(options->file, file);
+    QCOMPARE(options->port, port);
+    QCOMPARE(options->splash, splash);
+}
+
+QTEST_MAIN(TestMainFrame)
+#include "tst_main_frame.moc"

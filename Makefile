@@ -12,7 +12,7 @@ DEB_PACKAGES := cmake g++ make ninja-build qt6-base-dev qt6-serialport-dev \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build test clean
+.PHONY: deps build run test clean
 
 deps:
 	@missing=""; \
@@ -31,6 +31,10 @@ deps:
 build: deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The program on its built-in control box: the way to try it without an instrument.
+run: build
+	$(BUILD_DIR)/src/app/zentak --port Simulator
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -109,6 +109,7 @@ private Q_SLOTS:
     void printCommandsReachTheGraphFromThePanel_data();
     void printCommandsReachTheGraphFromThePanel();
     void closingIsRefusedWhileBusyOrCancelled();
+    void runKeepsTimersGoingButDropsInput();
     void commandLine_data();
     void commandLine();
 
@@ -348,6 +349,29 @@ void TestMainFrame::closingIsRefusedWhileBusyOrCancelled()
     QCOMPARE(h.prompt.questions, QStringList{CMainFrame::kSaveChanges});
     h.prompt.QueueAnswers({Answer::No});
     QVERIFY(h.frame.close());
+}
+
+void TestMainFrame::runKeepsTimersGoingButDropsInput()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    auto* velocity = h.frame.findChild<QLineEdit*>(QStringLiteral("velocityDesired"));
+    QString busyWhenTimerFired;
+    QString velocityWhileBusy;
+    QTimer::singleShot(0, &h.frame, [&] {
+        busyWhenTimerFired = h.frame.State().BusyText();
+        QTest::keyClicks(velocity, "99");
+        velocityWhileBusy = velocity->text();
+    });
+    RunImpact(h);
+    QCOMPARE(busyWhenTimerFired, CLeftView::kBusy);
+    QCOMPARE(velocityWhileBusy, QStringLiteral("1"));
+    QVERIFY(h.frame.State().DataPresent());
+
+    velocity->setFocus();
+    QTest::keyClick(velocity, Qt::Key_End);
+    QTest::keyClicks(velocity, "0");
+    QCOMPARE(velocity->text(), QStringLiteral("10"));
 }
 
 void TestMainFrame::commandLine_data()

@@ -1,4 +1,5 @@
 #include <QElapsedTimer>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -213,12 +214,25 @@ void TestCliRun::completedImpactIsLoggedSavedAndExported()
     QCOMPARE(shown.exitCode, 0);
     const QJsonObject record = QJsonDocument::fromJson(shown.out.toUtf8()).object();
     QVERIFY(record.value("dataPresent").toBool());
-    QCOMPARE(record.value("actual").toObject().value("force").toInt(),
-             Printed(outcome.out, "Actual Force"));
+    const QJsonObject actual = record.value("actual").toObject();
+    QCOMPARE(actual.value("force").toInt(), Printed(outcome.out, "Actual Force"));
+    QCOMPARE(actual.value("displacement").toInt(), Printed(outcome.out, "Actual Displacement"));
+    QCOMPARE(actual.value("velocity").toInt(), Printed(outcome.out, "Actual Velocity"));
+    for (const char* stroke : {"dispDown", "forceDown", "stepTimeDown"})
+        QCOMPARE(record.value(stroke).toArray().size(), Printed(outcome.out, "Down Samples"));
+    for (const char* stroke : {"dispUp", "forceUp", "stepTimeUp"})
+        QCOMPARE(record.value(stroke).toArray().size(), Printed(outcome.out, "Up Samples"));
 
+    // The traces the run exported are the traces the saved file holds.
     QFile exported(csv);
     QVERIFY(exported.open(QIODevice::ReadOnly));
-    QVERIFY(exported.readAll().count("\r\n") > 60);
+    const QByteArray fromRun = exported.readAll();
+    QVERIFY(fromRun.count("\r\n") > 60);
+    const QString reexported = Scratch().filePath(QStringLiteral("from-file.csv"));
+    QCOMPARE(RunCli({"export", exp, "-o", reexported}).exitCode, 0);
+    QFile fromFile(reexported);
+    QVERIFY(fromFile.open(QIODevice::ReadOnly));
+    QCOMPARE(fromFile.readAll(), fromRun);
 }
 
 void TestCliRun::unwritableOutputFailsButKeepsTheLog()

@@ -105,6 +105,7 @@ private Q_SLOTS:
     void failedSaveIsReportedWithTheName();
     void openingShowsLoadProblems_data();
     void openingShowsLoadProblems();
+    void incompleteLoadIsNeverSavedOverItsFile();
     void csvExportAsksWithoutOverwriteQuestion();
     void printCommandsReachTheGraphFromThePanel_data();
     void printCommandsReachTheGraphFromThePanel();
@@ -286,6 +287,24 @@ void TestMainFrame::openingShowsLoadProblems()
     QCOMPARE(h.prompt.messages.last().text, message);
     QCOMPARE(RecentMenuEntries(h.frame),
              opened ? QStringList{"&1 " + path} : QStringList{"Recent File"});
+}
+
+void TestMainFrame::incompleteLoadIsNeverSavedOverItsFile()
+{
+    const QString path = m_dir.filePath(QStringLiteral("incomplete.txt"));
+    QVERIFY(QFile::copy(QStringLiteral(ZENTAK_TEST_DATA "/transcript_incomplete.txt"), path));
+    QFile original(path);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    const QByteArray bytes = original.readAll();
+    original.close();
+
+    CFrameHarness h;
+    QVERIFY(h.frame.OpenDocumentFile(path));
+    QVERIFY(!h.prompt.messages.isEmpty());
+    QVERIFY(!h.frame.OnFileSave());  // asks for a new name; the operator cancels
+    QCOMPARE(h.files.requests.size(), 1);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(original.readAll(), bytes);
 }
 
 void TestMainFrame::csvExportAsksWithoutOverwriteQuestion()

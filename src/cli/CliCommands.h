@@ -29,4 +29,14 @@ int RunResave(const QStringList& args);
 inline constexpr char kRenderSynopsis[] = "render FILE.exp -o OUT.png|OUT.pdf [--size WxH]";
 int RunRender(const QStringList& args);
 
+// The control box's maintenance: its force sensitivity and its firmware.
+inline constexpr char kSensitivitySynopsis[] =
+    "sensitivity [--set N] [--yes]\n"
+    "      [--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N]";
+inline constexpr char kFirmwareSynopsis[] =
+    "firmware FILE.hex [--yes]\n"
+    "      [--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N]";
+int RunSensitivity(const QStringList& args);
+int RunFirmware(const QStringList& args);
+
 }  // namespace CliCommands

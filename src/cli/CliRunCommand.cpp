@@ -1,6 +1,7 @@
 #include "CliRunCommand.h"
 
 #include "CCliPrompt.h"
+#include "CCliSerialOptions.h"
 #include "CliCommands.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
@@ -15,9 +16,6 @@
 #include <QTextStream>
 
 namespace {
-
-const QStringList kParityNames{"None", "Odd", "Even", "Mark", "Space"};
-const QStringList kStopBitsTexts{"1", "1.5", "2"};
 
 QCommandLineOption Valued(const QString& name, const QString& valueName)
 {
@@ -34,32 +32,6 @@ bool ReadDesired(const QCommandLineParser& parser, const QString& name,
     if (!message.isEmpty())
         error = QStringLiteral("--%1: %2").arg(name, message);
     return message.isEmpty();
-}
-
-bool ReadSetting(const QCommandLineParser& parser, const QString& name, int min, int max,
-                 int& value, QString& error)
-{
-    if (!parser.isSet(name))
-        return true;
-    const std::optional<int> parsed = CDesiredValueRules::ParseInteger(parser.value(name));
-    if (!parsed || *parsed < min || *parsed > max) {
-        error = QStringLiteral("--%1: a whole number from %2 to %3").arg(name).arg(min).arg(max);
-        return false;
-    }
-    value = *parsed;
-    return true;
-}
-
-bool ReadChoice(const QCommandLineParser& parser, const QString& name, const QStringList& choices,
-                QString& value, QString& error)
-{
-    if (!parser.isSet(name))
-        return true;
-    value = parser.value(name);
-    if (choices.contains(value))
-        return true;
-    error = QStringLiteral("--%1: one of %2").arg(name, choices.join(QStringLiteral(", ")));
-    return false;
 }
 
 // The terminal operator, who also sees the download go on: once the impact is
@@ -112,10 +84,10 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
 {
     QCommandLineParser parser;
     parser.addOptions({Valued("force", "K"), Valued("disp", "U"), Valued("velocity", "V"),
-                       Valued("dwell", "S"), Valued("mode", "MODE"), Valued("port", "NAME"),
-                       Valued("baud", "N"), Valued("parity", "P"), Valued("stop-bits", "S"),
-                       Valued("byte-size", "N"), Valued("out", "FILE"), Valued("csv", "FILE"),
-                       Valued("run-log", "PATH"), QCommandLineOption("yes")});
+                       Valued("dwell", "S"), Valued("mode", "MODE"), Valued("out", "FILE"),
+                       Valued("csv", "FILE"), Valued("run-log", "PATH"),
+                       QCommandLineOption("yes")});
+    parser.addOptions(CCliSerialOptions::Options());
     if (!parser.parse(QStringList{QStringLiteral("run")} + arguments)) {
         error = parser.errorText();
         return std::nullopt;
@@ -132,14 +104,7 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
     }
 
     Request request;
-    request.port = CSharedWindowState::kDefaultPort;
-    request.baudRate = CSharedWindowState::kDefaultBaudRate;
-    request.parity = CSharedWindowState::kDefaultParity;
-    request.stopBits = CSharedWindowState::kDefaultStopBits;
-    request.byteSize = CSharedWindowState::kDefaultByteSize;
     request.answerYes = parser.isSet("yes");
-    if (parser.isSet("port"))
-        request.port = parser.value("port");
     request.outPath = parser.value("out");
     request.csvPath = parser.value("csv");
     request.runLogPath = parser.value("run-log");
@@ -151,11 +116,8 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
                     error) &&
         ReadDesired(parser, "disp", std::nullopt, request.displacement, error) &&
         ReadDesired(parser, "dwell", CDesiredValueRules::kDwellRange, request.dwell, error) &&
-        ReadChoice(parser, "mode", {"force", "displacement"}, mode, error) &&
-        ReadSetting(parser, "baud", 1, 4000000, request.baudRate, error) &&
-        ReadSetting(parser, "byte-size", 5, 8, request.byteSize, error) &&
-        ReadChoice(parser, "parity", kParityNames, request.parity, error) &&
-        ReadChoice(parser, "stop-bits", kStopBitsTexts, request.stopBits, error);
+        CCliSerialOptions::ReadChoice(parser, "mode", {"force", "displacement"}, mode, error) &&
+        CCliSerialOptions::Read(parser, request.serial, error);
     if (!valid)
         return std::nullopt;
     request.mode = mode == QLatin1String("force") ? CExperimentDialogue::kModeForce
@@ -179,8 +141,7 @@ int CCliRunCommand::Execute(const Request& request)
 {
     CRunPrompt prompt(request.answerYes);
     CSharedWindowState state;
-    state.ApplySerialSettings(request.port, request.baudRate, request.parity, request.stopBits,
-                              request.byteSize);
+    request.serial.ApplyTo(state);
     CSystemClock clock;
     clock.SetWaitHook([&prompt, &clock] { prompt.ShowProgress(clock.NowMs()); });
     CPortFactory factory;

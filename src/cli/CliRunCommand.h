@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CCliSerialOptions.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,11 +21,7 @@ public:
         int velocity = 1;
         int dwell = 0;
         int mode = 0;
-        QString port;
-        int baudRate = 0;
-        QString parity;
-        QString stopBits;
-        int byteSize = 0;
+        CCliSerialOptions::Settings serial;
         bool answerYes = false;
         QString outPath;     // experiment file to save, if any
         QString csvPath;     // CSV export to write, if any

@@ -26,6 +26,8 @@ const QList<Subcommand>& Subcommands()
         {"export", CliCommands::kExportSynopsis, CliCommands::RunExport},
         {"resave", CliCommands::kResaveSynopsis, CliCommands::RunResave},
         {"render", CliCommands::kRenderSynopsis, CliCommands::RunRender, true},
+        {"sensitivity", CliCommands::kSensitivitySynopsis, CliCommands::RunSensitivity},
+        {"firmware", CliCommands::kFirmwareSynopsis, CliCommands::RunFirmware},
     };
     return table;
 }

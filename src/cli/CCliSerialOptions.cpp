@@ -1,0 +1,72 @@
+#include "CCliSerialOptions.h"
+
+#include "app/CSharedWindowState.h"
+#include "run/CDesiredValueRules.h"
+
+#include <QCommandLineParser>
+#include <QStringList>
+
+#include <optional>
+
+namespace {
+
+const QStringList kParityNames{"None", "Odd", "Even", "Mark", "Space"};
+const QStringList kStopBitsTexts{"1", "1.5", "2"};
+
+bool ReadSetting(const QCommandLineParser& parser, const QString& name, int min, int max,
+                 int& value, QString& error)
+{
+    if (!parser.isSet(name))
+        return true;
+    const std::optional<int> parsed = CDesiredValueRules::ParseInteger(parser.value(name));
+    if (!parsed || *parsed < min || *parsed > max) {
+        error = QStringLiteral("--%1: a whole number from %2 to %3").arg(name).arg(min).arg(max);
+        return false;
+    }
+    value = *parsed;
+    return true;
+}
+
+}  // namespace
+
+void CCliSerialOptions::Settings::ApplyTo(CSharedWindowState& state) const
+{
+    state.ApplySerialSettings(port, baudRate, parity, stopBits, byteSize);
+}
+
+QList<QCommandLineOption> CCliSerialOptions::Options()
+{
+    const auto valued = [](const char* name, const char* valueName) {
+        return QCommandLineOption(QString::fromLatin1(name), QString(),
+                                  QString::fromLatin1(valueName));
+    };
+    return {valued("port", "NAME"), valued("baud", "N"), valued("parity", "P"),
+            valued("stop-bits", "S"), valued("byte-size", "N")};
+}
+
+bool CCliSerialOptions::Read(const QCommandLineParser& parser, Settings& settings, QString& error)
+{
+    settings.port = CSharedWindowState::kDefaultPort;
+    settings.baudRate = CSharedWindowState::kDefaultBaudRate;
+    settings.parity = CSharedWindowState::kDefaultParity;
+    settings.stopBits = CSharedWindowState::kDefaultStopBits;
+    settings.byteSize = CSharedWindowState::kDefaultByteSize;
+    if (parser.isSet("port"))
+        settings.port = parser.value("port");
+    return ReadSetting(parser, "baud", 1, 4000000, settings.baudRate, error) &&
+           ReadSetting(parser, "byte-size", 5, 8, settings.byteSize, error) &&
+           ReadChoice(parser, "parity", kParityNames, settings.parity, error) &&
+           ReadChoice(parser, "stop-bits", kStopBitsTexts, settings.stopBits, error);
+}
+
+bool CCliSerialOptions::ReadChoice(const QCommandLineParser& parser, const QString& name,
+                                   const QStringList& choices, QString& value, QString& error)
+{
+    if (!parser.isSet(name))
+        return true;
+    value = parser.value(name);
+    if (choices.contains(value))
+        return true;
+    error = QStringLiteral("--%1: one of %2").arg(name, choices.join(QStringLiteral(", ")));
+    return false;
+}

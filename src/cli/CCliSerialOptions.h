@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QCommandLineOption>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QCommandLineParser;
+class CSharedWindowState;
+
+// The serial options of every command that talks to the control box, read
+// over the window's start-up settings.
+class CCliSerialOptions
+{
+public:
+    static constexpr const char* kSynopsis =
+        "[--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N]";
+
+    struct Settings {
+        QString port;
+        int baudRate = 0;
+        QString parity;
+        QString stopBits;
+        int byteSize = 0;
+
+        void ApplyTo(CSharedWindowState& state) const;
+    };
+
+    static QList<QCommandLineOption> Options();
+
+    // The settings given, the defaults for the rest; false with error set.
+    static bool Read(const QCommandLineParser& parser, Settings& settings, QString& error);
+
+    // An option that must name one of choices exactly, when it is given.
+    static bool ReadChoice(const QCommandLineParser& parser, const QString& name,
+                           const QStringList& choices, QString& value, QString& error);
+};

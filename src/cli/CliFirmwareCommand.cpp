@@ -1,0 +1,120 @@
+// zentak-cli firmware: reprogram the control box from a firmware file, as
+// File > Reprogram Firmware does, with the progress on one terminal line.
+
+#include "CCliPrompt.h"
+#include "CCliSerialOptions.h"
+#include "CliCommands.h"
+#include "app/CSharedWindowState.h"
+#include "maintenance/CFirmwareFile.h"
+#include "maintenance/CFirmwareTransfer.h"
+#include "run/CPortFactory.h"
+#include "run/CSystemClock.h"
+
+#include <QCommandLineParser>
+#include <QTextStream>
+
+#include <optional>
+
+namespace {
+
+// The terminal operator, with the transfer's progress on one line that a
+// message ends first.
+class CFirmwarePrompt : public CCliPrompt
+{
+public:
+    using CCliPrompt::CCliPrompt;
+
+    void ShowMessage(const QString& text, Icon icon = Icon::Exclamation) override
+    {
+        EndProgress();
+        CCliPrompt::ShowMessage(text, icon);
+    }
+
+    void ShowPercent(int percent)
+    {
+        if (percent == m_nShownPercent)
+            return;
+        m_nShownPercent = percent;
+        Err() << "\rWriting Firmware... " << percent << '%';
+        Err().flush();
+    }
+
+    void EndProgress()
+    {
+        if (m_nShownPercent >= 0)
+            Err() << '\n';
+        m_nShownPercent = -1;
+    }
+
+private:
+    int m_nShownPercent = -1;
+};
+
+struct Request {
+    CCliSerialOptions::Settings serial;
+    QString path;
+    bool answerYes = false;
+};
+
+std::optional<Request> Parse(const QStringList& arguments, QString& error)
+{
+    QCommandLineParser parser;
+    parser.addOption(QCommandLineOption("yes"));
+    parser.addOptions(CCliSerialOptions::Options());
+    if (!parser.parse(QStringList{QStringLiteral("firmware")} + arguments)) {
+        error = parser.errorText();
+        return std::nullopt;
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1) {
+        error = files.isEmpty() ? QStringLiteral("which firmware file?")
+                                : QStringLiteral("unexpected argument '%1'").arg(files.at(1));
+        return std::nullopt;
+    }
+    Request request;
+    request.path = files.first();
+    request.answerYes = parser.isSet("yes");
+    if (!CCliSerialOptions::Read(parser, request.serial, error))
+        return std::nullopt;
+    return request;
+}
+
+int Execute(const Request& request)
+{
+    CFirmwarePrompt prompt(request.answerYes);
+    QStringList lines;
+    QString error;
+    if (!CFirmwareFile::ReadLines(request.path, lines, error)) {
+        prompt.ShowMessage(error);
+        return CliCommands::kExitFailure;
+    }
+    if (!prompt.AskYesNo(CFirmwareTransfer::kQuestion))
+        return CliCommands::kExitFailure;
+
+    CSharedWindowState state;
+    request.serial.ApplyTo(state);
+    CSystemClock clock;
+    CPortFactory ports;
+    CFirmwareTransfer transfer(ports, clock, prompt);
+    transfer.SetProgressCallback([&prompt](int percent) { prompt.ShowPercent(percent); });
+    prompt.Err() << lines.size() << " lines to " << state.m_strPort << '\n';
+    const int result = transfer.Run(state, lines);
+    prompt.ShowMessage(
+        CFirmwareTransfer::OutcomeMessage(result, transfer.UnansweredLines(), lines.size()));
+    return result == CFirmwareTransfer::kResultSuccess ? CliCommands::kExitSuccess
+                                                       : CliCommands::kExitFailure;
+}
+
+}  // namespace
+
+int CliCommands::RunFirmware(const QStringList& arguments)
+{
+    QString error;
+    const std::optional<Request> request = Parse(arguments, error);
+    if (!request) {
+        QTextStream(stderr) << "zentak-cli firmware: " << error << "\nusage: zentak-cli "
+                            << kFirmwareSynopsis << '\n';
+        return kExitBadArguments;
+    }
+    return Execute(*request);
+}

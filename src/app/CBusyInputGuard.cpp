@@ -1,13 +1,17 @@
 #include "app/CBusyInputGuard.h"
 
-#include "app/CSharedWindowState.h"
-
-#include <QApplication>
+#include <QCoreApplication>
 #include <QEvent>
 
-CBusyInputGuard::CBusyInputGuard(const CSharedWindowState& state, QObject* parent)
-    : QObject(parent), m_rState(state)
+CBusyInputGuard::CBusyInputGuard(QObject* parent) : QObject(parent)
 {
+}
+
+void CBusyInputGuard::ProcessEventsWhileWaiting()
+{
+    ++m_nWaitDepth;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    --m_nWaitDepth;
 }
 
 bool CBusyInputGuard::IsUserInput(const QEvent* event)
@@ -33,8 +37,7 @@ bool CBusyInputGuard::IsUserInput(const QEvent* event)
 
 bool CBusyInputGuard::eventFilter(QObject* watched, QEvent* event)
 {
-    if (!m_rState.BusyText().isEmpty() && IsUserInput(event) &&
-        QApplication::activeModalWidget() == nullptr)
+    if (m_nWaitDepth > 0 && IsUserInput(event))
         return true;
     return QObject::eventFilter(watched, event);
 }

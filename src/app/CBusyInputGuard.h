@@ -2,23 +2,25 @@
 
 #include <QObject>
 
-class CSharedWindowState;
-
-// While the busy pane says so, the window is inside a blocking exchange with
-// the control box and only repaints; clicks and keys are dropped rather than
-// queued, so nothing the operator did meanwhile fires after the run. Modal
-// message boxes of the run still take their answers.
+// Exchanges with the control box block the window's thread; while one waits
+// for the line, the window still repaints and runs its timers, but clicks and
+// keys are dropped rather than queued or acted on, so nothing the operator
+// did meanwhile starts a second command inside the first. Message boxes a
+// command shows between its exchanges take their answers as usual.
 class CBusyInputGuard : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit CBusyInputGuard(const CSharedWindowState& state, QObject* parent = nullptr);
+    explicit CBusyInputGuard(QObject* parent = nullptr);
+
+    // The clock's wait hook: paints and timers go through, user input not.
+    void ProcessEventsWhileWaiting();
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
     static bool IsUserInput(const QEvent* event);
 
 private:
-    const CSharedWindowState& m_rState;
+    int m_nWaitDepth = 0;
 };

@@ -4,6 +4,7 @@
 #include "app/CBusyInputGuard.h"
 #include "app/CFileChooser.h"
 #include "graph/CZentakView.h"
+#include "maintenance/CMaintenanceCommands.h"
 #include "res/CArtwork.h"
 #include "run/CClock.h"
 #include "run/CLeftView.h"
@@ -37,6 +38,10 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
     setWindowTitle(kTitle);
     setWindowIcon(CArtwork::ApplicationIcon());
     m_recentFiles.Load();
+    m_pMaintenance = new CMaintenanceCommands(this, m_state, services.prompt, services.ports,
+                                              services.clock, services.files, this);
+    connect(m_pMaintenance, &CMaintenanceCommands::repaintRequested, this,
+            &CMainFrame::OnRecordChanged);
     CreateClient();
     CreateActions();
     CreateMenus();
@@ -52,9 +57,9 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
 
     // Exchanges with the box block this thread; let paints and timers
     // through meanwhile, and drop the operator's input until the run ends.
-    m_pInputGuard = new CBusyInputGuard(m_state, this);
+    m_pInputGuard = new CBusyInputGuard(this);
     qApp->installEventFilter(m_pInputGuard);
-    m_services.clock.SetWaitHook([] { QCoreApplication::processEvents(QEventLoop::AllEvents); });
+    m_services.clock.SetWaitHook([this] { m_pInputGuard->ProcessEventsWhileWaiting(); });
 
     m_doc.OnNewDocument();
     m_pLeftView->OnInitialUpdate();
@@ -159,6 +164,10 @@ void CMainFrame::CreateMenus()
                       QStringLiteral("Choose the printer and the paper")),
             &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
     file->addSeparator();
+    connect(AddAction(file, QStringLiteral("fileReprogram"), QStringLiteral("Reprogram Firmware"),
+                      QStringLiteral("Write new firmware into the control box")),
+            &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnFileReprogram);
+    file->addSeparator();
     m_pRecentAnchor = file->addSeparator();
     connect(AddAction(file, QStringLiteral("fileExit"), QStringLiteral("E&xit"),
                       QStringLiteral("Quit the program")),
@@ -198,6 +207,19 @@ void CMainFrame::CreateMenus()
         ->setEnabled(false);
     AddAction(view, QStringLiteral("viewForceGraph"), QStringLiteral("Force Graph"), QString())
         ->setEnabled(false);
+    view->addSeparator();
+    connect(AddAction(view, QStringLiteral("viewSerialSettings"),
+                      QStringLiteral("Serial P&ort Settings"),
+                      QStringLiteral("Choose the serial port and its settings")),
+            &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnViewSerialSettings);
+    connect(AddAction(view, QStringLiteral("viewForceSensitivity"),
+                      QStringLiteral("&Force Sensitivity Settings"),
+                      QStringLiteral("Read or set the force sensor's sensitivity")),
+            &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnViewForceSensitivity);
+    connect(AddAction(view, QStringLiteral("viewSerialTerminal"),
+                      QStringLiteral("Serial Ter&minal"),
+                      QStringLiteral("Talk to the control box line by line")),
+            &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnViewSerialTerminal);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(AddAction(help, QStringLiteral("appAbout"), QStringLiteral("&About Zentak..."),

@@ -10,6 +10,7 @@ class CBusyInputGuard;
 class CClock;
 class CFileChooser;
 class CLeftView;
+class CMaintenanceCommands;
 class COperatorPrompt;
 class CPortFactory;
 class CZentakView;
@@ -97,6 +98,7 @@ private:
     CZentakDoc m_doc;
     CRecentFileList m_recentFiles;
     CBusyInputGuard* m_pInputGuard = nullptr;
+    CMaintenanceCommands* m_pMaintenance = nullptr;
     QSplitter* m_wndSplitter = nullptr;
     CLeftView* m_pLeftView = nullptr;
     CZentakView* m_pGraphView = nullptr;

@@ -109,6 +109,8 @@ private Q_SLOTS:
     void csvExportAsksWithoutOverwriteQuestion();
     void printCommandsReachTheGraphFromThePanel_data();
     void printCommandsReachTheGraphFromThePanel();
+    void maintenanceCommandsOpenTheirDialogs_data();
+    void maintenanceCommandsOpenTheirDialogs();
     void closingIsRefusedWhileBusyOrCancelled();
     void runKeepsTimersGoingButDropsInput();
     void commandLine_data();
@@ -170,6 +172,8 @@ void TestMainFrame::menus_data()
                                          "Print Pre&view",
                                          "P&rint Setup...",
                                          "-",
+                                         "Reprogram Firmware",
+                                         "-",
                                          "Recent File (greyed)",
                                          "-",
                                          "E&xit"};
@@ -177,8 +181,15 @@ void TestMainFrame::menus_data()
                           << QStringList{"&Undo|Ctrl+Z (greyed)", "-", "Cu&t|Ctrl+X (greyed)",
                                          "&Copy|Ctrl+C (greyed)", "&Paste|Ctrl+V (greyed)"};
     QTest::newRow("View") << "&View"
-                          << QStringList{"&Toolbar", "&Status Bar", "-",
-                                         "Displacement Graph (greyed)", "Force Graph (greyed)"};
+                          << QStringList{"&Toolbar",
+                                         "&Status Bar",
+                                         "-",
+                                         "Displacement Graph (greyed)",
+                                         "Force Graph (greyed)",
+                                         "-",
+                                         "Serial P&ort Settings",
+                                         "&Force Sensitivity Settings",
+                                         "Serial Ter&minal"};
     QTest::newRow("Help") << "&Help" << QStringList{"&About Zentak..."};
 }
 
@@ -213,7 +224,7 @@ void TestMainFrame::saveReopenAndRecentFiles()
 
     const QStringList entries = RecentMenuEntries(h.frame);
     QCOMPARE(entries, QStringList{QStringLiteral("&1 ") + path});
-    Menu(h.frame, "&File")->actions().at(10)->trigger();
+    Menu(h.frame, "&File")->actions().at(12)->trigger();
     QCOMPARE(ActualForce(h.frame), force);
     QVERIFY(h.frame.State().DataPresent());
     QCOMPARE(QSettings().value(QStringLiteral("Recent File List/File1")).toString(), path);
@@ -352,6 +363,33 @@ void TestMainFrame::printCommandsReachTheGraphFromThePanel()
     QCOMPARE(shown, dialog);
     QCOMPARE(printing, printingWhileUp);
     QVERIFY(!h.frame.GraphView().m_bPrinting);
+}
+
+void TestMainFrame::maintenanceCommandsOpenTheirDialogs_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("dialog");
+
+    QTest::newRow("serial settings") << "viewSerialSettings"
+                                     << "CSerialPropDialog";
+    QTest::newRow("force sensitivity") << "viewForceSensitivity"
+                                       << "CForcePropDialog";
+    QTest::newRow("serial terminal") << "viewSerialTerminal"
+                                     << "CSerialIODialog";
+}
+
+void TestMainFrame::maintenanceCommandsOpenTheirDialogs()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, dialog);
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QString shown;
+    bool printing = false;
+    CloseNextModal(&shown, &printing, &h.frame.GraphView());
+    h.frame.Action(command)->trigger();
+    QCOMPARE(shown, dialog);
+    QVERIFY(h.prompt.messages.isEmpty());
 }
 
 void TestMainFrame::closingIsRefusedWhileBusyOrCancelled()

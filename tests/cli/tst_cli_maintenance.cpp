@@ -1,47 +1,15 @@
-#include <QElapsedTimer>
+#include "CliProcess.h"
+
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    qint64 elapsedMs = 0;
-};
-
 QTemporaryDir& Scratch()
 {
     static QTemporaryDir dir;
     return dir;
-}
-
-Outcome RunCli(const QStringList& arguments, const QByteArray& input = {})
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    // Never the researcher's own run log.
-    environment.insert(QStringLiteral("ZENTAK_RUN_LOG"), Scratch().filePath("run.log"));
-    process.setProcessEnvironment(environment);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(QStringLiteral(ZENTAK_CLI), arguments);
-    process.waitForStarted(5000);
-    process.write(input);
-    process.closeWriteChannel();
-    Outcome outcome;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished(3000);
-        return outcome;
-    }
-    outcome.elapsedMs = timer.elapsed();
-    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return outcome;
 }
 
 QString HexFile(const QString& name, int lines)
@@ -105,7 +73,7 @@ void TestCliMaintenance::badArgumentsSendNothing()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    const Outcome outcome = RunCli(arguments + QStringList{"--port", kMissingPort});
+    const CliOutcome outcome = RunCli(arguments + QStringList{"--port", kMissingPort});
     QCOMPARE(outcome.exitCode, 2);
     QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
     QVERIFY(outcome.err.contains(QLatin1String("usage: zentak-cli")));
@@ -115,7 +83,7 @@ void TestCliMaintenance::badArgumentsSendNothing()
 
 void TestCliMaintenance::readsTheSensitivity()
 {
-    const Outcome outcome = RunCli({"sensitivity", "--port", "Simulator"});
+    const CliOutcome outcome = RunCli({"sensitivity", "--port", "Simulator"});
     QCOMPARE(outcome.exitCode, 0);
     QCOMPARE(outcome.out, QStringLiteral("Force Sensitivity: 5431\n"));
     QVERIFY(outcome.err.isEmpty());
@@ -141,7 +109,7 @@ void TestCliMaintenance::setsTheSensitivityAfterConfirmation()
     QFETCH(QByteArray, input);
     QFETCH(int, exitCode);
     QFETCH(QString, out);
-    const Outcome outcome =
+    const CliOutcome outcome =
         RunCli(QStringList{"sensitivity", "--port", "Simulator", "--set", "4800"} + extra, input);
     QCOMPARE(outcome.exitCode, exitCode);
     QCOMPARE(outcome.out, out);
@@ -155,7 +123,7 @@ void TestCliMaintenance::setsTheSensitivityAfterConfirmation()
 
 void TestCliMaintenance::sensitivityOnAMissingPort()
 {
-    const Outcome outcome = RunCli({"sensitivity", "--port", kMissingPort, "--set", "5000"});
+    const CliOutcome outcome = RunCli({"sensitivity", "--port", kMissingPort, "--set", "5000"});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(outcome.out.isEmpty());
     QCOMPARE(outcome.err, kNotResponding + u'\n');
@@ -166,7 +134,7 @@ void TestCliMaintenance::sensitivityOnAMissingPort()
 void TestCliMaintenance::reprogramsTheSimulatedBox()
 {
     const QString hex = HexFile(QStringLiteral("four.hex"), 4);
-    const Outcome outcome = RunCli({"firmware", hex, "--port", "Simulator", "--yes"});
+    const CliOutcome outcome = RunCli({"firmware", hex, "--port", "Simulator", "--yes"});
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY(outcome.err.contains(QLatin1String("Reprogram Firmware Now? [y/N] y")));
     QVERIFY(outcome.err.contains(QLatin1String("\rWriting Firmware... 75%")));
@@ -182,7 +150,7 @@ void TestCliMaintenance::reprogramsOverAPseudoTerminal()
     QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
     const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
     const QString hex = HexFile(QStringLiteral("forty.hex"), 40);
-    const Outcome outcome =
+    const CliOutcome outcome =
         RunCli({"firmware", hex, "--port", device, "--baud", "115200", "--yes"});
     box.closeWriteChannel();
     box.waitForFinished(3000);
@@ -214,7 +182,7 @@ void TestCliMaintenance::firmwareStopsBeforeSending()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    const Outcome outcome = RunCli(arguments + QStringList{"--port", kMissingPort});
+    const CliOutcome outcome = RunCli(arguments + QStringList{"--port", kMissingPort});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
     QVERIFY(!outcome.err.contains(QLatin1String("Successful")));

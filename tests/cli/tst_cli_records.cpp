@@ -1,3 +1,5 @@
+#include "CliProcess.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -7,24 +9,6 @@
 #include <QTest>
 
 namespace {
-
-struct CliResult {
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-CliResult RunCli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(ZENTAK_CLI), args);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000))
-        qFatal("zentak-cli did not finish");
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(),
-            QString::fromLocal8Bit(process.readAllStandardError())};
-}
 
 QString DataPath(const char* name)
 {
@@ -87,12 +71,12 @@ private Q_SLOTS:
 
 void TestCliRecords::showJsonHasExactlyTheKeys()
 {
-    const CliResult result =
+    const CliOutcome result =
         RunCli({QStringLiteral("show"), DataPath("release4.exp"), QStringLiteral("--json")});
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
     QJsonParseError error{};
-    const QJsonObject json = QJsonDocument::fromJson(result.out, &error).object();
+    const QJsonObject json = QJsonDocument::fromJson(result.outBytes, &error).object();
     QCOMPARE(error.error, QJsonParseError::NoError);
     QStringList keys = json.keys();
     keys.sort();
@@ -140,10 +124,10 @@ void TestCliRecords::showAfterLoadMessage()
     QFETCH(QString, message);
     QFETCH(int, format);
     QFETCH(QJsonArray, dispDown);
-    const CliResult result = RunCli({QStringLiteral("show"), QStringLiteral("--json"), file});
+    const CliOutcome result = RunCli({QStringLiteral("show"), QStringLiteral("--json"), file});
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.err, message);
-    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    const QJsonObject json = QJsonDocument::fromJson(result.outBytes).object();
     QCOMPARE(json["format"].toInt(), format);
     QCOMPARE(json["dispDown"].toArray(), dispDown);
     QCOMPARE(json["desired"].toObject()["force"].toInt(), 100);
@@ -154,22 +138,23 @@ void TestCliRecords::showAfterLoadMessage()
 
 void TestCliRecords::showPrintsTextRecord()
 {
-    const CliResult result = RunCli({QStringLiteral("show"), DataPath("release4.exp")});
+    const CliOutcome result = RunCli({QStringLiteral("show"), DataPath("release4.exp")});
     QCOMPARE(result.exitCode, 0);
-    QVERIFY(result.out.contains("Desired:           force 150 K dynes, displacement 1 microns, "
-                                "velocity 100 mm/s, dwell 5 s\n"));
-    QVERIFY(result.out.contains("Comments:\nRat 12, T10\n"));
-    QVERIFY(result.out.contains("Down stroke, 4 samples\n"));
-    QVERIFY(result.out.contains("     4         2090     1520\n"));
+    QVERIFY(
+        result.outBytes.contains("Desired:           force 150 K dynes, displacement 1 microns, "
+                                 "velocity 100 mm/s, dwell 5 s\n"));
+    QVERIFY(result.outBytes.contains("Comments:\nRat 12, T10\n"));
+    QVERIFY(result.outBytes.contains("Down stroke, 4 samples\n"));
+    QVERIFY(result.outBytes.contains("     4         2090     1520\n"));
 }
 
 void TestCliRecords::showOfMissingFile()
 {
     const QString path = dir.filePath(QStringLiteral("none.exp"));
-    const CliResult result = RunCli({QStringLiteral("show"), path});
+    const CliOutcome result = RunCli({QStringLiteral("show"), path});
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.err, path + QStringLiteral(" was not found.\n"));
-    QVERIFY(result.out.isEmpty());
+    QVERIFY(result.outBytes.isEmpty());
 }
 
 void TestCliRecords::badArguments_data()
@@ -188,7 +173,7 @@ void TestCliRecords::badArguments_data()
 void TestCliRecords::badArguments()
 {
     QFETCH(QStringList, args);
-    const CliResult result = RunCli(args);
+    const CliOutcome result = RunCli(args);
     QCOMPARE(result.exitCode, 2);
     QVERIFY(!result.err.isEmpty());
     QVERIFY(!QFileInfo::exists(QStringLiteral("a.csv")));
@@ -198,7 +183,7 @@ void TestCliRecords::exportBesideTheFile()
 {
     const QString experiment = dir.filePath(QStringLiteral("rat12.exp"));
     QVERIFY(QFile::copy(DataPath("release4.exp"), experiment));
-    const CliResult result = RunCli({QStringLiteral("export"), experiment});
+    const CliOutcome result = RunCli({QStringLiteral("export"), experiment});
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
     QCOMPARE(Contents(dir.filePath(QStringLiteral("rat12.csv"))), kRelease4Csv);
@@ -207,7 +192,7 @@ void TestCliRecords::exportBesideTheFile()
 void TestCliRecords::exportToChosenFile()
 {
     const QString csv = dir.filePath(QStringLiteral("chosen.csv"));
-    const CliResult result =
+    const CliOutcome result =
         RunCli({QStringLiteral("export"), DataPath("transcript.txt"), QStringLiteral("-o"), csv});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(Contents(csv), kRelease4Csv);
@@ -221,7 +206,7 @@ void TestCliRecords::exportRefusesIncompleteLoad()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write("earlier export\r\n");
     old.close();
-    const CliResult result =
+    const CliOutcome result =
         RunCli({QStringLiteral("export"), DataPath("transcript_incomplete.txt"), "-o", csv});
     QCOMPARE(result.exitCode, 1);
     QVERIFY(result.err.contains(QStringLiteral("no CSV file was written")));
@@ -245,13 +230,13 @@ void TestCliRecords::resaveInCurrentLayout()
     QFETCH(QString, input);
     QFETCH(QJsonObject, actual);
     const QString output = dir.filePath(QStringLiteral("resaved.exp"));
-    const CliResult resave = RunCli({QStringLiteral("resave"), input, output});
+    const CliOutcome resave = RunCli({QStringLiteral("resave"), input, output});
     QCOMPARE(resave.exitCode, 0);
     QVERIFY(Contents(output).startsWith("ZR Spinal Cord Impactor Experiment File v5.0\r\n"));
 
-    const CliResult shown = RunCli({QStringLiteral("show"), QStringLiteral("--json"), output});
+    const CliOutcome shown = RunCli({QStringLiteral("show"), QStringLiteral("--json"), output});
     QCOMPARE(shown.exitCode, 0);
-    const QJsonObject json = QJsonDocument::fromJson(shown.out).object();
+    const QJsonObject json = QJsonDocument::fromJson(shown.outBytes).object();
     QCOMPARE(json["format"].toInt(), 5);
     QCOMPARE(json["actual"].toObject(), actual);
     QCOMPARE(json["dispDown"].toArray(), Array({2000, 2010, 2040, 2090}));
@@ -262,7 +247,7 @@ void TestCliRecords::resaveInCurrentLayout()
 void TestCliRecords::resaveRefusesIncompleteLoad()
 {
     const QString output = dir.filePath(QStringLiteral("never.exp"));
-    const CliResult result =
+    const CliOutcome result =
         RunCli({QStringLiteral("resave"), DataPath("transcript_incomplete.txt"), output});
     QCOMPARE(result.exitCode, 1);
     QVERIFY(result.err.startsWith(QStringLiteral("Old Experiment File Load Failed.")));

@@ -1,4 +1,5 @@
 #include "CScriptedPrompt.h"
+#include "CliProcess.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
 
@@ -13,25 +14,6 @@ namespace {
 
 const QColor kTrace(0, 0, 192);
 const QColor kMarker(255, 0, 0);
-
-struct CliResult {
-    int exitCode = -1;
-    QString err;
-};
-
-CliResult RunCli(const QStringList& args)
-{
-    QProcess process;
-    process.start(QStringLiteral(ZENTAK_CLI), args);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000))
-        qFatal("zentak-cli did not finish");
-    // Qt's own notice of a session without a runtime directory is not the command's.
-    QString err = QString::fromLocal8Bit(process.readAllStandardError());
-    err.remove(QRegularExpression(QStringLiteral("^QStandardPaths: [^\\n]*\\n"),
-                                  QRegularExpression::MultilineOption));
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, err};
-}
 
 int CountColour(const QImage& image, const QColor& colour, const QRect& area)
 {
@@ -117,7 +99,7 @@ void TestCliRender::initTestCase()
 void TestCliRender::drawsASavedRunAsPng()
 {
     const QString png = Path("run.png");
-    const CliResult result =
+    const CliOutcome result =
         RunCli({QStringLiteral("render"), savedRun, QStringLiteral("-o"), png});
     QCOMPARE(result.exitCode, 0);
     QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
@@ -135,8 +117,8 @@ void TestCliRender::drawsASavedRunAsPng()
 void TestCliRender::sizeSetsThePane()
 {
     const QString png = Path("small.png");
-    const CliResult result = RunCli({QStringLiteral("render"), savedRun, QStringLiteral("--size"),
-                                     QStringLiteral("400x300"), QStringLiteral("-o"), png});
+    const CliOutcome result = RunCli({QStringLiteral("render"), savedRun, QStringLiteral("--size"),
+                                      QStringLiteral("400x300"), QStringLiteral("-o"), png});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(QImage(png).size(), QSize(400, 300));
 }
@@ -144,7 +126,7 @@ void TestCliRender::sizeSetsThePane()
 void TestCliRender::drawsARelease4File()
 {
     const QString png = Path("release4.png");
-    const CliResult result =
+    const CliOutcome result =
         RunCli({QStringLiteral("render"), QStringLiteral(ZENTAK_TEST_DATA "/release4.exp"),
                 QStringLiteral("-o"), png});
     QCOMPARE(result.exitCode, 0);
@@ -156,7 +138,7 @@ void TestCliRender::drawsARelease4File()
 void TestCliRender::drawsOnePdfPage()
 {
     const QString pdf = Path("run.pdf");
-    const CliResult result =
+    const CliOutcome result =
         RunCli({QStringLiteral("render"), savedRun, QStringLiteral("-o"), pdf});
     QCOMPARE(result.exitCode, 0);
     QFile file(pdf);
@@ -189,7 +171,7 @@ void TestCliRender::badArguments_data()
 void TestCliRender::badArguments()
 {
     QFETCH(QStringList, args);
-    const CliResult result = RunCli(args);
+    const CliOutcome result = RunCli(args);
     QCOMPARE(result.exitCode, 2);
     QVERIFY(result.err.contains(QLatin1String("usage: zentak-cli render")));
     QVERIFY(!QFile::exists(QStringLiteral("out.png")));
@@ -197,7 +179,7 @@ void TestCliRender::badArguments()
 
 void TestCliRender::missingFileFails()
 {
-    const CliResult result = RunCli(
+    const CliOutcome result = RunCli(
         {QStringLiteral("render"), Path("absent.exp"), QStringLiteral("-o"), Path("absent.png")});
     QCOMPARE(result.exitCode, 1);
     QVERIFY(result.err.contains(QLatin1String("absent.exp")));
@@ -211,7 +193,7 @@ void TestCliRender::loadMessageGivesFailure()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("shopping list\r\n");
     file.close();
-    const CliResult result =
+    const CliOutcome result =
         RunCli({QStringLiteral("render"), notes, QStringLiteral("-o"), Path("notes.png")});
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.contains(QLatin1String("Not a Valid Experiment File.")),
@@ -220,8 +202,8 @@ void TestCliRender::loadMessageGivesFailure()
 
 void TestCliRender::unwritableOutputFails()
 {
-    const CliResult result = RunCli({QStringLiteral("render"), savedRun, QStringLiteral("-o"),
-                                     QStringLiteral("/nonexistent-directory/run.png")});
+    const CliOutcome result = RunCli({QStringLiteral("render"), savedRun, QStringLiteral("-o"),
+                                      QStringLiteral("/nonexistent-directory/run.png")});
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.contains(QLatin1String("Cannot write /nonexistent-directory/run.png")),
              qPrintable(result.err));

@@ -1,4 +1,5 @@
-#include <QElapsedTimer>
+#include "CliProcess.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -9,49 +10,10 @@
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QString out;
-    QString err;
-    qint64 elapsedMs = 0;
-};
-
-// Never the researcher's own run log: every run of these tests appends to a
-// log of their own unless the arguments name one.
 QTemporaryDir& Scratch()
 {
     static QTemporaryDir dir;
     return dir;
-}
-
-QString DefaultRunLog()
-{
-    return Scratch().filePath(QStringLiteral("default-run.log"));
-}
-
-Outcome RunCli(const QStringList& arguments, const QByteArray& input = {})
-{
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ZENTAK_RUN_LOG"), DefaultRunLog());
-    process.setProcessEnvironment(environment);
-    QElapsedTimer timer;
-    timer.start();
-    process.start(QStringLiteral(ZENTAK_CLI), arguments);
-    process.waitForStarted(5000);
-    process.write(input);
-    process.closeWriteChannel();
-    Outcome outcome;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished(3000);
-        return outcome;
-    }
-    outcome.elapsedMs = timer.elapsed();
-    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    outcome.out = QString::fromLocal8Bit(process.readAllStandardOutput());
-    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
-    return outcome;
 }
 
 int Printed(const QString& out, const QString& label)
@@ -121,7 +83,7 @@ void TestCliRun::badArgumentsRunNothing()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
-    const Outcome outcome = RunCli(arguments);
+    const CliOutcome outcome = RunCli(arguments);
     QCOMPARE(outcome.exitCode, 2);
     QVERIFY2(outcome.err.contains(message), qPrintable(outcome.err));
     QVERIFY(!outcome.err.contains(QLatin1String("Running")));
@@ -130,10 +92,10 @@ void TestCliRun::badArgumentsRunNothing()
 
 void TestCliRun::completesAnImpactOnTheSimulator()
 {
-    const qint64 loggedBefore = QFileInfo(DefaultRunLog()).size();
-    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--yes"});
+    const qint64 loggedBefore = QFileInfo(CliTestRunLog()).size();
+    const CliOutcome outcome = RunCli(kSimulatedImpact + QStringList{"--yes"});
     QCOMPARE(outcome.exitCode, 0);
-    QVERIFY(QFileInfo(DefaultRunLog()).size() > loggedBefore + 1000);
+    QVERIFY(QFileInfo(CliTestRunLog()).size() > loggedBefore + 1000);
     const int force = Printed(outcome.out, "Actual Force");
     QVERIFY2(force >= 100 && force <= 110, qPrintable(outcome.out));
     QVERIFY2(qAbs(Printed(outcome.out, "Actual Velocity") - 100) <= 10, qPrintable(outcome.out));
@@ -150,8 +112,8 @@ void TestCliRun::completesAnImpactOverAPseudoTerminal()
     box.start(QStringLiteral(ZENTAK_BOXSIM), {"--until-stdin-closes", "--release", "4"});
     QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
     const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
-    const Outcome outcome = RunCli({"run", "--port", device, "--baud", "115200", "--force", "50",
-                                    "--velocity", "80", "--yes"});
+    const CliOutcome outcome = RunCli({"run", "--port", device, "--baud", "115200", "--force", "50",
+                                       "--velocity", "80", "--yes"});
     box.closeWriteChannel();
     box.waitForFinished(3000);
     QCOMPARE(outcome.exitCode, 0);
@@ -166,7 +128,7 @@ void TestCliRun::completesAnImpactOverAPseudoTerminal()
 
 void TestCliRun::noAnswerIsNo()
 {
-    const Outcome outcome = RunCli(kSimulatedImpact);
+    const CliOutcome outcome = RunCli(kSimulatedImpact);
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(outcome.err.contains(QLatin1String("Impact Now? [y/N]")));
     QVERIFY(outcome.err.contains(QLatin1String("Impact Aborted.")));
@@ -175,7 +137,7 @@ void TestCliRun::noAnswerIsNo()
 
 void TestCliRun::displacementModeIsRefused()
 {
-    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--mode", "displacement"});
+    const CliOutcome outcome = RunCli(kSimulatedImpact + QStringList{"--mode", "displacement"});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(outcome.err.contains(
         QLatin1String("Displacement Experiment Unavailable in Current Software Release.\n"
@@ -184,7 +146,7 @@ void TestCliRun::displacementModeIsRefused()
 
 void TestCliRun::missingPortIsNotResponding()
 {
-    const Outcome outcome =
+    const CliOutcome outcome =
         RunCli({"run", "--port", "/nonexistent/zentak-port", "--force", "10", "--yes"});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(outcome.err.contains(QLatin1String("COM Port or Device is Not Responding!\n"
@@ -197,8 +159,8 @@ void TestCliRun::completedImpactIsLoggedSavedAndExported()
     const QString log = Scratch().filePath(QStringLiteral("saved.log"));
     const QString exp = Scratch().filePath(QStringLiteral("saved.exp"));
     const QString csv = Scratch().filePath(QStringLiteral("saved.csv"));
-    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--yes", "--out", exp, "--csv",
-                                                                  csv, "--run-log", log});
+    const CliOutcome outcome = RunCli(
+        kSimulatedImpact + QStringList{"--yes", "--out", exp, "--csv", csv, "--run-log", log});
     QCOMPARE(outcome.exitCode, 0);
 
     // The log holds exactly the record that was saved, stamp included.
@@ -206,11 +168,11 @@ void TestCliRun::completedImpactIsLoggedSavedAndExported()
     QVERIFY(saved.open(QIODevice::ReadOnly) && logged.open(QIODevice::ReadOnly));
     const QByteArray bytes = saved.readAll();
     QCOMPARE(logged.readAll(), bytes);
-    const QRegularExpression stamp(
-        QStringLiteral("Comments:\\r\\nDate: [A-Z][a-z]+ \\d\\d, \\d{4}\\. \\r\\nTime: \\d\\d:\\d\\d:\\d\\d\\."));
+    const QRegularExpression stamp(QStringLiteral(
+        "Comments:\\r\\nDate: [A-Z][a-z]+ \\d\\d, \\d{4}\\. \\r\\nTime: \\d\\d:\\d\\d:\\d\\d\\."));
     QVERIFY2(stamp.match(QString::fromLatin1(bytes)).hasMatch(), bytes.left(400).constData());
 
-    const Outcome shown = RunCli({"show", exp, "--json"});
+    const CliOutcome shown = RunCli({"show", exp, "--json"});
     QCOMPARE(shown.exitCode, 0);
     const QJsonObject record = QJsonDocument::fromJson(shown.out.toUtf8()).object();
     QVERIFY(record.value("dataPresent").toBool());
@@ -239,7 +201,7 @@ void TestCliRun::unwritableOutputFailsButKeepsTheLog()
 {
     const QString log = Scratch().filePath(QStringLiteral("unwritable.log"));
     const QString exp = Scratch().filePath(QStringLiteral("no-such-folder/out.exp"));
-    const Outcome outcome =
+    const CliOutcome outcome =
         RunCli(kSimulatedImpact + QStringList{"--yes", "--out", exp, "--run-log", log});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY2(outcome.err.contains(QLatin1String("out.exp")), qPrintable(outcome.err));
@@ -251,7 +213,8 @@ void TestCliRun::refusedImpactWritesNothing()
 {
     const QString log = Scratch().filePath(QStringLiteral("refused.log"));
     const QString exp = Scratch().filePath(QStringLiteral("refused.exp"));
-    const Outcome outcome = RunCli(kSimulatedImpact + QStringList{"--out", exp, "--run-log", log});
+    const CliOutcome outcome =
+        RunCli(kSimulatedImpact + QStringList{"--out", exp, "--run-log", log});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(!QFile::exists(log));
     QVERIFY(!QFile::exists(exp));

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+// zentak-cli run as a researcher's script runs it: a separate process, with
+// what it printed and how it ended. Each test target defines ZENTAK_CLI.
+struct CliOutcome {
+    int exitCode = -1;  // -1: crashed or did not finish
+    QByteArray outBytes;
+    QString out;
+    QString err;  // without Qt's own notice of a session lacking a runtime folder
+    qint64 elapsedMs = 0;
+};
+
+// Never the researcher's own run log: commands that append to the log
+// write to one of the test's own unless the arguments name another.
+inline QString CliTestRunLog()
+{
+    static QTemporaryDir dir;
+    return dir.filePath(QStringLiteral("default-run.log"));
+}
+
+inline CliOutcome RunCli(const QStringList& arguments, const QByteArray& input = {})
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("ZENTAK_RUN_LOG"), CliTestRunLog());
+    process.setProcessEnvironment(environment);
+    QElapsedTimer timer;
+    timer.start();
+    process.start(QStringLiteral(ZENTAK_CLI), arguments);
+    process.waitForStarted(5000);
+    process.write(input);
+    process.closeWriteChannel();
+    CliOutcome outcome;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished(3000);
+        return outcome;
+    }
+    outcome.elapsedMs = timer.elapsed();
+    outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    outcome.outBytes = process.readAllStandardOutput();
+    outcome.out = QString::fromLocal8Bit(outcome.outBytes);
+    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
+    outcome.err.remove(QRegularExpression(QStringLiteral("^QStandardPaths: [^\\n]*\\n"),
+                                          QRegularExpression::MultilineOption));
+    return outcome;
+}

@@ -1,3 +1,4 @@
+#include "CPaintCounter.h"
 #include "CScriptedPrompt.h"
 #include "ImpactRecord.h"
 #include "app/CSharedWindowState.h"
@@ -31,21 +32,6 @@ int CountColour(const QImage& image, const QColor& colour)
     }
     return count;
 }
-
-// Counts the paints of a widget.
-class CPaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 // Runs check on the modal dialog once it is up, then closes it, so that a
 // test can go through a command that blocks in exec().

@@ -1,4 +1,5 @@
 #include "CManualClock.h"
+#include "CPaintCounter.h"
 #include "CScriptedBox.h"
 #include "CScriptedPrompt.h"
 #include "app/CFileChooser.h"
@@ -121,20 +122,6 @@ QString WriteHexFile(const QTemporaryDir& dir, const QStringList& lines)
         file.write(line.toLatin1() + "\r\n");
     return path;
 }
-
-class CPaintCounter : public QObject
-{
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++paints;
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 }  // namespace
 

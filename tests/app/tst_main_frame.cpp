@@ -83,7 +83,7 @@ void CloseNextModal(QString* className, bool* printing, const CZentakView* view)
             return;
         }
         *className = QString::fromLatin1(modal->metaObject()->className());
-        *printing = view->m_bPrinting;
+        *printing = view && view->m_bPrinting;
         modal->close();
     });
 }
@@ -113,6 +113,8 @@ private Q_SLOTS:
     void maintenanceCommandsOpenTheirDialogs();
     void closingIsRefusedWhileBusyOrCancelled();
     void runKeepsTimersGoingButDropsInput();
+    void startUpOpensTheNamedFileFirst();
+    void startUpEndsOnAFileThatCannotBeRead();
     void commandLine_data();
     void commandLine();
 
@@ -429,6 +431,39 @@ void TestMainFrame::runKeepsTimersGoingButDropsInput()
     QTest::keyClick(velocity, Qt::Key_End);
     QTest::keyClicks(velocity, "0");
     QCOMPARE(velocity->text(), QStringLiteral("10"));
+}
+
+void TestMainFrame::startUpOpensTheNamedFileFirst()
+{
+    const QString path = m_dir.filePath(QStringLiteral("startup.exp"));
+    QString force;
+    {
+        CFrameHarness h;
+        RunImpact(h);
+        force = ActualForce(h.frame);
+        h.files.names << path;
+        QVERIFY(h.frame.OnFileSaveAs());
+    }
+    CZentakApp zentak;
+    QVERIFY(zentak.InitInstance({path, QStringLiteral("Simulator"), false}));
+    CMainFrame* frame = zentak.MainFrame();
+    QVERIFY(frame->isVisible());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("ZR Spinal Cord Impactor v5.0"));
+    QCOMPARE(ActualForce(*frame), force);
+    QVERIFY(frame->State().DataPresent());
+    QCOMPARE(frame->State().m_strPort, QStringLiteral("Simulator"));
+    QCOMPARE(frame->State().m_nBaudRate, 9600);
+}
+
+void TestMainFrame::startUpEndsOnAFileThatCannotBeRead()
+{
+    CZentakApp zentak;
+    QString shown;
+    bool printing = false;
+    CloseNextModal(&shown, &printing, nullptr);
+    QVERIFY(!zentak.InitInstance({m_dir.filePath(QStringLiteral("gone.exp")), QString(), true}));
+    QCOMPARE(shown, QStringLiteral("QMessageBox"));
+    QVERIFY(!zentak.MainFrame()->isVisible());
 }
 
 void TestMainFrame::commandLine_data()

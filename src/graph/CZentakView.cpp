@@ -9,8 +9,10 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScrollBar>
+#include <QSettings>
 
 CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
     : QAbstractScrollArea(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
@@ -136,9 +138,17 @@ void CZentakView::OnFilePrintPreview()
     // The preview's Print button draws onto the real printer through the same signal.
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { DrawPage(*target); });
+    auto* pages = preview.findChild<QPrintPreviewWidget*>();
+    QSettings settings;
+    if (pages && settings.value(kPreviewPagesKey, 1).toInt() == 2)
+        pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
     OnBeginPrinting();
     preview.exec();
     OnEndPrinting();
+    // One page or two side by side, as the operator left it for next time.
+    if (pages)
+        settings.setValue(kPreviewPagesKey,
+                          pages->viewMode() == QPrintPreviewWidget::FacingPagesView ? 2 : 1);
 }
 
 void CZentakView::OnFilePrintSetup()

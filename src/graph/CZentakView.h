@@ -21,6 +21,7 @@ public:
     // Panes smaller than this get scroll bars.
     static constexpr int kScrollWidth = 100;
     static constexpr int kScrollHeight = 100;
+    static inline const QString kPreviewPagesKey = QStringLiteral("Settings/PreviewPages");
 
     explicit CZentakView(const CZentakDoc& doc, QWidget* parent = nullptr);
     ~CZentakView() override;

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -109,6 +110,7 @@ private Q_SLOTS:
     void csvExportAsksWithoutOverwriteQuestion();
     void printCommandsReachTheGraphFromThePanel_data();
     void printCommandsReachTheGraphFromThePanel();
+    void previewKeepsItsPageCount();
     void maintenanceCommandsOpenTheirDialogs_data();
     void maintenanceCommandsOpenTheirDialogs();
     void closingIsRefusedWhileBusyOrCancelled();
@@ -365,6 +367,24 @@ void TestMainFrame::printCommandsReachTheGraphFromThePanel()
     QCOMPARE(shown, dialog);
     QCOMPARE(printing, printingWhileUp);
     QVERIFY(!h.frame.GraphView().m_bPrinting);
+}
+
+void TestMainFrame::previewKeepsItsPageCount()
+{
+    QSettings().setValue(CZentakView::kPreviewPagesKey, 2);
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QPrintPreviewWidget::ViewMode modeShown = QPrintPreviewWidget::AllPagesView;
+    QTimer::singleShot(0, [&] {
+        QWidget* preview = QApplication::activeModalWidget();
+        auto* pages = preview->findChild<QPrintPreviewWidget*>();
+        modeShown = pages->viewMode();
+        pages->setViewMode(QPrintPreviewWidget::SinglePageView);
+        preview->close();
+    });
+    h.frame.Action(QStringLiteral("filePrintPreview"))->trigger();
+    QCOMPARE(modeShown, QPrintPreviewWidget::FacingPagesView);
+    QCOMPARE(QSettings().value(CZentakView::kPreviewPagesKey).toInt(), 1);
 }
 
 void TestMainFrame::maintenanceCommandsOpenTheirDialogs_data()

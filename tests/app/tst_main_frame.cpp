@@ -128,7 +128,7 @@ void TestMainFrame::initTestCase()
 {
     QCoreApplication::setOrganizationName(CZentakApp::kOrganization);
     QCoreApplication::setApplicationName(CZentakApp::kApplication);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_dir.filePath("settings"));
+    UseTestSettings();
     qputenv("ZENTAK_RUN_LOG", m_dir.filePath(QStringLiteral("run.log")).toLocal8Bit());
 }
 

@@ -1,6 +1,7 @@
 #include "CPaintCounter.h"
 #include "CScriptedPrompt.h"
 #include "ImpactRecord.h"
+#include "TestSettings.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
 #include "graph/CGraphPainter.h"
@@ -97,6 +98,7 @@ private Q_SLOTS:
 
 void TestZentakView::initTestCase()
 {
+    UseTestSettings();
     CGraphPainter::SubstituteArial();
 }
 

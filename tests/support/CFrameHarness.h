@@ -2,6 +2,7 @@
 
 #include "CManualClock.h"
 #include "CScriptedPrompt.h"
+#include "TestSettings.h"
 #include "app/CFileChooser.h"
 #include "app/CMainFrame.h"
 #include "run/CPortFactory.h"
@@ -32,7 +33,8 @@ private:
 // a clock whose waits take no time.
 struct CFrameHarness {
     explicit CFrameHarness(const ControlBoxSimulator::Options& options = {})
-        : box(options), ports(box), frame(CFrameServices{prompt, clock, ports, files})
+        : box(options), ports(box),
+          frame((UseTestSettings(), CFrameServices{prompt, clock, ports, files}))
     {
         CSharedWindowState& state = frame.State();
         state.ApplySerialSettings(CPortFactory::kSimulatorPort, state.m_nBaudRate,

@@ -59,6 +59,21 @@ bool CCliSerialOptions::Read(const QCommandLineParser& parser, Settings& setting
            ReadChoice(parser, "stop-bits", kStopBitsTexts, settings.stopBits, error);
 }
 
+bool CCliSerialOptions::ParseOptionsOnly(QCommandLineParser& parser, const QString& command,
+                                         const QStringList& arguments, QString& error)
+{
+    if (!parser.parse(QStringList{command} + arguments)) {
+        error = parser.errorText();
+        return false;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        error =
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
+        return false;
+    }
+    return true;
+}
+
 bool CCliSerialOptions::ReadChoice(const QCommandLineParser& parser, const QString& name,
                                    const QStringList& choices, QString& value, QString& error)
 {

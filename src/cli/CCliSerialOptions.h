@@ -28,6 +28,11 @@ public:
 
     static QList<QCommandLineOption> Options();
 
+    // Parses the arguments of a command that takes options only; false with
+    // error set on an unknown option or any other argument.
+    static bool ParseOptionsOnly(QCommandLineParser& parser, const QString& command,
+                                 const QStringList& arguments, QString& error);
+
     // The settings given, the defaults for the rest; false with error set.
     static bool Read(const QCommandLineParser& parser, Settings& settings, QString& error);
 

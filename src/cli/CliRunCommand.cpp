@@ -88,15 +88,8 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
                        Valued("csv", "FILE"), Valued("run-log", "PATH"),
                        QCommandLineOption("yes")});
     parser.addOptions(CCliSerialOptions::Options());
-    if (!parser.parse(QStringList{QStringLiteral("run")} + arguments)) {
-        error = parser.errorText();
+    if (!CCliSerialOptions::ParseOptionsOnly(parser, QStringLiteral("run"), arguments, error))
         return std::nullopt;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        error =
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
-        return std::nullopt;
-    }
     // No animal is struck by a default force.
     if (!parser.isSet("force")) {
         error = QStringLiteral("--force is required");

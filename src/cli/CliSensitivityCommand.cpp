@@ -53,15 +53,9 @@ std::optional<Request> Parse(const QStringList& arguments, QString& error)
     QCommandLineParser parser;
     parser.addOptions({QCommandLineOption("set", QString(), "N"), QCommandLineOption("yes")});
     parser.addOptions(CCliSerialOptions::Options());
-    if (!parser.parse(QStringList{QStringLiteral("sensitivity")} + arguments)) {
-        error = parser.errorText();
+    if (!CCliSerialOptions::ParseOptionsOnly(parser, QStringLiteral("sensitivity"), arguments,
+                                             error))
         return std::nullopt;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        error =
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
-        return std::nullopt;
-    }
     Request request;
     request.answerYes = parser.isSet("yes");
     if (!CCliSerialOptions::Read(parser, request.serial, error) ||

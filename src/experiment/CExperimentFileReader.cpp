@@ -186,12 +186,13 @@ void CExperimentFileReader::ReadSection(QLatin1StringView startMarker, CUIntArra
 
 // The writer ends the comments with a line break and an empty line before the
 // end marker; neither belongs to the comments, so both are dropped here and
-// a save and load gives back exactly the comments saved.
+// a save and load gives back exactly the comments saved. Only the marker as
+// the writer writes it ends them: a comment may well say "End of File".
 bool CExperimentFileReader::ReadComments()
 {
     NextLine();
     QStringList lines;
-    while (!Has("End of File"_L1)) {
+    while (!Has("-----End of File-----"_L1)) {
         lines.append(m_strLine);
         if (m_lines.AtEnd()) {
             m_rDoc.m_strComments = lines.join("\r\n"_L1);

@@ -679,6 +679,9 @@ void TestExperimentFile::commentsRoundTrip_data()
     // More than the 512 lines earlier versions read: the traces were then
     // left out of view, and a later save dropped them.
     QTest::newRow("600 lines") << QStringLiteral("note\r\n").repeated(600);
+    // Only the writer's own marker line ends the comments.
+    QTest::newRow("words of the end marker")
+        << QStringLiteral("End of File 7 checked\r\nsecond line");
 }
 
 void TestExperimentFile::commentsRoundTrip()

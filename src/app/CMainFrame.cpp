@@ -51,6 +51,8 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
 
     m_doc.SetPortAccess(m_services.ports, m_services.clock);
     m_doc.SetStoreViewsHook([this] { m_pLeftView->OnUpdate(0); });
+    // A run whose log entry failed is the only copy; the next run would reset it.
+    m_pLeftView->SetSaveModifiedHook([this] { return SaveModified(); });
     connect(&m_doc, &CZentakDoc::recordChanged, this, &CMainFrame::OnRecordChanged);
     connect(&m_state, &CSharedWindowState::dataPresentChanged, this, &CMainFrame::OnRecordChanged);
     connect(m_pLeftView, &CLeftView::experimentEnded, this, &CMainFrame::OnRecordChanged);

@@ -249,6 +249,8 @@ void CLeftView::OnModeDisplacement()
 
 void CLeftView::OnStartExperiment()
 {
+    if (m_fnSaveModified && !m_fnSaveModified())
+        return;
     m_rDoc.OnNewDocument();
     m_rState.SetBusyText(kBusy);
     if (!UpdateData(true)) {

@@ -2,6 +2,8 @@
 
 #include <QScrollArea>
 
+#include <functional>
+
 class CSharedWindowState;
 class CZentakDoc;
 class QGroupBox;
@@ -29,6 +31,10 @@ public:
     // A new or opened record is attached: show it, store it back (which
     // raises the range message for values a file brought), force mode.
     void OnInitialUpdate();
+    // Asked before a run replaces a record that exists only in memory; false
+    // when the operator keeps it.
+    void SetSaveModifiedHook(std::function<bool()> hook) { m_fnSaveModified = std::move(hook); }
+
     // The pane gets the focus: the desired value the mode lets the operator edit.
     void FocusFirstField();
     // Hint 0 asks for the form to be stored, as before a save.
@@ -71,4 +77,5 @@ private:
     QLineEdit* m_editDwellActual = nullptr;
     QPlainTextEdit* m_editComments = nullptr;
     QPushButton* m_buttonStart = nullptr;
+    std::function<bool()> m_fnSaveModified;
 };

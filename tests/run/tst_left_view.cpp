@@ -294,9 +294,16 @@ void TestLeftView::runWhoseLogFailedIsKeptFromDiscard()
     QVERIFY(h.frame.State().DataPresent());
     QCOMPARE(Edit(h.frame, "forceActual")->text(), actualForce);
 
+    // So does the next run, which would reset the record first.
+    h.prompt.QueueAnswers({Answer::Cancel});
+    ClickStart(h.frame);
+    QCOMPARE(h.prompt.questions.last(), CMainFrame::kSaveChanges);
+    QCOMPARE(h.box.ImpactCount(), 1);
+    QCOMPARE(Edit(h.frame, "forceActual")->text(), actualForce);
+
     // A run the log holds is discarded without a question.
     qputenv("ZENTAK_RUN_LOG", m_strLog.toLocal8Bit());
-    h.prompt.QueueAnswers({Answer::Yes});
+    h.prompt.QueueAnswers({Answer::No, Answer::Yes});
     ClickStart(h.frame);
     QVERIFY(!h.frame.Document().IsModified());
     const qsizetype questionsBefore = h.prompt.questions.size();

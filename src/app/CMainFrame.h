@@ -104,7 +104,6 @@ private:
     CZentakView* m_pGraphView = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QMenu* m_pFileMenu = nullptr;
-    QMenu* m_pRecentMenu = nullptr;
     QAction* m_pRecentAnchor = nullptr;
     QLabel* m_pBusyPane = nullptr;
     bool m_bSaveNeedsName = false;

@@ -15,8 +15,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QTextCursor>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <optional>
 
 // One integer field of the form, its record member and its allowed range.
@@ -161,9 +164,36 @@ QGroupBox* CLeftView::BuildCommentsGroup()
     m_editComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editComments->setTabChangesFocus(true);
     m_editComments->setFixedHeight(70);
+    connect(m_editComments, &QPlainTextEdit::textChanged, this, &CLeftView::KeepCommentsStorable);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(m_editComments);
     return group;
+}
+
+// Experiment files hold 8-bit text: a character beyond Latin-1 would be
+// saved as "?". Refuse it as typed or pasted, as the value fields refuse
+// letters, so the comments shown are the comments kept.
+void CLeftView::KeepCommentsStorable()
+{
+    const QString text = m_editComments->toPlainText();
+    const auto storable = [](QChar c) { return c.unicode() <= 0xFF; };
+    if (std::all_of(text.cbegin(), text.cend(), storable))
+        return;
+    QTextCursor cursor = m_editComments->textCursor();
+    const int position = cursor.position();
+    QString kept;
+    int removedBeforeCursor = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (storable(text[i]))
+            kept += text[i];
+        else if (i < position)
+            ++removedBeforeCursor;
+    }
+    const QSignalBlocker blocker(m_editComments);
+    m_editComments->setPlainText(kept);
+    cursor = m_editComments->textCursor();
+    cursor.setPosition(position - removedBeforeCursor);
+    m_editComments->setTextCursor(cursor);
 }
 
 void CLeftView::SetTabOrder()

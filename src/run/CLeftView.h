@@ -63,6 +63,7 @@ private:
     QGroupBox* BuildSettingsGroup();
     QGroupBox* BuildCommentsGroup();
     void SetTabOrder();
+    void KeepCommentsStorable();
     bool StoreIntegerField(const IntegerField& field);
     void HandleRunOutcome(bool completed);
     void ResetAndShow();

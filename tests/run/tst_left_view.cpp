@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -49,6 +50,17 @@ void ClickStart(CMainFrame& frame)
                       Qt::LeftButton);
 }
 
+// Key presses that carry any text, as a keyboard layout or input method sends them.
+void TypeAnyText(QWidget* widget, const QString& text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const int length = text[i].isHighSurrogate() ? 2 : 1;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text.mid(i, length));
+        QApplication::sendEvent(widget, &press);
+        i += length - 1;
+    }
+}
+
 // On the button's circle: the radio spans the group box, its label does not.
 void ClickRadio(QRadioButton* radio)
 {
@@ -76,6 +88,7 @@ private Q_SLOTS:
     void displacementModeIsRefusedWithTheBusyPaneEmpty();
     void fileNewAfterDisplacementShowsForce();
     void runWhoseLogFailedIsKeptFromDiscard();
+    void commentsTakeOnlyWhatAFileCanHold();
 
 private:
     QTemporaryDir m_dir;
@@ -310,6 +323,22 @@ void TestLeftView::runWhoseLogFailedIsKeptFromDiscard()
     h.frame.Action(QStringLiteral("fileNew"))->trigger();
     QCOMPARE(h.prompt.questions.size(), questionsBefore);
     QVERIFY(!h.frame.State().DataPresent());
+}
+
+void TestLeftView::commentsTakeOnlyWhatAFileCanHold()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QPlainTextEdit* comments = Comments(h.frame);
+    TypeAnyText(comments, QStringLiteral("rat \u00b5 7 \u03b1-toxin"));
+    TypeAnyText(comments, QStringLiteral(" \U0001F400 end"));
+    QCOMPARE(comments->toPlainText(), QStringLiteral("rat \u00b5 7 -toxin  end"));
+    QCOMPARE(comments->textCursor().position(), comments->toPlainText().size());
+
+    comments->moveCursor(QTextCursor::Start);
+    comments->insertPlainText(QStringLiteral("\u2192T10\n"));
+    QCOMPARE(comments->toPlainText(), QStringLiteral("T10\nrat \u00b5 7 -toxin  end"));
+    QCOMPARE(comments->textCursor().position(), 4);
 }
 
 QTEST_MAIN(TestLeftView)

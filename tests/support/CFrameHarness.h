@@ -1,33 +1,15 @@
 #pragma once
 
 #include "CManualClock.h"
+#include "CScriptedFileChooser.h"
 #include "CScriptedPrompt.h"
 #include "TestSettings.h"
-#include "app/CFileChooser.h"
 #include "app/CMainFrame.h"
 #include "run/CPortFactory.h"
 #include "run/ControlBoxSimulator.h"
 
 #include <QStringList>
 #include <QTest>
-
-// File names as the operator would pick them; every request is kept.
-class CScriptedFileChooser : public CFileChooser
-{
-public:
-    QString ChooseFileToOpen(QWidget*, const Request& request) override { return Next(request); }
-    QString ChooseFileToSave(QWidget*, const Request& request) override { return Next(request); }
-
-    QStringList names;  // taken in order; none left means Cancel
-    QList<Request> requests;
-
-private:
-    QString Next(const Request& request)
-    {
-        requests.append(request);
-        return names.isEmpty() ? QString() : names.takeFirst();
-    }
-};
 
 // The whole window on a simulated control box, with a scripted operator and
 // a clock whose waits take no time.

@@ -1,5 +1,6 @@
 #include "CScriptedPrompt.h"
 #include "CliProcess.h"
+#include "PixelCount.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
 
@@ -14,17 +15,6 @@ namespace {
 
 const QColor kTrace(0, 0, 192);
 const QColor kMarker(255, 0, 0);
-
-int CountColour(const QImage& image, const QColor& colour, const QRect& area)
-{
-    int count = 0;
-    const QRect clipped = area.intersected(image.rect());
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    }
-    return count;
-}
 
 // Pixels of the grey table values (smoothed glyph edges included), not of
 // the lighter grid or the black rules.

@@ -1,5 +1,6 @@
 #include "CScriptedPrompt.h"
 #include "ImpactRecord.h"
+#include "PixelCount.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
 #include "graph/CGraphFileWriter.h"
@@ -40,22 +41,6 @@ QStringList Strings(const QList<DrawnText>& texts)
     for (const DrawnText& text : texts)
         strings.append(text.text);
     return strings;
-}
-
-int CountColour(const QImage& image, const QColor& colour, const QRect& area)
-{
-    int count = 0;
-    const QRect clipped = area.intersected(image.rect());
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y) {
-        for (int x = clipped.left(); x <= clipped.right(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    }
-    return count;
-}
-
-int CountColour(const QImage& image, const QColor& colour)
-{
-    return CountColour(image, colour, image.rect());
 }
 
 // True when the colour lies within a pixel of the point: lines are drawn on

@@ -1,6 +1,7 @@
 #include "CPaintCounter.h"
 #include "CScriptedPrompt.h"
 #include "ImpactRecord.h"
+#include "PixelCount.h"
 #include "TestSettings.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
@@ -23,16 +24,6 @@
 namespace {
 
 const QColor kTrace(0, 0, 192);
-
-int CountColour(const QImage& image, const QColor& colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour;
-    }
-    return count;
-}
 
 // Runs check on the modal dialog once it is up, then closes it, so that a
 // test can go through a command that blocks in exec().

@@ -12,11 +12,21 @@ DEB_PACKAGES := cmake g++ make ninja-build qt6-base-dev qt6-serialport-dev \
 
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build run test clean
+.PHONY: deps deps-fuzz install-packages build run test test-sanitize fuzz clean
+
+# The fuzz targets are built with Debian's clang and its libFuzzer runtime.
+FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_SECONDS ?= 60
 
 deps:
+	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DEB_PACKAGES)"
+
+deps-fuzz: deps
+	@$(MAKE) --no-print-directory install-packages PACKAGES="$(FUZZ_PACKAGES)"
+
+install-packages:
 	@missing=""; \
-	for p in $(DEB_PACKAGES); do \
+	for p in $(PACKAGES); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' \
 	    || missing="$$missing $$p"; \
 	done; \
@@ -39,5 +49,24 @@ run: build
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every test again under AddressSanitizer and UndefinedBehaviorSanitizer; the
+# first finding fails the test it happens in.
+SANITIZE_DIR ?= build-sanitize
+test-sanitize: deps
+	cmake -S . -B $(SANITIZE_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZENTAK_SANITIZE=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	cd $(SANITIZE_DIR) && QT_QPA_PLATFORM=offscreen \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j $(JOBS)
+
+# Each fuzz target for FUZZ_SECONDS on a copy of its seed corpus.
+FUZZ_DIR ?= build-fuzz
+fuzz: deps-fuzz
+	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENTAK_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
+	fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

@@ -1,0 +1,67 @@
+// The run-data parser over any chunk list a download could produce: the
+// first byte picks the firmware release, the rest is cut into replies of at
+// most 128 bytes at every 0xFF byte, as the link's reads cut the output.
+
+#include "CScriptedPrompt.h"
+#include "FuzzCheck.h"
+#include "app/CSharedWindowState.h"
+#include "experiment/CZentakDoc.h"
+#include "run/CRunDataParser.h"
+#include "run/CSerialLink.h"
+
+#include <cstdint>
+
+namespace {
+
+constexpr char kChunkCut = char(0xFF);
+
+QStringList Chunks(const char* data, size_t size)
+{
+    QStringList chunks;
+    QByteArray reply;
+    const auto flush = [&] {
+        // A reply is text up to its first NUL, as the link reads it.
+        chunks.append(QString::fromLatin1(reply.constData(), qstrnlen(reply.constData(),
+                                                                      size_t(reply.size()))));
+        reply.clear();
+    };
+    for (size_t i = 0; i < size; ++i) {
+        if (data[i] == kChunkCut || reply.size() == CSerialLink::kReplyBytes)
+            flush();
+        if (data[i] != kChunkCut)
+            reply.append(data[i]);
+    }
+    flush();
+    return chunks;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    static const int kReleases[] = {4, 5, 0, 3};
+    const int release = kReleases[data[0] % 4];
+    const QStringList chunks = Chunks(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    CSharedWindowState state;
+    CScriptedPrompt prompt;
+    CZentakDoc doc(state, prompt);
+    doc.m_nFirmwareRelease = release;
+    doc.ParseRunData(chunks);
+
+    const qsizetype lines = CRunDataParser::SplitIntoLines(chunks).size();
+    FUZZ_CHECK(doc.m_arrDispDown.size() == doc.m_arrForceDown.size());
+    FUZZ_CHECK(doc.m_arrDispUp.size() == doc.m_arrForceUp.size());
+    FUZZ_CHECK(doc.m_arrDispDown.size() <= lines && doc.m_arrDispUp.size() <= lines);
+    if (release == 5) {
+        FUZZ_CHECK(doc.m_arrStepTimeDown.size() == doc.m_arrDispDown.size());
+        FUZZ_CHECK(doc.m_arrStepTimeUp.size() == doc.m_arrDispUp.size());
+    } else {
+        FUZZ_CHECK(doc.m_arrStepTimeDown.isEmpty() && doc.m_arrStepTimeUp.isEmpty());
+    }
+    if (release != 4 && release != 5)
+        FUZZ_CHECK(doc.m_arrDispDown.isEmpty() && doc.m_arrDispUp.isEmpty());
+    return 0;
+}

@@ -31,6 +31,13 @@ public:
     // --no-splash. Empty with the reason in *error when it cannot be read.
     static std::optional<Options> ParseArguments(const QStringList& arguments, QString* error);
 
+    // What --help and --version print. They are answered before the window's
+    // toolkit starts, so they need no display.
+    static QString HelpText();
+    static QString VersionText();
+    // The text the arguments ask for instead of a window, or empty.
+    static QString InformationRequested(const QStringList& arguments);
+
     CZentakApp();
     ~CZentakApp();
 

@@ -4,8 +4,25 @@
 #include <QApplication>
 #include <QTextStream>
 
+namespace {
+
+QStringList ArgumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
+    const QString information = CZentakApp::InformationRequested(ArgumentsOf(argc, argv));
+    if (!information.isEmpty()) {
+        QTextStream(stdout) << information;
+        return 0;
+    }
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(CZentakApp::kOrganization);
     QCoreApplication::setApplicationName(CZentakApp::kApplication);

@@ -10,13 +10,18 @@ JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake g++ make ninja-build qt6-base-dev qt6-serialport-dev \
                 fonts-liberation fonts-dejavu-core poppler-utils
 
+# make package also needs dpkg-shlibdeps, which reads the package's library
+# dependencies from the programs.
+PACKAGE_DEB_PACKAGES := dpkg-dev
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps build run test clean
+.PHONY: deps package-deps build run test package package-test clean
 
-deps:
+# Installs those of the packages named in $(1) that are missing.
+define install_missing
 	@missing=""; \
-	for p in $(DEB_PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' \
 	    || missing="$$missing $$p"; \
 	done; \
@@ -27,6 +32,13 @@ deps:
 	else \
 	  echo "All required packages are installed."; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(DEB_PACKAGES))
+
+package-deps:
+	$(call install_missing,$(PACKAGE_DEB_PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja
@@ -38,6 +50,15 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, zentak_<version>_<arch>.deb, in the build folder.
+package: build package-deps
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# Builds the package, unpacks it into a scratch root and runs the programs
+# from there (a few seconds; kept out of make test).
+package-test: build package-deps
+	cd $(BUILD_DIR) && ctest -C Package -R '^package_deb$$' --output-on-failure
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -74,8 +74,7 @@ QString CZentakApp::HelpText()
     options.append({QStringLiteral("-h, --help"), QStringLiteral("Print this help and exit.")});
     options.append({QStringLiteral("--version"), QStringLiteral("Print the version and exit.")});
     return CHelpText::Format(
-        {QStringLiteral("zentak [--port NAME] [--no-splash] [FILE.exp]"),
-         QStringLiteral("zentak --help | --version")},
+        {kUsage, QStringLiteral("zentak --help | --version")},
         {QStringLiteral("The Zentak window: runs impacts on the ZR spinal cord impactor, shows the "
                         "force and displacement traces with a table of the samples, keeps every "
                         "impact in the run log, saves, exports and prints experiments and looks "

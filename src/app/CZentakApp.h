@@ -19,6 +19,8 @@ public:
     static inline const QString kOrganization =
         QStringLiteral("Local AppWizard-Generated Applications");
     static inline const QString kApplication = QStringLiteral("Zentak");
+    static inline const QString kUsage =
+        QStringLiteral("zentak [--port NAME] [--no-splash] [FILE.exp]");
 
     struct Options {
         QString file;

@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     QString error;
     const auto options = CZentakApp::ParseArguments(QCoreApplication::arguments(), &error);
     if (!options) {
-        QTextStream(stderr) << error << '\n';
+        QTextStream(stderr) << error << "\nusage: " << CZentakApp::kUsage << '\n';
         return 2;
     }
     CZentakApp zentak;

@@ -10,23 +10,22 @@ JOBS ?= $(shell nproc)
 DEB_PACKAGES := cmake g++ make ninja-build qt6-base-dev qt6-serialport-dev \
                 fonts-liberation fonts-dejavu-core poppler-utils
 
-SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
-
-.PHONY: deps deps-fuzz install-packages build run test test-sanitize fuzz clean
+# make package also needs dpkg-shlibdeps, which reads the package's library
+# dependencies from the programs.
+PACKAGE_DEB_PACKAGES := dpkg-dev
 
 # The fuzz targets are built with Debian's clang and its libFuzzer runtime.
-FUZZ_PACKAGES := clang libclang-rt-14-dev
+FUZZ_DEB_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
 
-deps:
-	@$(MAKE) --no-print-directory install-packages PACKAGES="$(DEB_PACKAGES)"
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-deps-fuzz: deps
-	@$(MAKE) --no-print-directory install-packages PACKAGES="$(FUZZ_PACKAGES)"
+.PHONY: deps package-deps fuzz-deps build run test test-sanitize fuzz package package-test clean
 
-install-packages:
+# Installs those of the packages named in $(1) that are missing.
+define install_missing
 	@missing=""; \
-	for p in $(PACKAGES); do \
+	for p in $(1); do \
 	  dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' \
 	    || missing="$$missing $$p"; \
 	done; \
@@ -37,6 +36,16 @@ install-packages:
 	else \
 	  echo "All required packages are installed."; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(DEB_PACKAGES))
+
+package-deps:
+	$(call install_missing,$(PACKAGE_DEB_PACKAGES))
+
+fuzz-deps:
+	$(call install_missing,$(FUZZ_DEB_PACKAGES))
 
 build: deps
 	cmake -S . -B $(BUILD_DIR) -G Ninja
@@ -48,6 +57,15 @@ run: build
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package, zentak_<version>_<arch>.deb, in the build folder.
+package: build package-deps
+	cd $(BUILD_DIR) && cpack -G DEB
+
+# Builds the package, unpacks it into a scratch root and runs the programs
+# from there (a few seconds; kept out of make test).
+package-test: build package-deps
+	cd $(BUILD_DIR) && ctest -C Package -R '^package_deb$$' --output-on-failure
 
 # Every test again under AddressSanitizer and UndefinedBehaviorSanitizer; the
 # first finding fails the test it happens in.
@@ -62,7 +80,7 @@ test-sanitize: deps
 
 # Each fuzz target for FUZZ_SECONDS on a copy of its seed corpus.
 FUZZ_DIR ?= build-fuzz
-fuzz: deps-fuzz
+fuzz: deps fuzz-deps
 	cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
 	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENTAK_FUZZ=ON
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers

@@ -1,5 +1,6 @@
 #include "app/CAboutDialog.h"
 
+#include "app/ZentakVersion.h"
 #include "res/CArtwork.h"
 
 #include <QDialogButtonBox>
@@ -15,9 +16,10 @@ CAboutDialog::CAboutDialog(QWidget* parent) : QDialog(parent)
     icon->setAlignment(Qt::AlignTop);
 
     auto* texts = new QVBoxLayout;
+    const QLatin1String version(ZentakVersion::kNumber);
     for (const QString& line :
-         {QStringLiteral("Spinal Cord Impactor Application v5.0.4"),
-          QStringLiteral("Zentak 5.0.4 for Qt %1").arg(QLatin1String(qVersion())),
+         {QStringLiteral("Spinal Cord Impactor Application v%1").arg(version),
+          QStringLiteral("Zentak %1 for Qt %2").arg(version, QLatin1String(qVersion())),
           QStringLiteral("Control software for the ZR spinal cord impactor.")})
         texts->addWidget(new QLabel(line, this));
 

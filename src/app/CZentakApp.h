@@ -19,6 +19,8 @@ public:
     static inline const QString kOrganization =
         QStringLiteral("Local AppWizard-Generated Applications");
     static inline const QString kApplication = QStringLiteral("Zentak");
+    static inline const QString kUsage =
+        QStringLiteral("zentak [--port NAME] [--no-splash] [FILE.exp]");
 
     struct Options {
         QString file;
@@ -30,6 +32,13 @@ public:
     // another port than Com1 (Simulator: the built-in control box), and
     // --no-splash. Empty with the reason in *error when it cannot be read.
     static std::optional<Options> ParseArguments(const QStringList& arguments, QString* error);
+
+    // What --help and --version print. They are answered before the window's
+    // toolkit starts, so they need no display.
+    static QString HelpText();
+    static QString VersionText();
+    // The text the arguments ask for instead of a window, or empty.
+    static QString InformationRequested(const QStringList& arguments);
 
     CZentakApp();
     ~CZentakApp();

@@ -4,8 +4,25 @@
 #include <QApplication>
 #include <QTextStream>
 
+namespace {
+
+QStringList ArgumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[])
 {
+    const QString information = CZentakApp::InformationRequested(ArgumentsOf(argc, argv));
+    if (!information.isEmpty()) {
+        QTextStream(stdout) << information;
+        return 0;
+    }
     QApplication application(argc, argv);
     QCoreApplication::setOrganizationName(CZentakApp::kOrganization);
     QCoreApplication::setApplicationName(CZentakApp::kApplication);
@@ -14,7 +31,7 @@ int main(int argc, char* argv[])
     QString error;
     const auto options = CZentakApp::ParseArguments(QCoreApplication::arguments(), &error);
     if (!options) {
-        QTextStream(stderr) << error << '\n';
+        QTextStream(stderr) << error << "\nusage: " << CZentakApp::kUsage << '\n';
         return 2;
     }
     CZentakApp zentak;

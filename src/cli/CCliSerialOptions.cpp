@@ -10,9 +10,6 @@
 
 namespace {
 
-const QStringList kParityNames{"None", "Odd", "Even", "Mark", "Space"};
-const QStringList kStopBitsTexts{"1", "1.5", "2"};
-
 bool ReadSetting(const QCommandLineParser& parser, const QString& name, int min, int max,
                  int& value, QString& error)
 {
@@ -53,8 +50,8 @@ bool CCliSerialOptions::Read(const QCommandLineParser& parser, Settings& setting
     settings.byteSize = CSharedWindowState::kDefaultByteSize;
     if (parser.isSet("port"))
         settings.port = parser.value("port");
-    return ReadSetting(parser, "baud", 1, 4000000, settings.baudRate, error) &&
-           ReadSetting(parser, "byte-size", 5, 8, settings.byteSize, error) &&
+    return ReadSetting(parser, "baud", kMinBaudRate, kMaxBaudRate, settings.baudRate, error) &&
+           ReadSetting(parser, "byte-size", kMinByteSize, kMaxByteSize, settings.byteSize, error) &&
            ReadChoice(parser, "parity", kParityNames, settings.parity, error) &&
            ReadChoice(parser, "stop-bits", kStopBitsTexts, settings.stopBits, error);
 }

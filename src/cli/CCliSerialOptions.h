@@ -15,6 +15,12 @@ class CCliSerialOptions
 public:
     static constexpr const char* kSynopsis =
         "[--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N]";
+    static constexpr int kMinBaudRate = 1;
+    static constexpr int kMaxBaudRate = 4000000;
+    static constexpr int kMinByteSize = 5;
+    static constexpr int kMaxByteSize = 8;
+    static inline const QStringList kParityNames{"None", "Odd", "Even", "Mark", "Space"};
+    static inline const QStringList kStopBitsTexts{"1", "1.5", "2"};
 
     struct Settings {
         QString port;

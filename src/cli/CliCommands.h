@@ -27,6 +27,7 @@ int RunResave(const QStringList& args);
 
 // The graph pane's picture as a PNG or a printed page as a PDF.
 inline constexpr char kRenderSynopsis[] = "render FILE.exp -o OUT.png|OUT.pdf [--size WxH]";
+inline constexpr int kRenderMaxSidePx = 16384;
 int RunRender(const QStringList& args);
 
 // The control box's maintenance: its force sensitivity and its firmware.

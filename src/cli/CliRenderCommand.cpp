@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kMaxSidePx = 16384;
+constexpr int kMaxSidePx = CliCommands::kRenderMaxSidePx;
 
 struct RenderOptions {
     QString input;

@@ -159,7 +159,7 @@ int CCliRunCommand::Execute(const Request& request)
 
     const CRunOutcome::Kind outcome = CRunOutcome::Classify(impactMade, doc, request.mode);
     if (outcome != CRunOutcome::Kind::Completed) {
-        const QString message = CRunOutcome::Message(outcome);
+        const QString message = CRunOutcome::Message(outcome, state.m_strPort);
         if (!message.isEmpty())
             prompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
         return CliCommands::kExitFailure;

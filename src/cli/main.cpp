@@ -1,4 +1,5 @@
 #include "CliCommands.h"
+#include "CliHelp.h"
 #include "graph/CGraphPainter.h"
 
 #include <QCoreApplication>
@@ -61,11 +62,38 @@ int Usage()
     return CliCommands::kExitBadArguments;
 }
 
+bool IsHelpOption(const char* argument)
+{
+    return qstrcmp(argument, "--help") == 0 || qstrcmp(argument, "-h") == 0;
+}
+
+// --help anywhere after the command's name asks for that command's help.
+bool AsksForCommandHelp(int argc, char* argv[])
+{
+    for (int i = 2; i < argc; ++i) {
+        if (IsHelpOption(argv[i]))
+            return true;
+    }
+    return false;
+}
+
+int Print(const QString& text)
+{
+    QTextStream(stdout) << text;
+    return CliCommands::kExitSuccess;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
 {
+    if (argc > 1 && IsHelpOption(argv[1]))
+        return Print(CliHelp::Program());
+    if (argc > 1 && qstrcmp(argv[1], "--version") == 0)
+        return Print(CliHelp::Version());
     const Subcommand* command = argc > 1 ? FindSubcommand(argv[1]) : nullptr;
+    if (command && AsksForCommandHelp(argc, argv))
+        return Print(CliHelp::Command(QLatin1String(command->name)));
     const std::unique_ptr<QCoreApplication> app =
         MakeApplication(command && command->bDraws, argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Zentak"));

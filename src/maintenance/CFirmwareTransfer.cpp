@@ -66,7 +66,8 @@ int CFirmwareTransfer::Run(const CSharedWindowState& settings, const QStringList
             failed = !SendImageAndEnd(link, lines);
     }
     if (failed) {
-        m_rPrompt.ShowMessage(CRunOutcome::kNotResponding, COperatorPrompt::Icon::Exclamation);
+        m_rPrompt.ShowMessage(CRunOutcome::NotRespondingMessage(settings.m_strPort),
+                              COperatorPrompt::Icon::Exclamation);
         return kResultFailure;
     }
     return kResultSuccess;

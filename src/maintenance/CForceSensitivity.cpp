@@ -29,9 +29,10 @@ void CForceSensitivity::ConfigureLink(CSerialLink& link, const CSharedWindowStat
                    settings.m_strParity, settings.m_strStopBits);
 }
 
-void CForceSensitivity::ShowNotResponding()
+void CForceSensitivity::ShowNotResponding(const CSharedWindowState& settings)
 {
-    m_rPrompt.ShowMessage(CRunOutcome::kNotResponding, COperatorPrompt::Icon::Exclamation);
+    m_rPrompt.ShowMessage(CRunOutcome::NotRespondingMessage(settings.m_strPort),
+                          COperatorPrompt::Icon::Exclamation);
 }
 
 CForceSensitivity::Reading CForceSensitivity::Read(const CSharedWindowState& settings)
@@ -42,7 +43,7 @@ CForceSensitivity::Reading CForceSensitivity::Read(const CSharedWindowState& set
 
     const std::optional<QString> awake = CLineFeedProbe::Run(link);
     if (!awake) {
-        ShowNotResponding();
+        ShowNotResponding(settings);
         reading.fieldEnabled = false;
         return reading;
     }
@@ -52,7 +53,7 @@ CForceSensitivity::Reading CForceSensitivity::Read(const CSharedWindowState& set
         return reading;
     }
     if (!link.Exchange(QStringLiteral("57\n"))) {
-        ShowNotResponding();
+        ShowNotResponding(settings);
         reading.fieldEnabled = false;
         return reading;
     }
@@ -77,7 +78,7 @@ CForceSensitivity::Reading CForceSensitivity::Read(const CSharedWindowState& set
             m_rPrompt.ShowMessage(kOutOfRange, COperatorPrompt::Icon::Exclamation);
         }
     } else if (!unsupported) {
-        ShowNotResponding();
+        ShowNotResponding(settings);
         reading.fieldEnabled = false;
     }
     return reading;
@@ -91,14 +92,14 @@ CForceSensitivity::WriteOutcome CForceSensitivity::Write(const CSharedWindowStat
 
     const std::optional<QString> awake = CLineFeedProbe::Run(link);
     if (!awake) {
-        ShowNotResponding();
+        ShowNotResponding(settings);
         return WriteOutcome::NotResponding;
     }
     if (!awake->contains(kModePrompt))
         return WriteOutcome::LeftAlone;
     if (!ExchangeExpecting(link, QStringLiteral("86\n"), kReprogramReply) ||
         !ExchangeExpecting(link, QString::number(value) + u'\n', kConfirmReply)) {
-        ShowNotResponding();
+        ShowNotResponding(settings);
         return WriteOutcome::NotResponding;
     }
     if (!m_rPrompt.AskYesNo(kConfirmSetting)) {
@@ -108,7 +109,7 @@ CForceSensitivity::WriteOutcome CForceSensitivity::Write(const CSharedWindowStat
         return WriteOutcome::Declined;
     }
     if (!link.Exchange(QStringLiteral("Y"))) {
-        ShowNotResponding();
+        ShowNotResponding(settings);
         return WriteOutcome::NotResponding;
     }
     return WriteOutcome::Stored;

@@ -59,7 +59,7 @@ public:
 private:
     void ConfigureLink(CSerialLink& link, const CSharedWindowState& settings) const;
     bool ExchangeExpecting(CSerialLink& link, const QString& text, const QString& expected);
-    void ShowNotResponding();
+    void ShowNotResponding(const CSharedWindowState& settings);
 
     CPortFactory& m_rPorts;
     CClock& m_rClock;

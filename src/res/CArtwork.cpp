@@ -1,5 +1,7 @@
 #include "res/CArtwork.h"
 
+#include "app/ZentakVersion.h"
+
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -224,7 +226,8 @@ QImage CArtwork::SplashPicture()
     p.setFont(footer);
     p.setPen(QColor(160, 175, 210));
     p.drawText(QRect(30, 400, 532, 30), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Spinal Cord Impactor Application v5.0.4"));
+               QStringLiteral("Spinal Cord Impactor Application v%1")
+                   .arg(QLatin1String(ZentakVersion::kNumber)));
     p.setPen(QPen(QColor(160, 175, 210), 1));
     p.setBrush(Qt::NoBrush);
     p.drawRect(image.rect().adjusted(0, 0, -1, -1));

@@ -17,9 +17,10 @@ public:
 
     static QIcon ToolbarIcon(Button button);
     static QIcon ApplicationIcon();
+    // The icon at one size, for the desktop's icon theme as well.
+    static QImage DrawApplicationIcon(int size);
     static QImage SplashPicture();
 
 private:
     static QImage DrawButton(Button button, int scale);
-    static QImage DrawApplicationIcon(int size);
 };

@@ -298,7 +298,7 @@ void CLeftView::OnStartExperiment()
 void CLeftView::HandleRunOutcome(bool completed)
 {
     const CRunOutcome::Kind outcome = CRunOutcome::Classify(completed, m_rDoc, m_nMode);
-    const QString message = CRunOutcome::Message(outcome);
+    const QString message = CRunOutcome::Message(outcome, m_rState.m_strPort);
     if (!message.isEmpty())
         m_rDoc.Prompt().ShowMessage(message, COperatorPrompt::Icon::Exclamation);
     m_rState.SetBusyText(QString());

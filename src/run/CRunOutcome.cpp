@@ -2,6 +2,8 @@
 
 #include "experiment/CZentakDoc.h"
 #include "run/CExperimentDialogue.h"
+#include "run/CPortAccess.h"
+#include "run/CQtSerialBackend.h"
 
 CRunOutcome::Kind CRunOutcome::Classify(bool result, const CZentakDoc& doc, int mode)
 {
@@ -26,4 +28,24 @@ QString CRunOutcome::Message(Kind kind)
     default:
         return QString();
     }
+}
+
+QString CRunOutcome::Message(Kind kind, const QString& portName)
+{
+    return kind == Kind::NotResponding ? NotRespondingMessage(portName) : Message(kind);
+}
+
+QString CRunOutcome::NotRespondingMessage(const QString& portName)
+{
+    const std::optional<CPortAccess::Denial> denial =
+        CPortAccess::DeniedAccess(CQtSerialBackend::SystemPortName(portName));
+    if (!denial)
+        return kNotResponding;
+    const QString advice =
+        denial->bGroupMayUse
+            ? QStringLiteral("Please Add Your User to the Group \"%1\" and Log In Again.")
+            : QStringLiteral("The Port Belongs to the Group \"%1\"; Please Ask Your "
+                             "Administrator for Access.");
+    return QStringLiteral("No Permission to Use Serial Port %1!\r\n").arg(denial->devicePath) +
+           advice.arg(denial->group);
 }

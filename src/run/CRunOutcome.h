@@ -21,4 +21,10 @@ public:
 
     // The message still to show, or empty when the run has said all there is.
     static QString Message(Kind kind);
+    // The same, where a port this user may not open is named as the cause.
+    static QString Message(Kind kind, const QString& portName);
+
+    // For every exchange that got no reply: the ordinary message, or why the
+    // system refused to open the port and which group may use it.
+    static QString NotRespondingMessage(const QString& portName);
 };

@@ -1,5 +1,6 @@
 #include "CliProcess.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -7,6 +8,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <grp.h>
+#include <unistd.h>
 
 namespace {
 
@@ -27,6 +31,48 @@ int Printed(const QString& out, const QString& label)
 const QStringList kSimulatedImpact{"run",        "--port", "Simulator", "--force", "100",
                                    "--velocity", "100",    "--dwell",   "0"};
 
+// A device the test user may not open, though its group may: as root the
+// file belongs to the group "dialout" where there is one and zentak-cli runs
+// as nobody; otherwise the owner is denied by the owner's own bits.
+struct DeniedPort {
+    QTemporaryDir dir;
+    QString path;
+    QString owningGroup;
+    QString program;
+    QStringList prefix;
+
+    bool Create()
+    {
+        path = dir.filePath(QStringLiteral("ttyDenied"));
+        QFile port(path);
+        if (!port.open(QIODevice::WriteOnly))
+            return false;
+        port.close();
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                              QFile::ReadGroup | QFile::ExeGroup |
+                                              QFile::ReadOther | QFile::ExeOther);
+        program = QStringLiteral(ZENTAK_CLI);
+        if (::geteuid() == 0) {
+            const group* dialout = ::getgrnam("dialout");
+            if (dialout && ::chown(QFile::encodeName(path).constData(), 0, dialout->gr_gid) != 0)
+                return false;
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                            QFile::WriteGroup);
+            // The build tree may sit where nobody cannot reach it.
+            program = dir.filePath(QStringLiteral("zentak-cli"));
+            if (!QFile::copy(QStringLiteral(ZENTAK_CLI), program))
+                return false;
+            prefix = {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                      QStringLiteral("--clear-groups"), program};
+            program = QStringLiteral("setpriv");
+        } else {
+            QFile::setPermissions(path, QFile::ReadGroup | QFile::WriteGroup);
+        }
+        owningGroup = QFileInfo(path).group();
+        return !owningGroup.isEmpty();
+    }
+};
+
 }  // namespace
 
 class TestCliRun : public QObject
@@ -44,6 +90,8 @@ private Q_SLOTS:
     void unwritableOutputFailsButKeepsTheLog();
     void refusedImpactWritesNothing();
     void missingPortIsNotResponding();
+    void deniedPortNamesItsGroup_data();
+    void deniedPortNamesItsGroup();
 };
 
 void TestCliRun::badArgumentsRunNothing_data()
@@ -152,6 +200,40 @@ void TestCliRun::missingPortIsNotResponding()
     QVERIFY(outcome.err.contains(QLatin1String("COM Port or Device is Not Responding!\n"
                                                "Please Check Serial Cable and Machine Power.")));
     QVERIFY(outcome.elapsedMs < 5000);
+}
+
+void TestCliRun::deniedPortNamesItsGroup_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("run") << QStringList{"run", "--force", "10", "--yes"};
+    QTest::newRow("sensitivity") << QStringList{"sensitivity"};
+    QTest::newRow("firmware") << QStringList{"firmware", "FIRMWARE", "--yes"};
+}
+
+void TestCliRun::deniedPortNamesItsGroup()
+{
+    QFETCH(QStringList, arguments);
+    DeniedPort port;
+    QVERIFY(port.Create());
+    const QString firmware = port.dir.filePath(QStringLiteral("update.hex"));
+    QFile hex(firmware);
+    QVERIFY(hex.open(QIODevice::WriteOnly) && hex.write(":00000001FF\r\n") > 0);
+    hex.close();
+    QFile::setPermissions(firmware, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    const qsizetype slot = arguments.indexOf(QStringLiteral("FIRMWARE"));
+    if (slot >= 0)
+        arguments[slot] = firmware;
+
+    QProcess process;
+    process.start(port.program, port.prefix + arguments + QStringList{"--port", port.path});
+    QVERIFY2(process.waitForFinished(20000), qPrintable(process.errorString()));
+    const QString err = QString::fromLocal8Bit(process.readAllStandardError());
+    QCOMPARE(process.exitCode(), 1);
+    const QString expected = QStringLiteral("No Permission to Use Serial Port %1!\nPlease Add Your "
+                                            "User to the Group \"%2\" and Log In Again.")
+                                 .arg(port.path, port.owningGroup);
+    QVERIFY2(err.contains(expected), qPrintable(err));
+    QVERIFY(!err.contains(QLatin1String("Not Responding")));
 }
 
 void TestCliRun::completedImpactIsLoggedSavedAndExported()

@@ -3,6 +3,8 @@
 // interrupted.
 
 #include "CPtyBoxServer.h"
+#include "app/CHelpText.h"
+#include "app/ZentakVersion.h"
 #include "run/ControlBoxSimulator.h"
 
 #include <QCommandLineParser>
@@ -53,6 +55,45 @@ bool ReadOptions(const QCommandLineParser& parser, ControlBoxSimulator::Options&
     return true;
 }
 
+struct BoxOption {
+    const char* name;
+    const char* valueName;
+    const char* meaning;
+};
+
+// The options, read by the parser and listed by --help alike.
+const BoxOption kOptions[] = {
+    {"release", "N", "Firmware release, 4 or 5 (default 5)."},
+    {"seed", "N", "Seed of the sample noise, a whole number (default 1)."},
+    {"sensitivity", "N",
+     "Stored force sensitivity in mV/N times ten, a whole number (default 5431)."},
+    {"release-text", "TEXT", "Release 5 text reported on identification (default R5.04)."},
+    {"fault", "NAME", "Misbehave on purpose (Faults above); may be given more than once."},
+    {"no-pace", nullptr, "Deliver bytes at once instead of at the line's speed."},
+    {"until-stdin-closes", nullptr, "Also stop when standard input ends (for scripts)."},
+};
+
+QString HelpText()
+{
+    QList<CHelpText::Entry> options;
+    for (const BoxOption& option : kOptions) {
+        QString term = QStringLiteral("--") + QLatin1String(option.name);
+        if (option.valueName)
+            term += u' ' + QLatin1String(option.valueName);
+        options.append({term, QLatin1String(option.meaning)});
+    }
+    options.append({QStringLiteral("-h, --help"), QStringLiteral("Print this help and exit.")});
+    options.append({QStringLiteral("--version"), QStringLiteral("Print the version and exit.")});
+    return CHelpText::Format(
+        {QStringLiteral("zentak-boxsim [OPTIONS]")},
+        {QStringLiteral("Simulates the impactor's control box on a pseudo-terminal. The first line "
+                        "printed is the device to give Zentak as its port name; the box answers "
+                        "there until interrupted."),
+         QStringLiteral("Faults: ") + ControlBoxSimulator::FaultNames().join(QStringLiteral(", ")) +
+             u'.'},
+        {{QStringLiteral("Options"), options}});
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -61,28 +102,24 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("zentak-boxsim"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Simulates the impactor's control box on a pseudo-terminal. The first line "
-                       "printed is the device to give Zentak as its port name.\nFaults: ") +
-        ControlBoxSimulator::FaultNames().join(QStringLiteral(", ")));
-    parser.addHelpOption();
-    parser.addOption({QStringLiteral("release"), QStringLiteral("Firmware release, 4 or 5 (5)."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("seed"), QStringLiteral("Seed of the sample noise (1)."),
-                      QStringLiteral("N")});
-    parser.addOption({QStringLiteral("sensitivity"),
-                      QStringLiteral("Stored force sensitivity (5431)."), QStringLiteral("N")});
-    parser.addOption({QStringLiteral("release-text"),
-                      QStringLiteral("Release 5 text reported on identification (R5.04)."),
-                      QStringLiteral("TEXT")});
-    parser.addOption({QStringLiteral("fault"),
-                      QStringLiteral("Misbehave on purpose; may be given more than once."),
-                      QStringLiteral("NAME")});
-    parser.addOption({QStringLiteral("no-pace"),
-                      QStringLiteral("Deliver bytes at once instead of at the line's speed.")});
-    parser.addOption({QStringLiteral("until-stdin-closes"),
-                      QStringLiteral("Also stop when standard input ends (for scripts).")});
-    parser.process(app);
+    for (const BoxOption& option : kOptions)
+        parser.addOption(QCommandLineOption(QLatin1String(option.name), QString(),
+                                            QLatin1String(option.valueName)));
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    parser.addOption(QCommandLineOption(QStringLiteral("version")));
+    if (!parser.parse(QCoreApplication::arguments())) {
+        QTextStream(stderr) << "zentak-boxsim: " << parser.errorText()
+                            << "\nusage: zentak-boxsim [OPTIONS]; --help lists them\n";
+        return 2;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        QTextStream(stdout) << HelpText();
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        QTextStream(stdout) << "zentak-boxsim " << ZentakVersion::kNumber << '\n';
+        return 0;
+    }
 
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -1,0 +1,267 @@
+#include "CliHelp.h"
+
+#include "CCliSerialOptions.h"
+#include "CliCommands.h"
+#include "app/CHelpText.h"
+#include "app/CSharedWindowState.h"
+#include "app/ZentakVersion.h"
+#include "experiment/CRunLogPath.h"
+#include "graph/CGraphFileWriter.h"
+#include "maintenance/CForceSensitivity.h"
+#include "run/CDesiredValueRules.h"
+
+namespace {
+
+using Entry = CHelpText::Entry;
+using Section = CHelpText::Section;
+
+struct CommandHelp {
+    const char* name;
+    const char* synopsis;
+    QString summary;
+    QStringList description;
+    QList<Section> sections;
+};
+
+const Entry kHelpEntry{QStringLiteral("-h, --help"), QStringLiteral("Print this help and exit.")};
+
+QString Choices(const QStringList& names)
+{
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") +
+           names.constLast();
+}
+
+QString InRange(const char* what, const char* unit, CDesiredValueRules::Range range)
+{
+    return QStringLiteral("%1 in %2, %3 to %4")
+        .arg(QLatin1String(what), QLatin1String(unit))
+        .arg(range.min)
+        .arg(range.max);
+}
+
+QList<Entry> SerialEntries()
+{
+    using Serial = CCliSerialOptions;
+    return {
+        {QStringLiteral("--port NAME"),
+         QStringLiteral("Serial port the control box is on: Com1 to Com9 (on Linux /dev/ttyS0 to "
+                        "/dev/ttyS8), a device path such as /dev/ttyUSB0, or Simulator, the "
+                        "control box simulated inside Zentak (default %1).")
+             .arg(CSharedWindowState::kDefaultPort)},
+        {QStringLiteral("--baud N"), QStringLiteral("Baud rate in bits per second, %1 to %2 "
+                                                    "(default %3).")
+                                         .arg(Serial::kMinBaudRate)
+                                         .arg(Serial::kMaxBaudRate)
+                                         .arg(CSharedWindowState::kDefaultBaudRate)},
+        {QStringLiteral("--parity P"),
+         QStringLiteral("Parity: %1, spelt exactly so (default %2).")
+             .arg(Choices(Serial::kParityNames), CSharedWindowState::kDefaultParity)},
+        {QStringLiteral("--stop-bits S"),
+         QStringLiteral("Stop bits: %1 (default %2).")
+             .arg(Choices(Serial::kStopBitsTexts), CSharedWindowState::kDefaultStopBits)},
+        {QStringLiteral("--byte-size N"), QStringLiteral("Data bits per character, %1 to %2 "
+                                                         "(default %3).")
+                                              .arg(Serial::kMinByteSize)
+                                              .arg(Serial::kMaxByteSize)
+                                              .arg(CSharedWindowState::kDefaultByteSize)},
+    };
+}
+
+CommandHelp RunHelp()
+{
+    const QList<Entry> impact{
+        {QStringLiteral("--force K"),
+         InRange("Desired peak force", "K dynes", CDesiredValueRules::kForceRange) +
+             QStringLiteral(". Required: no impact is made at a default force.")},
+        {QStringLiteral("--velocity V"),
+         InRange("Desired velocity", "mm/s", CDesiredValueRules::kVelocityRange) +
+             QStringLiteral(" (default 1).")},
+        {QStringLiteral("--dwell S"), InRange("Dwell, the time the probe is held on the cord,",
+                                              "seconds", CDesiredValueRules::kDwellRange) +
+                                          QStringLiteral(" (default 0).")},
+        {QStringLiteral("--disp U"),
+         QStringLiteral("Desired displacement in microns, any whole number (default 1); "
+                        "answered when the box asks for it.")},
+        {QStringLiteral("--mode MODE"),
+         QStringLiteral("force or displacement (default force). This release refuses "
+                        "displacement impacts, as the window does.")},
+        {QStringLiteral("--yes"),
+         QStringLiteral("Answer Yes to \"Impact Now?\" and to the box's other questions instead "
+                        "of asking on the terminal.")},
+        {QStringLiteral("--out FILE.exp"),
+         QStringLiteral("Save the experiment file here after the impact.")},
+        {QStringLiteral("--csv FILE.csv"),
+         QStringLiteral("Write the CSV export here after the impact.")},
+        {QStringLiteral("--run-log PATH"),
+         QStringLiteral("Append the run to this run log instead of the usual one.")},
+    };
+    return {"run",
+            CliCommands::kRunSynopsis,
+            QStringLiteral("Run one impact, log it and save it where asked."),
+            {QStringLiteral("Runs one impact on the control box: asks \"Impact Now?\" on the "
+                            "terminal (or takes --yes), downloads the samples and prints the "
+                            "actual force, displacement and velocity. The completed run is "
+                            "appended, stamped with the date and time, to the run log, then saved "
+                            "as an experiment file and a CSV export where asked. Exits with 0 "
+                            "only when the impact was made and everything asked for was "
+                            "written.")},
+            {{QStringLiteral("Impact"), impact},
+             {QStringLiteral("Serial port"), SerialEntries() + QList<Entry>{kHelpEntry}}}};
+}
+
+CommandHelp SensitivityHelp()
+{
+    return {"sensitivity",
+            CliCommands::kSensitivitySynopsis,
+            QStringLiteral("Read or set the control box's force sensitivity."),
+            {QStringLiteral("Reads the force sensitivity stored in the control box and prints "
+                            "\"Force Sensitivity: N\"; with --set it writes a new value after "
+                            "\"Confirm Setting?\". Exits with 0 only when the box did what was "
+                            "asked (without --set: the stored value is in range).")},
+            {{QStringLiteral("Options"),
+              QList<Entry>{
+                  {QStringLiteral("--set N"),
+                   QStringLiteral("The sensitivity to store: the sensor's calibration value in "
+                                  "mV/N times ten (543.1 mV/N is 5431), %1 to %2.")
+                       .arg(CForceSensitivity::kMinValue)
+                       .arg(CForceSensitivity::kMaxValue)},
+                  {QStringLiteral("--yes"),
+                   QStringLiteral("Answer Yes to \"Confirm Setting?\" instead of asking.")}} +
+                  SerialEntries() + QList<Entry>{kHelpEntry}}}};
+}
+
+CommandHelp FirmwareHelp()
+{
+    return {"firmware",
+            CliCommands::kFirmwareSynopsis,
+            QStringLiteral("Reprogram the control box's firmware."),
+            {QStringLiteral("Sends the lines of a firmware file to the control box one by one, "
+                            "unchanged, after \"Reprogram Firmware Now?\", with the percentage on "
+                            "one line of the terminal. Do not switch off the box or pull the "
+                            "cable meanwhile. Exits with 0 only after \"Firmware Upgrade "
+                            "Successful!\".")},
+            {{QStringLiteral("Arguments"),
+              {{QStringLiteral("FILE.hex"), QStringLiteral("The firmware file, a text file.")}}},
+             {QStringLiteral("Options"),
+              QList<Entry>{{QStringLiteral("--yes"),
+                            QStringLiteral("Answer Yes to \"Reprogram Firmware Now?\" instead of "
+                                           "asking.")}} +
+                  SerialEntries() + QList<Entry>{kHelpEntry}}}};
+}
+
+QList<CommandHelp> FileCommandsHelp()
+{
+    const QSize pane = CGraphFileWriter::kDefaultClientSize;
+    const Entry anyLayout{QStringLiteral("FILE"),
+                          QStringLiteral("An experiment file in any of its layouts.")};
+    return {
+        {"show",
+         CliCommands::kShowSynopsis,
+         QStringLiteral("Print an experiment file as File Open loads it."),
+         {QStringLiteral("Prints the record an experiment file holds, values and samples, as the "
+                         "window loads it, with any message the load showed. Exits with 1 when "
+                         "the load showed a message.")},
+         {{QStringLiteral("Arguments"), {anyLayout}},
+          {QStringLiteral("Options"),
+           {{QStringLiteral("--json"), QStringLiteral("Print the record as one JSON object.")},
+            kHelpEntry}}}},
+        {"export",
+         CliCommands::kExportSynopsis,
+         QStringLiteral("Write the CSV export of an experiment file."),
+         {QStringLiteral("Writes the displacement (microns) and force (K dynes) traces against "
+                         "time (ms) as comma-separated text. Nothing is written when the file did "
+                         "not load as a complete record.")},
+         {{QStringLiteral("Arguments"), {{QStringLiteral("FILE.exp"), anyLayout.meaning}}},
+          {QStringLiteral("Options"),
+           {{QStringLiteral("-o, --output OUT.csv"),
+             QStringLiteral("The file to write (default: FILE with the extension .csv, beside "
+                            "it).")},
+            kHelpEntry}}}},
+        {"resave",
+         CliCommands::kResaveSynopsis,
+         QStringLiteral("Save an experiment file of any layout in the current one."),
+         {QStringLiteral("Reads IN in any layout and saves it as OUT in the current layout. "
+                         "Nothing is written when IN did not load as a complete record.")},
+         {{QStringLiteral("Arguments"),
+           {{QStringLiteral("IN"), anyLayout.meaning},
+            {QStringLiteral("OUT"), QStringLiteral("The experiment file to write.")}}},
+          {QStringLiteral("Options"), {kHelpEntry}}}},
+        {"render",
+         CliCommands::kRenderSynopsis,
+         QStringLiteral("Draw the graphs and the sample table as a PNG or a PDF page."),
+         {QStringLiteral("Draws what the window's graph pane shows: a PNG of a pane of the given "
+                         "size, or an A4 page as printed. Needs no display. Exits with 1 after a "
+                         "load message, as show does.")},
+         {{QStringLiteral("Arguments"), {{QStringLiteral("FILE.exp"), anyLayout.meaning}}},
+          {QStringLiteral("Options"),
+           {{QStringLiteral("-o OUT"),
+             QStringLiteral("The picture to write: OUT.png, or OUT.pdf for the printed page. "
+                            "Required.")},
+            {QStringLiteral("--size WxH"),
+             QStringLiteral("The pane's width and height in pixels, 1 to %1 each (default %2x%3); "
+                            "for a PDF, the pane the text is sized for.")
+                 .arg(CliCommands::kRenderMaxSidePx)
+                 .arg(pane.width())
+                 .arg(pane.height())},
+            kHelpEntry}}}},
+    };
+}
+
+QList<CommandHelp> Commands()
+{
+    return QList<CommandHelp>{RunHelp()} + FileCommandsHelp() +
+           QList<CommandHelp>{SensitivityHelp(), FirmwareHelp()};
+}
+
+}  // namespace
+
+QString CliHelp::Program()
+{
+    QList<Entry> commands;
+    for (const CommandHelp& command : Commands())
+        commands.append({QLatin1String(command.name), command.summary});
+    return CHelpText::Format(
+        {QStringLiteral("zentak-cli COMMAND [OPTIONS]"),
+         QStringLiteral("zentak-cli COMMAND --help"),
+         QStringLiteral("zentak-cli --help | --version")},
+        {QStringLiteral(
+            "Runs impacts on the ZR spinal cord impactor, reads, converts and draws its "
+            "experiment files and looks after its control box, without a window. "
+            "Messages and questions go to the terminal (standard error); results to "
+            "standard output.")},
+        {{QStringLiteral("Commands"), commands},
+         {QStringLiteral("Options"),
+          {kHelpEntry,
+           {QStringLiteral("--version"), QStringLiteral("Print the version and exit.")}}},
+         {QStringLiteral("Exit status"),
+          {{QStringLiteral("0"), QStringLiteral("Done: everything asked for was done.")},
+           {QStringLiteral("1"), QStringLiteral("Failure: the control box did not do what was "
+                                                "asked, or a file could not be read or written.")},
+           {QStringLiteral("2"),
+            QStringLiteral("Bad arguments; the usage is printed on standard error.")}}},
+         {QStringLiteral("Environment"),
+          {{QLatin1String(CRunLogPath::kEnvironmentVariable),
+            QStringLiteral("Full path of the run log that completed impacts are appended to, "
+                           "instead of ~/.local/share/Zentak/%1 ($XDG_DATA_HOME/Zentak/%1 when "
+                           "XDG_DATA_HOME is set).")
+                .arg(QLatin1String(CRunLogPath::kFileName))}}}});
+}
+
+QString CliHelp::Command(const QString& name)
+{
+    for (const CommandHelp& command : Commands()) {
+        if (name != QLatin1String(command.name))
+            continue;
+        QStringList usage;
+        for (const QString& line : QString::fromLatin1(command.synopsis).split(u'\n'))
+            usage.append(usage.isEmpty() ? QStringLiteral("zentak-cli ") + line
+                                         : QString(11, u' ') + line.trimmed());
+        return CHelpText::Format(usage, command.description, command.sections);
+    }
+    return QString();
+}
+
+QString CliHelp::Version()
+{
+    return QStringLiteral("zentak-cli %1\n").arg(QLatin1String(ZentakVersion::kNumber));
+}

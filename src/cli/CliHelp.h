@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+// What zentak-cli prints for --help: the program's overview with its
+// commands, and each command's options with their units and ranges. The
+// manual page is made from these texts.
+namespace CliHelp {
+
+QString Program();
+// Empty for a name that is not a command.
+QString Command(const QString& name);
+QString Version();
+
+}  // namespace CliHelp

@@ -189,19 +189,20 @@ bool CZentakDoc::WriteRunLog()
         QDir().mkpath(CRunLogPath::DefaultFolder());
     CopyWriteCounts();
     QString reason;
-    switch (CRunLogFile::Append(path, CExperimentFileWriter::Text(*this), &reason)) {
-    case CRunLogFile::Result::Appended:
+    const CRunLogFile::Result result =
+        CRunLogFile::Append(path, CExperimentFileWriter::Text(*this), &reason);
+    if (result == CRunLogFile::Result::Appended)
         return true;
-    case CRunLogFile::Result::OpenFailed:
+    if (result == CRunLogFile::Result::OpenFailed) {
         m_rPrompt.ShowMessage(kLogOpenFailed, COperatorPrompt::Icon::Exclamation);
         return false;
-    case CRunLogFile::Result::WriteFailed:
-        break;
     }
+    const QString logAfter = result == CRunLogFile::Result::WriteFailedTorn
+                                 ? QStringLiteral("now ends with an incomplete entry of it.")
+                                 : QStringLiteral("is as it was before the run.");
     m_rPrompt.ShowMessage(QStringLiteral("Unable to Write Log File!\r\n%1: %2.\r\n"
-                                         "This run's entry in the log may be incomplete; "
-                                         "save the run to a file.")
-                              .arg(QDir::toNativeSeparators(path), reason),
+                                         "This run is not in the log, which %3")
+                              .arg(QDir::toNativeSeparators(path), reason, logAfter),
                           COperatorPrompt::Icon::Exclamation);
     return false;
 }

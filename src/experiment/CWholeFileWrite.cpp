@@ -1,7 +1,7 @@
 #include "experiment/CWholeFileWrite.h"
 
 #include <QByteArray>
-#include <QIODevice>
+#include <QSaveFile>
 
 bool CWholeFileWrite::Write(QIODevice& device, const QByteArray& bytes)
 {
@@ -13,4 +13,9 @@ bool CWholeFileWrite::Write(QIODevice& device, const QByteArray& bytes)
         done += written;
     }
     return true;
+}
+
+bool CWholeFileWrite::Commit(QSaveFile& file)
+{
+    return file.flush() && file.commit();
 }

@@ -30,3 +30,21 @@ bool CCliRecord::HoldsUnwritableSamples() const
     }
     return false;
 }
+
+// Data needs both displacement strokes and the down-stroke force.
+QString CCliRecord::WhyNoData() const
+{
+    QStringList missing;
+    if (m_doc.m_arrDispDown.isEmpty())
+        missing << QStringLiteral("down-stroke displacement");
+    if (m_doc.m_arrDispUp.isEmpty())
+        missing << QStringLiteral("up-stroke displacement");
+    if (m_doc.m_arrForceDown.isEmpty())
+        missing << QStringLiteral("down-stroke force");
+    const QString last = missing.takeLast();
+    const QString traces = missing.isEmpty()
+                               ? last
+                               : missing.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
+    return QStringLiteral("holds samples, but no %1 samples, so they do not count as data")
+        .arg(traces);
+}

@@ -21,6 +21,9 @@ public:
     // Samples that a save or an export would leave out: the record holds
     // some, but not the traces that count as data (a stroke is empty).
     bool HoldsUnwritableSamples() const;
+    // Why such samples are no data, e.g. "holds samples, but no up-stroke
+    // displacement samples, so they do not count as data".
+    QString WhyNoData() const;
 
     CZentakDoc& Doc() { return m_doc; }
     CSharedWindowState& State() { return m_state; }

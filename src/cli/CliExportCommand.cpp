@@ -47,8 +47,13 @@ int CliCommands::RunExport(const QStringList& args)
     CCliRecord record;
     if (!record.Load(input))
         return kExitFailure;
-    if (!record.LoadedWhole() || record.HoldsUnwritableSamples()) {
+    if (!record.LoadedWhole()) {
         err << input << " did not load as a complete record; no CSV file was written.\n";
+        return kExitFailure;
+    }
+    if (record.HoldsUnwritableSamples()) {
+        err << input << ' ' << record.WhyNoData()
+            << ": the CSV file would hold only its two header lines. No CSV file was written.\n";
         return kExitFailure;
     }
     if (!record.Doc().SaveCsvToFile(csvPath)) {

@@ -16,9 +16,14 @@ int CliCommands::RunResave(const QStringList& args)
         return kExitFailure;
     // Saving writes the traces only when they count as data: a record that
     // did not load whole would lose samples in the new file.
-    if (!record.LoadedWhole() || record.HoldsUnwritableSamples()) {
+    if (!record.LoadedWhole()) {
         err << args[0] << " did not load as a complete record; " << args[1]
             << " was not written.\n";
+        return kExitFailure;
+    }
+    if (record.HoldsUnwritableSamples()) {
+        err << args[0] << ' ' << record.WhyNoData() << ": a saved file would leave them out. "
+            << args[1] << " was not written.\n";
         return kExitFailure;
     }
     if (!record.Doc().SaveToFile(args[1])) {

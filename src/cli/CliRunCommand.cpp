@@ -2,6 +2,7 @@
 
 #include "CCliPrompt.h"
 #include "CCliSerialOptions.h"
+#include "CUnloggedRunFile.h"
 #include "CliCommands.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
@@ -13,6 +14,7 @@
 
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QDir>
 #include <QTextStream>
 
 namespace {
@@ -165,8 +167,11 @@ int CCliRunCommand::Execute(const Request& request)
         return CliCommands::kExitFailure;
     }
     // A run log that cannot be written has told the operator so; the impact
-    // itself was made and is still saved where asked.
-    doc.CompleteRun(QDateTime::currentDateTime());
+    // itself was made, is kept in a file of its own and still saved where asked.
+    const QDateTime stamp = QDateTime::currentDateTime();
+    const bool logged = doc.CompleteRun(stamp);
+    if (!logged)
+        KeepUnloggedRun(doc, stamp, prompt);
     const bool saved = SaveWhereAsked(doc, request, prompt);
     QTextStream out(stdout);
     out << "Actual Force: " << doc.m_nActualForce << '\n'
@@ -174,7 +179,24 @@ int CCliRunCommand::Execute(const Request& request)
         << "Actual Velocity: " << doc.m_nActualVelocity << '\n'
         << "Down Samples: " << doc.m_arrDispDown.size() << '\n'
         << "Up Samples: " << doc.m_arrDispUp.size() << '\n';
-    return saved ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
+    return logged && saved ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
+}
+
+void CCliRunCommand::KeepUnloggedRun(CZentakDoc& doc, const QDateTime& stamp,
+                                     COperatorPrompt& prompt)
+{
+    QStringList reasons;
+    const QString path = CUnloggedRunFile::Save(doc, stamp, reasons);
+    if (!path.isEmpty()) {
+        prompt.ShowMessage(QStringLiteral("This run was saved to a file of its own instead:\n") +
+                               QDir::toNativeSeparators(path),
+                           COperatorPrompt::Icon::Exclamation);
+        return;
+    }
+    prompt.ShowMessage(
+        QStringLiteral("This run could not be saved to a file of its own either:\n") +
+            reasons.join(QLatin1Char('\n')),
+        COperatorPrompt::Icon::Exclamation);
 }
 
 bool CCliRunCommand::SaveWhereAsked(CZentakDoc& doc, const Request& request,

@@ -9,6 +9,7 @@
 
 class COperatorPrompt;
 class CZentakDoc;
+class QDateTime;
 
 // zentak-cli run: one impact through the same dialogue the window runs, with
 // the serial settings and desired values given on the command line.
@@ -31,11 +32,14 @@ public:
     // The request, or nothing with error set to what was wrong.
     static std::optional<Request> Parse(const QStringList& arguments, QString& error);
 
-    // The process exit code: 0 impact made, 1 any failure, 2 bad arguments.
+    // The process exit code: 0 impact made, logged and saved where asked,
+    // 1 any failure, 2 bad arguments.
     static int Run(const QStringList& arguments);
 
 private:
     static int Execute(const Request& request);
+    // Saves a run the log does not hold to a file of its own and says where.
+    static void KeepUnloggedRun(CZentakDoc& doc, const QDateTime& stamp, COperatorPrompt& prompt);
     // False after telling the operator which file could not be written.
     static bool SaveWhereAsked(CZentakDoc& doc, const Request& request, COperatorPrompt& prompt);
 };

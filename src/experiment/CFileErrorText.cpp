@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileDevice>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 namespace {
 
@@ -33,6 +34,10 @@ QString CFileErrorText::ForOpenToWrite(const QString& path, const QFileDevice& f
         return QStringLiteral("The folder of %1 was not found.").arg(Shown(path));
     if (info.isDir())
         return QStringLiteral("%1 is a folder, not a file.").arg(Shown(path));
+    // "Access denied" would send the operator to the file's permissions.
+    if (QStorageInfo(folder.absoluteFilePath()).isReadOnly())
+        return QStringLiteral("%1 could not be written: the drive it is on is read-only.")
+            .arg(Shown(path));
     if (!folder.isWritable() || (info.exists() && !info.isWritable()))
         return QStringLiteral("Access to %1 was denied.").arg(Shown(path));
     return QStringLiteral("%1 could not be created: %2.").arg(Shown(path), file.errorString());
@@ -44,8 +49,11 @@ QString CFileErrorText::ForRead(const QString& path, const QFileDevice& file)
         .arg(Shown(path), file.errorString());
 }
 
-QString CFileErrorText::ForWrite(const QString& path, const QFileDevice& file)
+QString CFileErrorText::ForSave(const QString& path, const QString& reason, bool previousKept)
 {
-    return QStringLiteral("An error occurred while writing %1: %2.")
-        .arg(Shown(path), file.errorString());
+    const QString text =
+        QStringLiteral("An error occurred while writing %1: %2.").arg(Shown(path), reason);
+    if (!previousKept)
+        return text;
+    return text + QStringLiteral(" The previous %1 is unchanged.").arg(Shown(path));
 }

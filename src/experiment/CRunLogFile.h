@@ -4,13 +4,19 @@
 #include <QString>
 
 // Appends one entry to the run log. The file is created when absent and
-// never truncated; it is held under an exclusive lock (flock on the log's
-// own descriptor, so no lock file appears beside it) from open to close, and
-// the entry is on the disk (fsync) before Appended is returned.
+// never truncated beyond what this append added; it is held under an
+// exclusive lock from open to close, and the entry is on the disk before
+// Appended is returned. An append that fails part-way (a full disk) is cut
+// off again, so the log never holds a torn entry.
 class CRunLogFile
 {
 public:
-    enum class Result { Appended, OpenFailed, WriteFailed };
+    enum class Result {
+        Appended,
+        OpenFailed,
+        WriteFailed,     // the log is as it was before the append
+        WriteFailedTorn  // and the part written could not be removed again
+    };
 
     // Another Zentak appending at the same moment holds the lock for
     // milliseconds; a holder that keeps it longer makes the open fail.

@@ -7,6 +7,7 @@
 #include "experiment/CFileErrorText.h"
 #include "experiment/CRunLogFile.h"
 #include "experiment/CRunLogPath.h"
+#include "experiment/CWholeFileWrite.h"
 #include "run/CExperimentDialogue.h"
 #include "run/COperatorPrompt.h"
 #include "run/CRunDataParser.h"
@@ -125,8 +126,7 @@ bool CZentakDoc::Serialize(QIODevice& device, bool storing)
     m_strFileError.clear();
     CopyWriteCounts();
     if (storing) {
-        const QByteArray text = CExperimentFileWriter::Text(*this, m_fnStoreViews);
-        if (device.write(text) == text.size())
+        if (CWholeFileWrite::Write(device, CExperimentFileWriter::Text(*this, m_fnStoreViews)))
             return true;
         m_strFileError = device.errorString();
         return false;
@@ -142,23 +142,25 @@ bool CZentakDoc::Serialize(QIODevice& device, bool storing)
 
 bool CZentakDoc::SaveToFile(const QString& path)
 {
+    if (!ReplaceFile(path, [this](QIODevice& file) { return Serialize(file, true); }))
+        return false;
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CZentakDoc::ReplaceFile(const QString& path, const std::function<bool(QIODevice&)>& write)
+{
     const bool existed = QFileInfo::exists(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         m_strFileError = CFileErrorText::ForOpenToWrite(path, file);
         return false;
     }
-    if (!Serialize(file, true) || !file.commit()) {
-        m_strFileError = CFileErrorText::ForWrite(path, file);
-        if (existed)
-            m_strFileError += QStringLiteral(" The previous %1 is unchanged.")
-                                  .arg(QDir::toNativeSeparators(path));
-        file.cancelWriting();
-        return false;
-    }
-    SetPathName(path);
-    SetModifiedFlag(false);
-    return true;
+    if (write(file) && CWholeFileWrite::Commit(file))
+        return true;
+    m_strFileError = CFileErrorText::ForSave(path, file.errorString(), existed);
+    return false;
 }
 
 bool CZentakDoc::LoadFromFile(const QString& path)
@@ -189,19 +191,20 @@ bool CZentakDoc::WriteRunLog()
         QDir().mkpath(CRunLogPath::DefaultFolder());
     CopyWriteCounts();
     QString reason;
-    switch (CRunLogFile::Append(path, CExperimentFileWriter::Text(*this), &reason)) {
-    case CRunLogFile::Result::Appended:
+    const CRunLogFile::Result result =
+        CRunLogFile::Append(path, CExperimentFileWriter::Text(*this), &reason);
+    if (result == CRunLogFile::Result::Appended)
         return true;
-    case CRunLogFile::Result::OpenFailed:
+    if (result == CRunLogFile::Result::OpenFailed) {
         m_rPrompt.ShowMessage(kLogOpenFailed, COperatorPrompt::Icon::Exclamation);
         return false;
-    case CRunLogFile::Result::WriteFailed:
-        break;
     }
+    const QString logAfter = result == CRunLogFile::Result::WriteFailedTorn
+                                 ? QStringLiteral("now ends with an incomplete entry of it.")
+                                 : QStringLiteral("is as it was before the run.");
     m_rPrompt.ShowMessage(QStringLiteral("Unable to Write Log File!\r\n%1: %2.\r\n"
-                                         "This run's entry in the log may be incomplete; "
-                                         "save the run to a file.")
-                              .arg(QDir::toNativeSeparators(path), reason),
+                                         "This run is not in the log, which %3")
+                              .arg(QDir::toNativeSeparators(path), reason, logAfter),
                           COperatorPrompt::Icon::Exclamation);
     return false;
 }
@@ -239,8 +242,7 @@ bool CZentakDoc::CompleteRun(const QDateTime& localTime)
 bool CZentakDoc::WriteCsv(QIODevice& device)
 {
     m_strFileError.clear();
-    const QByteArray text = CCsvExport::Text(*this);
-    if (device.write(text) == text.size())
+    if (CWholeFileWrite::Write(device, CCsvExport::Text(*this)))
         return true;
     m_strFileError = device.errorString();
     return false;
@@ -248,20 +250,7 @@ bool CZentakDoc::WriteCsv(QIODevice& device)
 
 bool CZentakDoc::SaveCsvToFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        m_strFileError = CFileErrorText::ForOpenToWrite(path, file);
-        return false;
-    }
-    if (!WriteCsv(file) || !file.flush()) {
-        m_strFileError = CFileErrorText::ForWrite(path, file);
-        return false;
-    }
-    file.close();
-    if (file.error() == QFileDevice::NoError)
-        return true;
-    m_strFileError = CFileErrorText::ForWrite(path, file);
-    return false;
+    return ReplaceFile(path, [this](QIODevice& file) { return WriteCsv(file); });
 }
 
 void CZentakDoc::ComputeTraceStats()

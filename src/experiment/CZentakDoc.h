@@ -95,7 +95,8 @@ public:
     bool CompleteRun(const QDateTime& localTime);
 
     bool WriteCsv(QIODevice& device);
-    // Creates or replaces the file without asking.
+    // Creates or replaces the file without asking; the previous file
+    // survives any failure.
     bool SaveCsvToFile(const QString& path);
 
 Q_SIGNALS:
@@ -141,6 +142,8 @@ private:
     void ClearTraces();
     void ResetForLoad();
     void CopyWriteCounts();
+    // Writes through a temporary file that replaces path only when whole.
+    bool ReplaceFile(const QString& path, const std::function<bool(QIODevice&)>& write);
     int VelocityFromDownTrace() const;
     int DisplacementToDeepest() const;
 

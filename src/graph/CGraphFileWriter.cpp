@@ -1,7 +1,12 @@
 #include "graph/CGraphFileWriter.h"
 
+#include "experiment/CFileErrorText.h"
+#include "experiment/CWholeFileWrite.h"
 #include "graph/CGraphPainter.h"
 
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageLayout>
@@ -18,9 +23,17 @@ bool Fail(QString* error, const QString& text)
     return false;
 }
 
-QString CannotWrite(const QString& path, const QString& reason)
+// Pictures are made in memory and then written whole, so the encoders never
+// meet a disk that refuses bytes (they would only say "Unknown error").
+bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
 {
-    return QStringLiteral("Cannot write %1: %2").arg(path, reason);
+    const bool existed = QFileInfo::exists(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Fail(error, CFileErrorText::ForOpenToWrite(path, file));
+    if (!CWholeFileWrite::Write(file, bytes) || !CWholeFileWrite::Commit(file))
+        return Fail(error, CFileErrorText::ForSave(path, file.errorString(), existed));
+    return true;
 }
 
 CGraphPainter MakeGraph(const CZentakDoc& doc, int& forceScaleStep)
@@ -49,40 +62,34 @@ bool CGraphFileWriter::WritePng(const CZentakDoc& doc, const QString& path, cons
         MakeGraph(doc, forceScaleStep).PaintScreen(painter, image.rect());
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(error, CannotWrite(path, file.errorString()));
-    QImageWriter writer(&file, "png");
-    if (!writer.write(image)) {
-        file.cancelWriting();
-        return Fail(error, CannotWrite(path, writer.errorString()));
-    }
-    if (!file.commit())
-        return Fail(error, CannotWrite(path, file.errorString()));
-    return true;
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return Fail(error, QStringLiteral("The picture for %1 could not be made: %2.")
+                               .arg(QDir::toNativeSeparators(path), writer.errorString()));
+    return SaveWhole(path, png, error);
 }
 
 bool CGraphFileWriter::WritePdf(const CZentakDoc& doc, const QString& path, int clientHeight,
                                 QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(error, CannotWrite(path, file.errorString()));
+    QByteArray page;
+    QBuffer buffer(&page);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter pdf(&file);
+        QPdfWriter pdf(&buffer);
         pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                       QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
         QPainter painter;
-        if (!painter.begin(&pdf)) {
-            file.cancelWriting();
-            return Fail(error, CannotWrite(path, QStringLiteral("the PDF page cannot be started")));
-        }
+        if (!painter.begin(&pdf))
+            return Fail(error, QStringLiteral("The page for %1 could not be started.")
+                                   .arg(QDir::toNativeSeparators(path)));
         int forceScaleStep = 0;
         MakeGraph(doc, forceScaleStep)
             .PaintPage(painter, QSize(pdf.width(), pdf.height()), clientHeight);
         painter.end();
     }
-    if (!file.commit())
-        return Fail(error, CannotWrite(path, file.errorString()));
-    return true;
+    return SaveWhole(path, page, error);
 }

@@ -7,7 +7,8 @@ class CZentakDoc;
 
 // The graph pane's picture written to a file without a window: a PNG of a
 // pane of the given client size, or a one-page PDF drawn as a printed page.
-// Files are replaced only once they are complete.
+// Files are replaced only once they are complete: a failure leaves the
+// previous file as it was and says why, naming the file.
 class CGraphFileWriter
 {
 public:

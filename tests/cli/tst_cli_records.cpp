@@ -67,6 +67,8 @@ private Q_SLOTS:
     void resaveInCurrentLayout_data();
     void resaveInCurrentLayout();
     void resaveRefusesIncompleteLoad();
+    void samplesThatAreNoDataAreNotWritten_data();
+    void samplesThatAreNoDataAreNotWritten();
 };
 
 void TestCliRecords::showJsonHasExactlyTheKeys()
@@ -252,6 +254,51 @@ void TestCliRecords::resaveRefusesIncompleteLoad()
     QCOMPARE(result.exitCode, 1);
     QVERIFY(result.err.startsWith(QStringLiteral("Old Experiment File Load Failed.")));
     QVERIFY(!QFileInfo::exists(output));
+}
+
+void TestCliRecords::samplesThatAreNoDataAreNotWritten_data()
+{
+    QTest::addColumn<QStringList>("command");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("export") << QStringList{"export", "%IN", "-o", "%OUT"}
+                            << "%IN holds samples, but no up-stroke displacement samples, so they "
+                               "do not count as data: the CSV file would hold only its two header "
+                               "lines. No CSV file was written.\n";
+    QTest::newRow("resave") << QStringList{"resave", "%IN", "%OUT"}
+                            << "%IN holds samples, but no up-stroke displacement samples, so they "
+                               "do not count as data: a saved file would leave them out. %OUT was "
+                               "not written.\n";
+}
+
+// The file loads whole, but without an up stroke its samples are no data:
+// say so, rather than that it did not load, and leave the target alone.
+void TestCliRecords::samplesThatAreNoDataAreNotWritten()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, message);
+    const QString input = dir.filePath(QStringLiteral("down-only.exp"));
+    const QString output = dir.filePath(QStringLiteral("kept.out"));
+    QFile file(input);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("ZR Spinal Cord Impactor Experiment File v5.0\r\nFirmware Release Version: \r\n\r\n"
+               "Desired Force: 150\r\nDesired Displacement: 1\r\nDesired Velocity: 100\r\n"
+               "Desired Dwell: 5\r\n\r\nActual Force: 152\r\nActual Displacement: 1411\r\n"
+               "Actual Velocity: 97\r\nActual Dwell: 5\r\n\r\n-------------------------------\r\n"
+               "Displacement Data:\r\n*Down*\r\n2000\r\n2090\r\n*End*\r\n\r\n*Up*\r\n*End*\r\n"
+               "\r\n-------------------------------\r\nForce Data:\r\n*Down*\r\n0\r\n1520\r\n"
+               "*End*\r\n\r\n*Up*\r\n*End*\r\n\r\n-------------------------------\r\n"
+               "Experiment Comments:\r\n\r\n\r\n-----End of File-----");
+    file.close();
+    QFile previous(output);
+    QVERIFY(previous.open(QIODevice::WriteOnly));
+    previous.write("written before\r\n");
+    previous.close();
+
+    const CliOutcome result =
+        RunCli(command.replaceInStrings("%IN", input).replaceInStrings("%OUT", output));
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err, message.replace("%IN", input).replace("%OUT", output));
+    QCOMPARE(Contents(output), QByteArray("written before\r\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCliRecords)

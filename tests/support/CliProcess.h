@@ -23,12 +23,23 @@ inline QString CliTestRunLog()
     return dir.filePath(QStringLiteral("default-run.log"));
 }
 
-inline CliOutcome RunCli(const QStringList& arguments, const QByteArray& input = {})
+// Where a command runs when not where the test runs, and what it finds in
+// its environment beyond the test's own.
+struct CliPlace {
+    QString workingFolder;
+    QList<QPair<QString, QString>> environment;
+};
+
+inline CliOutcome RunCli(const QStringList& arguments, const QByteArray& input = {},
+                         const CliPlace& place = {})
 {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ZENTAK_RUN_LOG"), CliTestRunLog());
+    for (const auto& [name, value] : place.environment)
+        environment.insert(name, value);
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(place.workingFolder);
     QElapsedTimer timer;
     timer.start();
     process.start(QStringLiteral(ZENTAK_CLI), arguments);

@@ -1,4 +1,5 @@
 #include "CScriptedPrompt.h"
+#include "ClassicRecords.h"
 #include "ImpactRecord.h"
 #include "PixelCount.h"
 #include "app/CSharedWindowState.h"
@@ -6,6 +7,7 @@
 #include "graph/CGraphFileWriter.h"
 #include "graph/CGraphPainter.h"
 
+#include <QCryptographicHash>
 #include <QImage>
 #include <QPainter>
 #include <QRegularExpression>
@@ -13,6 +15,8 @@
 #include <QTest>
 
 #include <limits>
+
+Q_DECLARE_METATYPE(ClassicRecords::Kind)
 
 namespace {
 
@@ -90,6 +94,8 @@ private Q_SLOTS:
     void writesThePanePictureAsPng();
     void writesOnePdfPage();
     void unwritableFileIsReported();
+    void classicRunsDrawAsBefore_data();
+    void classicRunsDrawAsBefore();
 };
 
 QImage TestGraphPainter::Render(const CZentakDoc& doc, QSize size, QList<DrawnText>* texts)
@@ -626,6 +632,50 @@ void TestGraphPainter::unwritableFileIsReported()
                                         &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!CGraphFileWriter::WritePng(doc, QStringLiteral("unused.png"), QSize(0, 10), &error));
+}
+
+void TestGraphPainter::classicRunsDrawAsBefore_data()
+{
+    using ClassicRecords::Kind;
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("page");
+    QTest::addColumn<QString>("digest");
+
+    QTest::newRow("no data, logical size")
+        << Kind::Empty << kLogicalSize << false << "6df67baa760d8f9c8b9126936fdd5c2c9f755973";
+    QTest::newRow("impact, logical size")
+        << Kind::Impact << kLogicalSize << false << "cc5e4ad41f5b0be0482d554f82fc34a7c0fc9e96";
+    QTest::newRow("impact, default pane")
+        << Kind::Impact << QSize(751, 546) << false << "47f8de242d86b60c4c597308bd904e2986162508";
+    QTest::newRow("impact, 1920 x 1080")
+        << Kind::Impact << QSize(1920, 1080) << false << "6f63e9423506064fc3528c661b40bb276cf28eed";
+    QTest::newRow("edges, logical size") << Kind::EdgesRelease5 << kLogicalSize << false
+                                         << "add377c83d64e75ea2d36a1374d67dd07de264a4";
+    QTest::newRow("edges, 1920 x 1080") << Kind::EdgesRelease5 << QSize(1920, 1080) << false
+                                        << "b7676d65b62519b9af076b9e867a209712bd16bb";
+    QTest::newRow("edges, A4 page at 150 dpi") << Kind::EdgesRelease5 << QSize(1122, 1654) << true
+                                               << "e62a2ac15490066e1eb7a797cafeb4079c88b51c";
+    QTest::newRow("high force with dwell, logical size")
+        << Kind::HighForceDwell << kLogicalSize << false
+        << "103061627d6aaff939921746daf828e6f4f644d7";
+}
+
+// The digests are of the pictures the painter drew before axes could grow and
+// labels be thinned: a run that fits must still give exactly that picture.
+void TestGraphPainter::classicRunsDrawAsBefore()
+{
+    QFETCH(ClassicRecords::Kind, kind);
+    QFETCH(QSize, size);
+    QFETCH(bool, page);
+    QFETCH(QString, digest);
+
+    CZentakDoc doc(state, prompt);
+    state.SetDataPresent(ClassicRecords::Fill(doc, kind));
+    const QImage image = page ? RenderPage(doc, size) : Render(doc, size);
+    const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()),
+                            qsizetype(image.sizeInBytes()));
+    QCOMPARE(QString(QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex()), digest);
 }
 
 QTEST_MAIN(TestGraphPainter)

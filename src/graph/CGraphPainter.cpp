@@ -29,7 +29,6 @@ constexpr int kTableTop = 50;
 constexpr int kTableBottom = 900;
 constexpr int kTableRuleY = 73;
 constexpr int kFirstRowTop = 75;
-constexpr int kRowHeight = 20;
 constexpr int kDownPositionX = 626;
 constexpr int kDownForceX = 702;
 constexpr int kDownTimeX = 765;
@@ -58,7 +57,7 @@ constexpr int kLabelStrides[] = {1, 2, 5, 10, 15, 30};
 
 qint64 RowTop(qsizetype row)
 {
-    return kFirstRowTop + qint64(kRowHeight) * row;
+    return kFirstRowTop + qint64(CGraphPainter::kRowHeight) * row;
 }
 
 QString Decimal(qint64 value)

@@ -28,6 +28,7 @@ class CGraphPainter
 public:
     static constexpr int kLogicalWidth = 1016;
     static constexpr int kLogicalHeight = 946;
+    static constexpr int kRowHeight = 20;  // of the sample table
     static inline const QString kDefaultDispTitle = QStringLiteral("Displacement vs. Time");
     static inline const QString kDefaultForceTitle = QStringLiteral("Force vs. Time");
 

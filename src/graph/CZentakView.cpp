@@ -14,6 +14,8 @@
 #include <QScrollBar>
 #include <QSettings>
 
+#include <climits>
+
 CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
     : QAbstractScrollArea(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
       m_strForceTitle(CGraphPainter::kDefaultForceTitle), m_rDoc(doc)
@@ -28,6 +30,7 @@ CZentakView::~CZentakView() = default;
 
 void CZentakView::OnDocumentChanged()
 {
+    UpdateScrollBars();
     viewport()->update();
 }
 
@@ -36,6 +39,7 @@ void CZentakView::paintEvent(QPaintEvent*)
     QPainter painter(viewport());
     CGraphPainter graph(m_rDoc, m_nForceScaleStep);
     ConfigurePainter(graph);
+    graph.SetTextLog(m_pTextLog);
     const QRect clientArea(-horizontalScrollBar()->value(), -verticalScrollBar()->value(),
                            viewport()->width(), viewport()->height());
     graph.PaintScreen(painter, clientArea);
@@ -57,16 +61,32 @@ QSize CZentakView::viewportSizeHint() const
     return QSize(kScrollWidth, kScrollHeight);
 }
 
-// A total size of 100 x 100 with a page of a tenth and a line of a hundredth.
+// A total size of 100 x 100 with a page of a tenth and a line of a hundredth,
+// unless the sample table runs on below the drawing: then the picture keeps
+// its scale and the view scrolls down to the last row, a row a line.
 void CZentakView::UpdateScrollBars()
 {
     const QSize client = viewport()->size();
     horizontalScrollBar()->setRange(0, std::max(0, kScrollWidth - client.width()));
     horizontalScrollBar()->setPageStep(kScrollWidth / 10);
     horizontalScrollBar()->setSingleStep(1);
-    verticalScrollBar()->setRange(0, std::max(0, kScrollHeight - client.height()));
-    verticalScrollBar()->setPageStep(kScrollHeight / 10);
-    verticalScrollBar()->setSingleStep(1);
+
+    const qint64 pictureHeight =
+        CGraphPainter::PictureHeight(m_rDoc, m_rDoc.WindowState().DataPresent());
+    const qint64 scaledHeight =
+        (pictureHeight * client.height() + CGraphPainter::kLogicalHeight - 1) /
+        CGraphPainter::kLogicalHeight;
+    const qint64 totalHeight = std::max<qint64>(kScrollHeight, scaledHeight);
+    verticalScrollBar()->setRange(
+        0, int(std::min<qint64>(INT_MAX, std::max<qint64>(0, totalHeight - client.height()))));
+    if (pictureHeight > CGraphPainter::kLogicalHeight) {
+        verticalScrollBar()->setPageStep(std::max(1, client.height()));
+        verticalScrollBar()->setSingleStep(std::max(1, CGraphPainter::kRowHeight * client.height() /
+                                                           CGraphPainter::kLogicalHeight));
+    } else {
+        verticalScrollBar()->setPageStep(kScrollHeight / 10);
+        verticalScrollBar()->setSingleStep(1);
+    }
 }
 
 // Text is sized from the resolution of the screen the pane is on, on paper too.

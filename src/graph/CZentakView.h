@@ -1,11 +1,13 @@
 #pragma once
 
+#include "graph/CGraphPainter.h"
+
 #include <QAbstractScrollArea>
+#include <QList>
 #include <QString>
 
 #include <memory>
 
-class CGraphPainter;
 class CZentakDoc;
 class QPrinter;
 
@@ -30,6 +32,8 @@ public:
     // commands and tests (a PDF printer) share it. False when the printer
     // cannot be started.
     bool PrintTo(QPrinter& printer);
+    // Tests read what the screen paints draw here.
+    void SetTextLog(QList<CGraphPainter::DrawnText>* log) { m_pTextLog = log; }
 
     bool m_bPrinting = false;
     QString m_strDispTitle;
@@ -62,4 +66,5 @@ private:
 
     const CZentakDoc& m_rDoc;
     std::unique_ptr<QPrinter> m_pPrinter;
+    QList<CGraphPainter::DrawnText>* m_pTextLog = nullptr;
 };

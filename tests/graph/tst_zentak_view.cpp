@@ -54,6 +54,14 @@ bool Dark(const QImage& image, QPoint centre)
     return false;
 }
 
+QStringList Strings(const QList<CGraphPainter::DrawnText>& texts)
+{
+    QStringList strings;
+    for (const CGraphPainter::DrawnText& text : texts)
+        strings.append(text.text);
+    return strings;
+}
+
 bool AnyDark(const QImage& image, const QRect& area)
 {
     const QRect clipped = area.intersected(image.rect());
@@ -80,6 +88,7 @@ private Q_SLOTS:
     void init();
     void startsWithTitlesAndScreenState();
     void scrollBarsOnlyBelowTheScrollSize();
+    void tableScrollsToItsLastRow();
     void repaintsWhenTheRecordChanges();
     void printedPageFillsWidthOrHeight_data();
     void printedPageFillsWidthOrHeight();
@@ -131,6 +140,47 @@ void TestZentakView::scrollBarsOnlyBelowTheScrollSize()
     const QImage atOrigin = view.viewport()->grab().toImage();
     view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
     QVERIFY(view.viewport()->grab().toImage() != atOrigin);
+}
+
+// 1000 rows a stroke at 1 mm/s: the view scrolls down to the last row and
+// shows it whole, the graphs scrolled away above it.
+void TestZentakView::tableScrollsToItsLastRow()
+{
+    CZentakDoc doc(state, prompt);
+    FillModelledImpact(doc, 100, 1);
+    QCOMPARE(doc.m_arrDispUp.size(), 1000);
+    CZentakView view(doc);
+    QList<CGraphPainter::DrawnText> texts;
+    view.SetTextLog(&texts);
+    view.resize(530, 530);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+
+    state.SetDataPresent(true);
+    QTRY_VERIFY(view.verticalScrollBar()->isVisible());
+    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    texts.clear();
+    const QImage shown = view.viewport()->grab().toImage();
+
+    const int lastRowTop = 75 + 20 * 999;
+    QStringList lastRow;
+    for (const CGraphPainter::DrawnText& text : std::as_const(texts)) {
+        if (text.pos.y() > lastRowTop)
+            QFAIL("a row below the last one");
+        if (text.pos.y() != lastRowTop)
+            continue;
+        lastRow << text.text;
+        QVERIFY(QRectF(shown.rect()).contains(text.deviceBox));
+        QVERIFY(AnyDark(shown, text.deviceBox.toRect()));
+    }
+    QCOMPARE(lastRow.size(), 6);  // position, force and time of both strokes
+    QVERIFY(!Strings(texts).contains(QStringLiteral("Displacement vs. Time")));
+
+    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+    texts.clear();
+    view.viewport()->grab();
+    QVERIFY(Strings(texts).contains(QStringLiteral("Displacement vs. Time")));
 }
 
 void TestZentakView::repaintsWhenTheRecordChanges()

@@ -1,5 +1,6 @@
 #include "CFrameHarness.h"
 #include "app/CZentakApp.h"
+#include "graph/CGraphFileWriter.h"
 #include "graph/CZentakView.h"
 #include "run/CExperimentDialogue.h"
 #include "run/CLeftView.h"
@@ -146,6 +147,8 @@ void TestMainFrame::windowPlacementAndBars()
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(h.frame.pos(), QPoint(screen.width() / 2 - 400, screen.height() / 2 - 300));
     QCOMPARE(h.frame.findChild<QSplitter*>()->sizes().first(), 265);
+    // zentak-cli render draws a pane of this size unless told otherwise.
+    QCOMPARE(h.frame.GraphView().viewport()->size(), CGraphFileWriter::kDefaultClientSize);
     QCOMPARE(h.frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
     QCOMPARE(h.frame.findChild<QLabel*>(QStringLiteral("busyPane"))->text(), QString());
 

@@ -3,6 +3,7 @@
 #include "app/CAboutDialog.h"
 #include "app/CBusyInputGuard.h"
 #include "app/CFileChooser.h"
+#include "graph/CGraphExport.h"
 #include "graph/CZentakView.h"
 #include "maintenance/CMaintenanceCommands.h"
 #include "res/CArtwork.h"
@@ -155,6 +156,9 @@ void CMainFrame::CreateMenus()
                       QStringLiteral("Save As Comma Delimited File..."),
                       QStringLiteral("Export the traces as comma-separated text")),
             &QAction::triggered, this, &CMainFrame::OnFileSaveCsv);
+    connect(AddAction(file, QStringLiteral("fileExportGraph"), QStringLiteral("Export Graph..."),
+                      QStringLiteral("Save the printed graphs as a PNG, PDF or SVG file")),
+            &QAction::triggered, this, &CMainFrame::OnFileExportGraph);
     file->addSeparator();
     connect(AddAction(file, QStringLiteral("filePrint"), QStringLiteral("&Print..."),
                       QStringLiteral("Print the graphs"), {QKeySequence(Qt::CTRL | Qt::Key_P)}),
@@ -440,6 +444,19 @@ void CMainFrame::OnFileSaveCsv()
     const QString path = m_services.files.ChooseFileToSave(this, request);
     if (!path.isEmpty() && !m_doc.SaveCsvToFile(path))
         ShowFileError(m_doc.FileErrorString());
+}
+
+void CMainFrame::OnFileExportGraph()
+{
+    CFileChooser::Request request;
+    request.caption = QStringLiteral("Export Graph");
+    request.filter = CGraphExport::kFilter;
+    request.defaultSuffix = QStringLiteral("png");
+    request.initialName = SuggestedName(QStringLiteral(".png"));
+    const QString path = m_services.files.ChooseFileToSave(this, request);
+    QString error;
+    if (!path.isEmpty() && !m_pGraphView->ExportGraph(path, &error))
+        ShowFileError(error);
 }
 
 QString CMainFrame::SuggestedName(const QString& suffix) const

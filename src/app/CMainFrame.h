@@ -64,6 +64,7 @@ public Q_SLOTS:
     bool OnFileSave();
     bool OnFileSaveAs();
     void OnFileSaveCsv();
+    void OnFileExportGraph();
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnFilePrintSetup();

@@ -2,6 +2,7 @@
 
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
+#include "graph/CGraphExport.h"
 #include "graph/CGraphPainter.h"
 
 #include <QMessageBox>
@@ -109,10 +110,22 @@ bool CZentakView::DrawPage(QPrinter& printer)
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
+    PaintPage(painter, QSize(printer.width(), printer.height()));
+    return painter.end();
+}
+
+void CZentakView::PaintPage(QPainter& painter, const QSize& printableArea)
+{
     CGraphPainter graph(m_rDoc, m_nForceScaleStep);
     ConfigurePainter(graph);
-    graph.PaintPage(painter, QSize(printer.width(), printer.height()), viewport()->height());
-    return painter.end();
+    graph.PaintPage(painter, printableArea, viewport()->height());
+}
+
+bool CZentakView::ExportGraph(const QString& path, QString* error)
+{
+    return CGraphExport::Write(
+        path, Printer().pageLayout(),
+        [this](QPainter& painter, const QSize& area) { PaintPage(painter, area); }, error);
 }
 
 void CZentakView::OnBeginPrinting()

@@ -9,6 +9,7 @@
 #include <memory>
 
 class CZentakDoc;
+class QPainter;
 class QPrinter;
 
 // The right-hand pane: the graphs and the sample table of the record,
@@ -32,6 +33,9 @@ public:
     // commands and tests (a PDF printer) share it. False when the printer
     // cannot be started.
     bool PrintTo(QPrinter& printer);
+    // The printed page as a PNG, PDF or SVG file (by the name's suffix), on
+    // the paper chosen for printing. False, with the reason, when not written.
+    bool ExportGraph(const QString& path, QString* error);
     // Tests read what the screen paints draw here.
     void SetTextLog(QList<CGraphPainter::DrawnText>* log) { m_pTextLog = log; }
 
@@ -59,6 +63,7 @@ private:
     void OnBeginPrinting();
     void OnEndPrinting();
     bool DrawPage(QPrinter& printer);
+    void PaintPage(QPainter& painter, const QSize& printableArea);
     void ConfigurePainter(CGraphPainter& painter);
     void UpdateScrollBars();
     void ReportPrintFailure();

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -109,6 +110,7 @@ private Q_SLOTS:
     void openingShowsLoadProblems();
     void incompleteLoadIsNeverSavedOverItsFile();
     void csvExportAsksWithoutOverwriteQuestion();
+    void exportGraphWritesTheChosenFileOrSaysWhyNot();
     void printCommandsReachTheGraphFromThePanel_data();
     void printCommandsReachTheGraphFromThePanel();
     void previewKeepsItsPageCount();
@@ -174,6 +176,7 @@ void TestMainFrame::menus_data()
                                          "&Save|Ctrl+S",
                                          "Save &As...",
                                          "Save As Comma Delimited File...",
+                                         "Export Graph...",
                                          "-",
                                          "&Print...|Ctrl+P",
                                          "Print Pre&view",
@@ -340,6 +343,25 @@ void TestMainFrame::csvExportAsksWithoutOverwriteQuestion()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().count("\r\n") > 60);
     QVERIFY(h.prompt.messages.isEmpty());
+}
+
+void TestMainFrame::exportGraphWritesTheChosenFileOrSaysWhyNot()
+{
+    CFrameHarness h;
+    RunImpact(h);
+    const QString path = m_dir.filePath(QStringLiteral("graphs.svg"));
+    h.files.names << path << QStringLiteral("/nonexistent-directory/graphs.png");
+    h.frame.Action(QStringLiteral("fileExportGraph"))->trigger();
+    QCOMPARE(h.files.requests.first().caption, QStringLiteral("Export Graph"));
+    QCOMPARE(h.files.requests.first().filter,
+             QStringLiteral("PNG Image (*.png);;PDF Document (*.pdf);;SVG Drawing (*.svg)"));
+    QVERIFY(QFileInfo(path).size() > 0);
+    QVERIFY(h.prompt.messages.isEmpty());
+
+    h.frame.Action(QStringLiteral("fileExportGraph"))->trigger();
+    QCOMPARE(h.prompt.messages.size(), 1);
+    QVERIFY(h.prompt.messages.first().text.startsWith(
+        QLatin1String("Cannot write /nonexistent-directory/graphs.png")));
 }
 
 void TestMainFrame::printCommandsReachTheGraphFromThePanel_data()

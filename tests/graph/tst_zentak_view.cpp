@@ -14,10 +14,12 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <functional>
 
@@ -94,6 +96,8 @@ private Q_SLOTS:
     void printedPageFillsWidthOrHeight();
     void failedPrintReportsFalse();
     void previewDrawsOnePageWhilePrinting();
+    void exportsThePrintedPage_data();
+    void exportsThePrintedPage();
 };
 
 void TestZentakView::initTestCase()
@@ -319,6 +323,84 @@ void TestZentakView::previewDrawsOnePageWhilePrinting()
     QVERIFY(printingMeanwhile);
     QCOMPARE(pages, 1);
     QVERIFY(!view.m_bPrinting);
+}
+
+void TestZentakView::exportsThePrintedPage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("PNG") << "graph.png";
+    QTest::newRow("PDF") << "graph.PDF";
+    QTest::newRow("SVG") << "graph.svg";
+}
+
+// The page as printed, on the paper chosen for printing: the image and the
+// drawing hold its printable area at 300 dpi, the PDF the whole page.
+void TestZentakView::exportsThePrintedPage()
+{
+    QFETCH(QString, name);
+
+    CZentakDoc doc(state, prompt);
+    FillImpact(doc);
+    state.SetDataPresent(true);
+    CZentakView view(doc);
+    view.resize(529, 527);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QString error;
+    QVERIFY2(view.ExportGraph(path, &error), qPrintable(error));
+
+    const QPageLayout layout = QPrinter(QPrinter::HighResolution).pageLayout();
+    const QSize area = layout.paintRectPixels(300).size();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (name.endsWith(QLatin1String(".png"))) {
+        const QImage image = QImage::fromData(bytes, "png");
+        QCOMPARE(image.size(), area);
+        const double scale = std::min(area.width() / 1016.0, area.height() / 946.0);
+        auto at = [scale](double x, double y) {
+            return QPoint(qRound(x * scale), qRound(y * scale));
+        };
+        QVERIFY(Dark(image, at(70, 300)));   // displacement y axis
+        QVERIFY(Dark(image, at(795, 500)));  // table divider
+        QVERIFY(CountColour(image, kTrace, QRect(at(124, 323) - QPoint(3, 3), QSize(7, 7))) > 0);
+        QVERIFY(!AnyDark(image, QRect(at(1016, 0) + QPoint(4, 0), image.size())));
+    } else if (name.endsWith(QLatin1String(".PDF"))) {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        const QRectF paper = layout.fullRect(QPageLayout::Point);
+        const QRegularExpression mediaBox(
+            QStringLiteral("/MediaBox \\[0 0 %1(\\.0+)? %2(\\.0+)?\\]")
+                .arg(qRound(paper.width()))
+                .arg(qRound(paper.height())));
+        QVERIFY2(QString::fromLatin1(bytes).contains(mediaBox), qPrintable(mediaBox.pattern()));
+        QCOMPARE(QString::fromLatin1(bytes).count(
+                     QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))),
+                 1);
+    } else {
+        QXmlStreamReader svg(bytes);
+        QVERIFY(svg.readNextStartElement());
+        QCOMPARE(svg.name(), QStringLiteral("svg"));
+        QCOMPARE(svg.attributes().value(QStringLiteral("viewBox")).toString(),
+                 QStringLiteral("0 0 %1 %2").arg(area.width()).arg(area.height()));
+        QStringList texts;
+        bool traceStroke = false;
+        while (!svg.atEnd()) {
+            if (svg.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            traceStroke = traceStroke || svg.attributes().value(QStringLiteral("stroke")) ==
+                                             QStringLiteral("#0000c0");
+            if (svg.name() == QStringLiteral("text"))
+                texts << svg.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+        }
+        QVERIFY(!svg.hasError());
+        QVERIFY(traceStroke);
+        for (const char* text : {"Displacement vs. Time", "Force vs. Time", "Position", "95"})
+            QVERIFY2(texts.contains(QLatin1String(text)), text);
+    }
+
+    QVERIFY(!view.ExportGraph(dir.filePath(QStringLiteral("graph.jpg")), &error));
+    QVERIFY2(error.contains(QLatin1String(".png, .pdf or .svg")), qPrintable(error));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("graph.jpg"))));
 }
 
 QTEST_MAIN(TestZentakView)

@@ -5,6 +5,7 @@
 #include "graph/CGraphExport.h"
 #include "graph/CGraphPainter.h"
 
+#include <QAction>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -12,6 +13,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSettings>
 
@@ -175,6 +177,7 @@ void CZentakView::OnFilePrintPreview()
     QSettings settings;
     if (pages && settings.value(kPreviewPagesKey, 1).toInt() == 2)
         pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
+    SizePreview(preview);
     OnBeginPrinting();
     preview.exec();
     OnEndPrinting();
@@ -182,6 +185,22 @@ void CZentakView::OnFilePrintPreview()
     if (pages)
         settings.setValue(kPreviewPagesKey,
                           pages->viewMode() == QPrintPreviewWidget::FacingPagesView ? 2 : 1);
+}
+
+// Large enough to read the page: most of the screen, the page as wide as
+// the dialog lets it be.
+void CZentakView::SizePreview(QPrintPreviewDialog& preview) const
+{
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        const QSize size = area.size() * kPreviewScreenShare;
+        preview.resize(size);
+        preview.move(area.center() - QPoint(size.width() / 2, size.height() / 2));
+    }
+    if (auto* fitWidth = preview.findChild<QAction*>(QStringLiteral("fitWidthAction")))
+        fitWidth->trigger();
+    else if (auto* pages = preview.findChild<QPrintPreviewWidget*>())
+        pages->setZoomMode(QPrintPreviewWidget::FitToWidth);
 }
 
 void CZentakView::OnFilePrintSetup()

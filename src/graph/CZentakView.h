@@ -10,6 +10,7 @@
 
 class CZentakDoc;
 class QPainter;
+class QPrintPreviewDialog;
 class QPrinter;
 
 // The right-hand pane: the graphs and the sample table of the record,
@@ -25,6 +26,7 @@ public:
     static constexpr int kScrollWidth = 100;
     static constexpr int kScrollHeight = 100;
     static inline const QString kPreviewPagesKey = QStringLiteral("Settings/PreviewPages");
+    static constexpr double kPreviewScreenShare = 0.9;  // of each side of the screen
 
     explicit CZentakView(const CZentakDoc& doc, QWidget* parent = nullptr);
     ~CZentakView() override;
@@ -67,6 +69,7 @@ private:
     void ConfigurePainter(CGraphPainter& painter);
     void UpdateScrollBars();
     void ReportPrintFailure();
+    void SizePreview(QPrintPreviewDialog& preview) const;
     QPrinter& Printer();
 
     const CZentakDoc& m_rDoc;

@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -311,11 +312,16 @@ void TestZentakView::previewDrawsOnePageWhilePrinting()
     bool previewShown = false;
     bool printingMeanwhile = false;
     int pages = 0;
+    QSize previewSize;
+    QPrintPreviewWidget::ZoomMode zoomMode = QPrintPreviewWidget::CustomZoom;
     WhenModal([&](QWidget* dialog) {
         previewShown = qobject_cast<QPrintPreviewDialog*>(dialog) != nullptr;
         printingMeanwhile = view.m_bPrinting;
-        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
+        previewSize = dialog->size();
+        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) {
             pages = preview->pageCount();
+            zoomMode = preview->zoomMode();
+        }
     });
     view.OnFilePrintPreview();
 
@@ -323,6 +329,10 @@ void TestZentakView::previewDrawsOnePageWhilePrinting()
     QVERIFY(printingMeanwhile);
     QCOMPARE(pages, 1);
     QVERIFY(!view.m_bPrinting);
+    // Opened large enough to read: most of the screen, the page as wide as it.
+    const QSize screen = view.screen()->availableGeometry().size();
+    QCOMPARE(previewSize, screen * 0.9);
+    QCOMPARE(zoomMode, QPrintPreviewWidget::FitToWidth);
 }
 
 void TestZentakView::exportsThePrintedPage_data()

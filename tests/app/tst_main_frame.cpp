@@ -234,7 +234,7 @@ void TestMainFrame::saveReopenAndRecentFiles()
 
     const QStringList entries = RecentMenuEntries(h.frame);
     QCOMPARE(entries, QStringList{QStringLiteral("&1 ") + path});
-    Menu(h.frame, "&File")->actions().at(12)->trigger();
+    h.frame.findChild<QAction*>(QStringLiteral("recentFile"))->trigger();
     QCOMPARE(ActualForce(h.frame), force);
     QVERIFY(h.frame.State().DataPresent());
     QCOMPARE(QSettings().value(QStringLiteral("Recent File List/File1")).toString(), path);

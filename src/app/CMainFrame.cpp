@@ -341,7 +341,9 @@ bool CMainFrame::SaveModified()
 {
     if (!m_doc.IsModified())
         return true;
-    switch (m_services.prompt.AskYesNoCancel(kSaveChanges)) {
+    const QString question =
+        m_doc.RunUnlogged() ? kRunNotLogged + QLatin1Char('\n') + kSaveChanges : kSaveChanges;
+    switch (m_services.prompt.AskYesNoCancel(question)) {
     case COperatorPrompt::Answer::Yes:
         return OnFileSave();
     case COperatorPrompt::Answer::No:

@@ -43,6 +43,9 @@ public:
     static constexpr int kLeftPaneWidth = 265;
     static constexpr int kBusyPaneWidth = 28;
     static inline const QString kSaveChanges = QStringLiteral("Save changes to the experiment?");
+    // Put before the question when the run is missing from the run log.
+    static inline const QString kRunNotLogged =
+        QStringLiteral("The run could not be written to the run log.");
 
     explicit CMainFrame(CFrameServices services, QWidget* parent = nullptr);
     ~CMainFrame() override;

@@ -61,7 +61,7 @@ CZentakDoc::~CZentakDoc() = default;
 bool CZentakDoc::OnNewDocument()
 {
     m_strPathName.clear();
-    m_bModified = false;
+    SetModifiedFlag(false);
     m_strComments.clear();
     m_nDesiredForce = 100;
     m_nDesiredDisp = 1;

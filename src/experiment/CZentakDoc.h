@@ -57,7 +57,18 @@ public:
     const QString& PathName() const { return m_strPathName; }
     void SetPathName(const QString& path) { m_strPathName = path; }
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    void SetModifiedFlag(bool modified = true)
+    {
+        m_bModified = modified;
+        m_bRunUnlogged = m_bRunUnlogged && modified;
+    }
+    // A run whose run log entry failed: it exists only in this record.
+    void MarkRunUnlogged()
+    {
+        m_bRunUnlogged = true;
+        m_bModified = true;
+    }
+    bool RunUnlogged() const { return m_bRunUnlogged; }
 
     CSharedWindowState& WindowState() const { return m_rState; }
     COperatorPrompt& Prompt() const { return m_rPrompt; }
@@ -150,6 +161,7 @@ private:
     CClock* m_pClock = nullptr;
     QString m_strPathName;
     bool m_bModified = false;
+    bool m_bRunUnlogged = false;
     QString m_strFileError;
     LoadOutcome m_eLastLoadOutcome = LoadOutcome::Complete;
     std::function<void()> m_fnStoreViews;

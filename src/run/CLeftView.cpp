@@ -314,7 +314,7 @@ void CLeftView::HandleRunOutcome(bool completed)
         // A run whose log entry failed lives only in memory: keep it from
         // being discarded without a question.
         if (!m_rDoc.CompleteRun(QDateTime::currentDateTime()))
-            m_rDoc.SetModifiedFlag(true);
+            m_rDoc.MarkRunUnlogged();
         UpdateData(false);
         break;
     case CRunOutcome::Kind::Aborted:

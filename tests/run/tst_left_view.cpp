@@ -368,18 +368,21 @@ void TestLeftView::runWhoseLogFailedIsKeptFromDiscard()
     QCOMPARE(h.prompt.messages.first().text, QStringLiteral("Unable to Open Log File!"));
     QVERIFY(h.frame.Document().IsModified());
 
-    // File New asks before the only copy of the run goes; Cancel keeps it.
+    // File New asks before the only copy of the run goes, and says why;
+    // Cancel keeps it.
+    const QString unlogged = QStringLiteral("The run could not be written to the run log.\n"
+                                            "Save changes to the experiment?");
     const QString actualForce = Edit(h.frame, "forceActual")->text();
     h.prompt.QueueAnswers({Answer::Cancel});
     h.frame.Action(QStringLiteral("fileNew"))->trigger();
-    QCOMPARE(h.prompt.questions.last(), CMainFrame::kSaveChanges);
+    QCOMPARE(h.prompt.questions.last(), unlogged);
     QVERIFY(h.frame.State().DataPresent());
     QCOMPARE(Edit(h.frame, "forceActual")->text(), actualForce);
 
     // So does the next run, which would reset the record first.
     h.prompt.QueueAnswers({Answer::Cancel});
     ClickStart(h.frame);
-    QCOMPARE(h.prompt.questions.last(), CMainFrame::kSaveChanges);
+    QCOMPARE(h.prompt.questions.last(), unlogged);
     QCOMPARE(h.box.ImpactCount(), 1);
     QCOMPARE(Edit(h.frame, "forceActual")->text(), actualForce);
 

@@ -51,6 +51,7 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
     PlaceWindow();
 
     m_doc.SetPortAccess(m_services.ports, m_services.clock);
+    m_doc.SetRunProgress(this);
     m_doc.SetStoreViewsHook([this] { m_pLeftView->OnUpdate(0); });
     // A run whose log entry failed is the only copy; the next run would reset it.
     m_pLeftView->SetSaveModifiedHook([this] { return SaveModified(); });
@@ -71,6 +72,8 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     m_services.clock.SetWaitHook({});
+    if (m_bWaitCursor)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::PlaceWindow()
@@ -302,11 +305,26 @@ void CMainFrame::CreateStatusBar()
     connect(toggleStatusBar, &QAction::toggled, bar, &QStatusBar::setVisible);
 }
 
+// While the box is busy the window shows a wait cursor; when it is done the
+// message pane says "Ready" again.
 void CMainFrame::OnBusyTextChanged(const QString& text)
 {
     m_pBusyPane->setText(text);
+    const bool busy = !text.isEmpty();
+    if (busy && !m_bWaitCursor)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (!busy && m_bWaitCursor)
+        QGuiApplication::restoreOverrideCursor();
+    m_bWaitCursor = busy;
+    if (!busy)
+        statusBar()->clearMessage();
     // The run blocks the event loop right after this; show the text now.
     m_pBusyPane->repaint();
+}
+
+void CMainFrame::ShowRunStatus(const QString& text)
+{
+    statusBar()->showMessage(text);
 }
 
 void CMainFrame::RebuildRecentFileMenu()

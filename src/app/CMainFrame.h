@@ -3,6 +3,7 @@
 #include "app/CRecentFileList.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
+#include "run/CRunProgress.h"
 
 #include <QMainWindow>
 
@@ -31,8 +32,9 @@ struct CFrameServices {
 
 // The one top-level window: menus, toolbar, status bar, and the splitter
 // with the control panel on the left and the graphs on the right. It owns
-// the experiment record and the program-wide state.
-class CMainFrame : public QMainWindow
+// the experiment record and the program-wide state, and shows in its status
+// bar what a run is doing.
+class CMainFrame : public QMainWindow, public CRunProgress
 {
     Q_OBJECT
 
@@ -60,6 +62,8 @@ public:
     CZentakView& GraphView() { return *m_pGraphView; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     QAction* Action(const QString& objectName) const;
+
+    void ShowRunStatus(const QString& text) override;
 
 public Q_SLOTS:
     void OnFileNew();
@@ -111,4 +115,5 @@ private:
     QAction* m_pRecentAnchor = nullptr;
     QLabel* m_pBusyPane = nullptr;
     bool m_bSaveNeedsName = false;
+    bool m_bWaitCursor = false;
 };

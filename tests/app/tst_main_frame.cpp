@@ -16,8 +16,10 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -118,6 +120,7 @@ private Q_SLOTS:
     void maintenanceCommandsOpenTheirDialogs();
     void closingIsRefusedWhileBusyOrCancelled();
     void runKeepsTimersGoingButDropsInput();
+    void runShowsWhatItIsDoing();
     void startUpOpensTheNamedFileFirst();
     void startUpEndsOnAFileThatCannotBeRead();
     void commandLine_data();
@@ -476,6 +479,38 @@ void TestMainFrame::runKeepsTimersGoingButDropsInput()
     QTest::keyClick(velocity, Qt::Key_End);
     QTest::keyClicks(velocity, "0");
     QCOMPARE(velocity->text(), QStringLiteral("10"));
+}
+
+// A wait cursor and the run's stage in the message pane, which a menu's
+// status tip cannot replace meanwhile; "Ready" and the arrow afterwards.
+void TestMainFrame::runShowsWhatItIsDoing()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QSignalSpy shown(h.frame.statusBar(), &QStatusBar::messageChanged);
+    Qt::CursorShape cursorWhileBusy = Qt::ArrowCursor;
+    QString messageAfterTip;
+    QTimer::singleShot(0, &h.frame, [&] {
+        if (const QCursor* cursor = QGuiApplication::overrideCursor())
+            cursorWhileBusy = cursor->shape();
+        QStatusTipEvent tip(QStringLiteral("Open an existing experiment file"));
+        QCoreApplication::sendEvent(h.frame.Action(QStringLiteral("fileOpen"))->parent(), &tip);
+        messageAfterTip = h.frame.statusBar()->currentMessage();
+    });
+    RunImpact(h);
+
+    QCOMPARE(cursorWhileBusy, Qt::WaitCursor);
+    QCOMPARE(messageAfterTip, QStringLiteral("Waiting for the control box..."));
+    QStringList messages;
+    for (const QList<QVariant>& signal : std::as_const(shown))
+        messages << signal.first().toString();
+    QCOMPARE(messages.first(), QStringLiteral("Waiting for the control box..."));
+    QCOMPARE(messages.at(1), QStringLiteral("Impact in progress"));
+    const qsizetype samples =
+        h.frame.Document().m_arrDispDown.size() + h.frame.Document().m_arrDispUp.size();
+    QVERIFY(messages.contains(QStringLiteral("Receiving samples: %1 lines").arg(samples)));
+    QCOMPARE(h.frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
 void TestMainFrame::startUpOpensTheNamedFileFirst()

@@ -202,13 +202,18 @@ void CGraphPainter::DrawTableFrame()
     DrawText(kUpForceX, kTableTop, force);
     DrawText(kUpTimeX, kTableTop, time);
 
+    // A table that runs on below the drawing keeps its lines to its last row.
+    const int bottom =
+        m_bDataPresent
+            ? std::max(kTableBottom, Trunc(double(RowTop(CGraphAxes::TableRows(m_rDoc)))))
+            : kTableBottom;
     SetPen(m_tickPen);
-    DrawLine(795, kTableTop, 795, kTableBottom);
+    DrawLine(795, kTableTop, 795, bottom);
     DrawLine(588, kTableRuleY, 1006, kTableRuleY);
     if (m_bDataPresent) {
         SetPen(m_gridPen);
         for (int x : {669, 733, 883, 947})
-            DrawLine(x, kTableTop, x, kTableBottom);
+            DrawLine(x, kTableTop, x, bottom);
     }
 }
 

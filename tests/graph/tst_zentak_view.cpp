@@ -170,16 +170,21 @@ void TestZentakView::tableScrollsToItsLastRow()
 
     const int lastRowTop = 75 + 20 * 999;
     QStringList lastRow;
+    QRectF rowBox;
     for (const CGraphPainter::DrawnText& text : std::as_const(texts)) {
         if (text.pos.y() > lastRowTop)
             QFAIL("a row below the last one");
         if (text.pos.y() != lastRowTop)
             continue;
         lastRow << text.text;
+        rowBox = text.deviceBox;
         QVERIFY(QRectF(shown.rect()).contains(text.deviceBox));
         QVERIFY(AnyDark(shown, text.deviceBox.toRect()));
     }
     QCOMPARE(lastRow.size(), 6);  // position, force and time of both strokes
+    // The strokes' divider runs on beside it.
+    const int rowMiddle = rowBox.toRect().center().y();
+    QVERIFY(Dark(shown, QPoint(795 * shown.width() / 1016, rowMiddle)));
     QVERIFY(!Strings(texts).contains(QStringLiteral("Displacement vs. Time")));
 
     view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);

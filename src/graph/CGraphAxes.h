@@ -36,7 +36,6 @@ public:
     int DispStepMicrons() const { return kClassicDispStepMicrons * m_nDispMultiple; }
     int ForceScaleStep() const { return m_nForceScaleStep; }
 
-    double UnitsPerMs() const { return m_dUnitsPerMs; }
     double UnitsPerCount() const { return m_dUnitsPerCount; }
     // The x of a sample drawn at the running time timeMs.
     int TimeX(float timeMs) const;

@@ -552,11 +552,9 @@ void CGraphPainter::DrawText(qint64 x, qint64 y, const QString& text, bool centr
 
     FlushTrace();
     if (m_pTextLog) {
-        const QRectF& ink = m_digitInk[role];
-        m_pTextLog->append(
-            {QPoint(int(x), int(y)), text, centred, m_textColour, m_currentFont,
-             m_nFontHeights[role],
-             QRectF(left, anchor.y() + metrics.ascent() + ink.top(), width, ink.height())});
+        const QPoint pos{int(x), int(y)};  // on the device, so well within range
+        m_pTextLog->append({pos, text, centred, m_textColour, m_currentFont, m_nFontHeights[role],
+                            DeviceBox(pos, text, centred)});
     }
     if (m_nPainterFont != role) {
         m_pPainter->setFont(m_fonts[role]);

@@ -5,9 +5,10 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 
 # Compiler and build tools, Qt 6 (Core, Gui, Widgets, SerialPort,
-# PrintSupport, Test), the fonts the graphs are drawn with and pdftoppm,
-# with which the print tests read their PDF pages.
-DEB_PACKAGES := cmake g++ make ninja-build qt6-base-dev qt6-serialport-dev \
+# PrintSupport, Test; Svg for File > Export Graph as SVG), the fonts the
+# graphs are drawn with and pdftoppm, with which the print tests read their
+# PDF pages.
+DEB_PACKAGES := cmake g++ make ninja-build qt6-base-dev qt6-serialport-dev qt6-svg-dev \
                 fonts-liberation fonts-dejavu-core poppler-utils
 
 # make package also needs dpkg-shlibdeps, which reads the package's library

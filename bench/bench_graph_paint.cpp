@@ -87,7 +87,7 @@ int main(int argc, char* argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     CGraphPainter::SubstituteArial();
-    Measure(QStringLiteral("release 4, 3.6 s a stroke (traces run far past the pane)"), 0);
+    Measure(QStringLiteral("release 4, 3.6 s a stroke (the time axis grows to 7.2 s)"), 0);
     // 25 steps of 60 ns: both strokes within the 30 ms of the grid, every segment on the image.
     Measure(QStringLiteral("release 5, 15 ms a stroke (every segment on the image)"), 25);
     return 0;

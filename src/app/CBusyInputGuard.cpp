@@ -35,9 +35,11 @@ bool CBusyInputGuard::IsUserInput(const QEvent* event)
     }
 }
 
+// A pointer resting on a menu or button would otherwise replace the run's
+// status with its tip, and "Ready" when it leaves.
 bool CBusyInputGuard::eventFilter(QObject* watched, QEvent* event)
 {
-    if (m_nWaitDepth > 0 && IsUserInput(event))
+    if (m_nWaitDepth > 0 && (IsUserInput(event) || event->type() == QEvent::StatusTip))
         return true;
     return QObject::eventFilter(watched, event);
 }

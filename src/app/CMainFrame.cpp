@@ -3,6 +3,7 @@
 #include "app/CAboutDialog.h"
 #include "app/CBusyInputGuard.h"
 #include "app/CFileChooser.h"
+#include "graph/CGraphExport.h"
 #include "graph/CZentakView.h"
 #include "maintenance/CMaintenanceCommands.h"
 #include "res/CArtwork.h"
@@ -50,6 +51,7 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
     PlaceWindow();
 
     m_doc.SetPortAccess(m_services.ports, m_services.clock);
+    m_doc.SetRunProgress(this);
     m_doc.SetStoreViewsHook([this] { m_pLeftView->OnUpdate(0); });
     // A run whose log entry failed is the only copy; the next run would reset it.
     m_pLeftView->SetSaveModifiedHook([this] { return SaveModified(); });
@@ -70,6 +72,8 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
 CMainFrame::~CMainFrame()
 {
     m_services.clock.SetWaitHook({});
+    if (m_bWaitCursor)
+        QGuiApplication::restoreOverrideCursor();
 }
 
 void CMainFrame::PlaceWindow()
@@ -155,6 +159,9 @@ void CMainFrame::CreateMenus()
                       QStringLiteral("Save As Comma Delimited File..."),
                       QStringLiteral("Export the traces as comma-separated text")),
             &QAction::triggered, this, &CMainFrame::OnFileSaveCsv);
+    connect(AddAction(file, QStringLiteral("fileExportGraph"), QStringLiteral("Export Graph..."),
+                      QStringLiteral("Save the printed graphs as a PNG, PDF or SVG file")),
+            &QAction::triggered, this, &CMainFrame::OnFileExportGraph);
     file->addSeparator();
     connect(AddAction(file, QStringLiteral("filePrint"), QStringLiteral("&Print..."),
                       QStringLiteral("Print the graphs"), {QKeySequence(Qt::CTRL | Qt::Key_P)}),
@@ -298,11 +305,26 @@ void CMainFrame::CreateStatusBar()
     connect(toggleStatusBar, &QAction::toggled, bar, &QStatusBar::setVisible);
 }
 
+// While the box is busy the window shows a wait cursor; when it is done the
+// message pane says "Ready" again.
 void CMainFrame::OnBusyTextChanged(const QString& text)
 {
     m_pBusyPane->setText(text);
+    const bool busy = !text.isEmpty();
+    if (busy && !m_bWaitCursor)
+        QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (!busy && m_bWaitCursor)
+        QGuiApplication::restoreOverrideCursor();
+    m_bWaitCursor = busy;
+    if (!busy)
+        statusBar()->clearMessage();
     // The run blocks the event loop right after this; show the text now.
     m_pBusyPane->repaint();
+}
+
+void CMainFrame::ShowRunStatus(const QString& text)
+{
+    statusBar()->showMessage(text);
 }
 
 void CMainFrame::RebuildRecentFileMenu()
@@ -337,7 +359,9 @@ bool CMainFrame::SaveModified()
 {
     if (!m_doc.IsModified())
         return true;
-    switch (m_services.prompt.AskYesNoCancel(kSaveChanges)) {
+    const QString question =
+        m_doc.RunUnlogged() ? kRunNotLogged + QLatin1Char('\n') + kSaveChanges : kSaveChanges;
+    switch (m_services.prompt.AskYesNoCancel(question)) {
     case COperatorPrompt::Answer::Yes:
         return OnFileSave();
     case COperatorPrompt::Answer::No:
@@ -440,6 +464,19 @@ void CMainFrame::OnFileSaveCsv()
     const QString path = m_services.files.ChooseFileToSave(this, request);
     if (!path.isEmpty() && !m_doc.SaveCsvToFile(path))
         ShowFileError(m_doc.FileErrorString());
+}
+
+void CMainFrame::OnFileExportGraph()
+{
+    CFileChooser::Request request;
+    request.caption = QStringLiteral("Export Graph");
+    request.filter = CGraphExport::kFilter;
+    request.defaultSuffix = QStringLiteral("png");
+    request.initialName = SuggestedName(QStringLiteral(".png"));
+    const QString path = m_services.files.ChooseFileToSave(this, request);
+    QString error;
+    if (!path.isEmpty() && !m_pGraphView->ExportGraph(path, &error))
+        ShowFileError(error);
 }
 
 QString CMainFrame::SuggestedName(const QString& suffix) const

@@ -3,6 +3,7 @@
 #include "app/CRecentFileList.h"
 #include "app/CSharedWindowState.h"
 #include "experiment/CZentakDoc.h"
+#include "run/CRunProgress.h"
 
 #include <QMainWindow>
 
@@ -31,8 +32,9 @@ struct CFrameServices {
 
 // The one top-level window: menus, toolbar, status bar, and the splitter
 // with the control panel on the left and the graphs on the right. It owns
-// the experiment record and the program-wide state.
-class CMainFrame : public QMainWindow
+// the experiment record and the program-wide state, and shows in its status
+// bar what a run is doing.
+class CMainFrame : public QMainWindow, public CRunProgress
 {
     Q_OBJECT
 
@@ -43,6 +45,9 @@ public:
     static constexpr int kLeftPaneWidth = 265;
     static constexpr int kBusyPaneWidth = 28;
     static inline const QString kSaveChanges = QStringLiteral("Save changes to the experiment?");
+    // Put before the question when the run is missing from the run log.
+    static inline const QString kRunNotLogged =
+        QStringLiteral("The run could not be written to the run log.");
 
     explicit CMainFrame(CFrameServices services, QWidget* parent = nullptr);
     ~CMainFrame() override;
@@ -58,12 +63,15 @@ public:
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     QAction* Action(const QString& objectName) const;
 
+    void ShowRunStatus(const QString& text) override;
+
 public Q_SLOTS:
     void OnFileNew();
     void OnFileOpen();
     bool OnFileSave();
     bool OnFileSaveAs();
     void OnFileSaveCsv();
+    void OnFileExportGraph();
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnFilePrintSetup();
@@ -107,4 +115,5 @@ private:
     QAction* m_pRecentAnchor = nullptr;
     QLabel* m_pBusyPane = nullptr;
     bool m_bSaveNeedsName = false;
+    bool m_bWaitCursor = false;
 };

@@ -1,5 +1,6 @@
 #include "app/CMessageBoxPrompt.h"
 
+#include <QGuiApplication>
 #include <QMessageBox>
 
 namespace {
@@ -30,7 +31,14 @@ int RunBox(QWidget* parent, QMessageBox::Icon icon, const QString& text,
 {
     QMessageBox box(icon, CMessageBoxPrompt::kCaption, ForLabel(text), buttons, parent);
     box.setDefaultButton(defaultButton);
-    return box.exec();
+    // Over a busy window the box still waits for a click: no wait cursor on it.
+    const bool busy = QGuiApplication::overrideCursor() != nullptr;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = box.exec();
+    if (busy)
+        QGuiApplication::restoreOverrideCursor();
+    return result;
 }
 
 }  // namespace

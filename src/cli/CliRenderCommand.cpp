@@ -75,7 +75,9 @@ int CliCommands::RunRender(const QStringList& args)
     if (!problem.isEmpty()) {
         err << "zentak-cli render: " << problem << "\n"
             << "usage: zentak-cli " << kRenderSynopsis << "\n"
-            << "  draws the graph pane of the file: a PNG of the pane's size (default 751x546)\n"
+            << "  draws the graph pane of the file: a PNG of the pane's size (default "
+            << CGraphFileWriter::kDefaultClientSize.width() << 'x'
+            << CGraphFileWriter::kDefaultClientSize.height() << ")\n"
             << "  or an A4 page as printed (--size then sets the pane the text is sized for)\n";
         return kExitBadArguments;
     }

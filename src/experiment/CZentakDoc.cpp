@@ -11,6 +11,7 @@
 #include "run/CExperimentDialogue.h"
 #include "run/COperatorPrompt.h"
 #include "run/CRunDataParser.h"
+#include "run/CRunProgress.h"
 #include "run/CSerialLink.h"
 
 #include <QDateTime>
@@ -62,7 +63,7 @@ CZentakDoc::~CZentakDoc() = default;
 bool CZentakDoc::OnNewDocument()
 {
     m_strPathName.clear();
-    m_bModified = false;
+    SetModifiedFlag(false);
     m_strComments.clear();
     m_nDesiredForce = 100;
     m_nDesiredDisp = 1;
@@ -339,6 +340,9 @@ bool CZentakDoc::RunExperiment(int mode, int baudRate, int byteSize, const QStri
     // The link lives exactly as long as this run, on every way out.
     CSerialLink link(*m_pPortFactory, *m_pClock);
     link.Configure(baudRate, byteSize, port, parity, stopBits);
+    link.SetProgress(m_pRunProgress);
+    if (m_pRunProgress)
+        m_pRunProgress->ShowRunStatus(CRunProgress::kWaitingForBox);
     m_pLink = &link;
     const bool impactMade = CExperimentDialogue(*this, link).Run(mode);
     m_pLink = nullptr;

@@ -10,6 +10,7 @@
 class CClock;
 class COperatorPrompt;
 class CPortFactory;
+class CRunProgress;
 class CSharedWindowState;
 class CSerialLink;
 class QDateTime;
@@ -47,6 +48,9 @@ public:
     // Where runs find their serial ports and how they wait; the main window
     // (or the command line) owns both and hands them over once.
     void SetPortAccess(CPortFactory& factory, CClock& clock);
+    // Who is told what a run is doing while it waits (the window's status
+    // bar); none by default.
+    void SetRunProgress(CRunProgress* progress) { m_pRunProgress = progress; }
 
     // One impact with the control box: the dialogue from wake-up to the
     // downloaded traces. False tells, with m_bImpactAborted and m_bFirmwareOk,
@@ -57,7 +61,18 @@ public:
     const QString& PathName() const { return m_strPathName; }
     void SetPathName(const QString& path) { m_strPathName = path; }
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true) { m_bModified = modified; }
+    void SetModifiedFlag(bool modified = true)
+    {
+        m_bModified = modified;
+        m_bRunUnlogged = m_bRunUnlogged && modified;
+    }
+    // A run whose run log entry failed: it exists only in this record.
+    void MarkRunUnlogged()
+    {
+        m_bRunUnlogged = true;
+        m_bModified = true;
+    }
+    bool RunUnlogged() const { return m_bRunUnlogged; }
 
     CSharedWindowState& WindowState() const { return m_rState; }
     COperatorPrompt& Prompt() const { return m_rPrompt; }
@@ -151,8 +166,10 @@ private:
     COperatorPrompt& m_rPrompt;
     CPortFactory* m_pPortFactory = nullptr;
     CClock* m_pClock = nullptr;
+    CRunProgress* m_pRunProgress = nullptr;
     QString m_strPathName;
     bool m_bModified = false;
+    bool m_bRunUnlogged = false;
     QString m_strFileError;
     LoadOutcome m_eLastLoadOutcome = LoadOutcome::Complete;
     std::function<void()> m_fnStoreViews;

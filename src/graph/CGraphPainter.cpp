@@ -13,25 +13,22 @@
 
 namespace {
 
-// Both plot areas share the time axis: 15 units per ms, 0 ms at x = 70.
-constexpr int kAxisX = 70;
-constexpr int kPlotRight = 520;
-constexpr int kDispTop = 50;
-constexpr int kDispAxisY = 440;
-constexpr int kForceTop = 520;
-constexpr int kForceAxisY = 910;
+constexpr int kAxisX = CGraphAxes::kAxisX;
+constexpr int kPlotRight = CGraphAxes::kPlotRight;
+constexpr int kDispTop = CGraphAxes::kDispTop;
+constexpr int kDispAxisY = CGraphAxes::kDispAxisY;
+constexpr int kForceTop = CGraphAxes::kForceTop;
+constexpr int kForceAxisY = CGraphAxes::kForceAxisY;
 constexpr int kGridStep = 15;
-constexpr double kUnitsPerMs = 15.0;
-constexpr double kUnitsPerCount = 2.6;
 constexpr double kForcePlotHeight = 390.0;
-constexpr float kRelease4StepMs = 0.36f;
-constexpr double kMsPerStepCount = 60e-6;
+// Traces are clipped a pen's width beyond their plot: only a record whose
+// statistics disagree with its samples can reach that far.
+constexpr int kTraceClipMargin = 3;
 
 constexpr int kTableTop = 50;
 constexpr int kTableBottom = 900;
 constexpr int kTableRuleY = 73;
 constexpr int kFirstRowTop = 75;
-constexpr int kRowHeight = 20;
 constexpr int kDownPositionX = 626;
 constexpr int kDownForceX = 702;
 constexpr int kDownTimeX = 765;
@@ -43,23 +40,24 @@ const QColor kBlack(0, 0, 0);
 const QColor kUpperGrey(90, 90, 90);
 const QColor kLowerGrey(110, 110, 110);
 
-// A hand-edited file can hold counts whose coordinates leave the int range;
-// far beyond any device they only need to keep their direction.
-constexpr double kCoordLimit = double(1 << 24);
-
 int Trunc(double value)
 {
-    return int(std::clamp(value, -kCoordLimit, kCoordLimit));
+    return CGraphAxes::Trunc(value);
 }
 
-int TimeX(float timeMs)
+QRect TraceClip(int top, int bottom)
 {
-    return Trunc(double(timeMs) * kUnitsPerMs + kAxisX);
+    return QRect(QPoint(kAxisX, top), QPoint(kPlotRight, bottom))
+        .adjusted(-kTraceClipMargin, -kTraceClipMargin, kTraceClipMargin, kTraceClipMargin);
 }
+
+// Labels too close to read apart are thinned to every second, fifth, ...
+// one; the time axis has 30 divisions, so each of these keeps its last label.
+constexpr int kLabelStrides[] = {1, 2, 5, 10, 15, 30};
 
 qint64 RowTop(qsizetype row)
 {
-    return kFirstRowTop + qint64(kRowHeight) * row;
+    return kFirstRowTop + qint64(CGraphPainter::kRowHeight) * row;
 }
 
 QString Decimal(qint64 value)
@@ -93,11 +91,11 @@ int CGraphPainter::FontUnit(int clientHeightPx)
     return int(80.0 * clientHeightPx / (divisor * 1.746));
 }
 
-int CGraphPainter::ForceScaleStep(int actualForce)
+qint64 CGraphPainter::PictureHeight(const CZentakDoc& doc, bool dataPresent)
 {
-    if (actualForce < 260)
-        return 0;
-    return (actualForce - 260) / 100 + 1;
+    if (!dataPresent)
+        return kLogicalHeight;
+    return std::max<qint64>(kLogicalHeight, RowTop(CGraphAxes::TableRows(doc)));
 }
 
 QRect CGraphPainter::PageViewport(const QSize& printableArea)
@@ -152,6 +150,8 @@ void CGraphPainter::BeginPaint(QPainter& painter, const QRect& viewport, int cli
 {
     m_pPainter = &painter;
     m_bDataPresent = m_rDoc.WindowState().DataPresent();
+    m_axes = CGraphAxes::ForRecord(m_rDoc, m_bDataPresent, m_rForceScaleStep);
+    m_rForceScaleStep = m_axes.ForceScaleStep();
     painter.setWindow(0, 0, kLogicalWidth, kLogicalHeight);
     painter.setViewport(viewport);
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -175,6 +175,8 @@ void CGraphPainter::BeginPaint(QPainter& painter, const QRect& viewport, int cli
         font.setPixelSize(std::max(1, qRound(m_nFontHeights[role] * scaleY)));
         m_fonts[role] = font;
         m_metrics.append(QFontMetricsF(font, device));
+        m_digitInk[role] = m_metrics.constLast().tightBoundingRect(QStringLiteral("0123456789"));
+        m_dLabelGap[role] = std::max(1.0, 0.1 * font.pixelSize());
     }
     m_nPainterFont = -1;
     const double penScale = std::min(scaleX, scaleY);
@@ -200,13 +202,18 @@ void CGraphPainter::DrawTableFrame()
     DrawText(kUpForceX, kTableTop, force);
     DrawText(kUpTimeX, kTableTop, time);
 
+    // A table that runs on below the drawing keeps its lines to its last row.
+    const int bottom =
+        m_bDataPresent
+            ? std::max(kTableBottom, Trunc(double(RowTop(CGraphAxes::TableRows(m_rDoc)))))
+            : kTableBottom;
     SetPen(m_tickPen);
-    DrawLine(795, kTableTop, 795, kTableBottom);
+    DrawLine(795, kTableTop, 795, bottom);
     DrawLine(588, kTableRuleY, 1006, kTableRuleY);
     if (m_bDataPresent) {
         SetPen(m_gridPen);
         for (int x : {669, 733, 883, 947})
-            DrawLine(x, kTableTop, x, kTableBottom);
+            DrawLine(x, kTableTop, x, bottom);
     }
 }
 
@@ -235,37 +242,41 @@ void CGraphPainter::DrawDisplacementPass()
     const CZentakDoc& doc = m_rDoc;
     // The topmost sample (the smallest position) lies here; the deepest one on the axis.
     const qint32 range = qint32(doc.m_nDispMax - doc.m_nDispMin);
-    m_nDispTop = Trunc(kDispAxisY - (kDispTop + kUnitsPerCount * range)) + kDispTop;
+    m_nDispTop = m_axes.DispTop(range);
 
+    m_traceClip = TraceClip(kDispTop, kDispAxisY);
     SetPen(m_tracePen);
     MoveTo(kAxisX, m_nDispTop);
     float timeMs = 0;
-    const qsizetype down = TimedCount(doc.m_arrDispDown.size(), doc.m_arrStepTimeDown);
+    const qsizetype down =
+        CGraphAxes::TimedCount(doc, doc.m_arrDispDown.size(), doc.m_arrStepTimeDown);
     for (qsizetype i = 0; i < down; ++i) {
         const quint32 position = doc.m_arrDispDown[i];
-        LineTo(TimeX(timeMs), DispY(position));
+        LineTo(m_axes.TimeX(timeMs), DispY(position));
         if (RowMayShow(RowTop(i))) {
             UseFont(FontRole::Table, kUpperGrey);
             DrawText(kDownPositionX, RowTop(i), Decimal(qint32(position - doc.m_nDispMin)));
             DrawText(kDownTimeX, RowTop(i), Milliseconds(timeMs));
         }
-        timeMs += StepMs(doc.m_arrStepTimeDown, i);
+        timeMs += CGraphAxes::StepMs(doc, doc.m_arrStepTimeDown, i);
     }
 
-    const qsizetype up = TimedCount(doc.m_arrDispUp.size(), doc.m_arrStepTimeUp);
-    if (doc.m_nDesiredDwell == 0 && up > 0) {
-        MoveTo(TimeX(timeMs), DispY(doc.m_arrDispUp[0]));
+    const qsizetype up = CGraphAxes::TimedCount(doc, doc.m_arrDispUp.size(), doc.m_arrStepTimeUp);
+    if (CGraphAxes::UpStrokeDrawn(doc) && up > 0) {
+        MoveTo(m_axes.TimeX(timeMs), DispY(doc.m_arrDispUp[0]));
         for (qsizetype i = 0; i < up; ++i) {
             const quint32 position = doc.m_arrDispUp[i];
-            LineTo(TimeX(timeMs), DispY(position));
+            LineTo(m_axes.TimeX(timeMs), DispY(position));
             if (RowMayShow(RowTop(i))) {
                 UseFont(FontRole::Table, kUpperGrey);
                 DrawText(kUpPositionX, RowTop(i), Decimal(qint32(position - doc.m_nDispMin)));
                 DrawText(kUpTimeX, RowTop(i), Milliseconds(timeMs));
             }
-            timeMs += StepMs(doc.m_arrStepTimeUp, i);
+            timeMs += CGraphAxes::StepMs(doc, doc.m_arrStepTimeUp, i);
         }
     }
+    FlushTrace();
+    m_traceClip = QRect();
 
     const int contact = doc.m_nContactIndex;
     if (ContactMarkerShown() && contact <= doc.m_arrDispDown.size()) {
@@ -278,10 +289,11 @@ void CGraphPainter::DrawDisplacementPass()
 void CGraphPainter::DrawDisplacementLabels()
 {
     UseFont(FontRole::Label, kUpperGrey);
-    for (int i = 0; i <= 30; ++i)
-        DrawText(71 + kGridStep * i, 450, Decimal(i));
-    for (int i = 0; i <= 26; ++i)
-        DrawText(45, 434 - kGridStep * i, Decimal(100 * i));
+    DrawTimeLabels(450);
+    QList<Label> positions;
+    for (int i = 0; i <= CGraphAxes::kDispDivisions; ++i)
+        positions.append({QPoint(45, 434 - kGridStep * i), Decimal(m_axes.DispLabel(i))});
+    DrawLabels(positions);
     DrawText(32, 29, QStringLiteral("Disp. (microns)"), false);
     DrawText(536, 450, QStringLiteral("Time (ms)"), false);
     UseFont(FontRole::Title, kBlack);
@@ -294,8 +306,6 @@ void CGraphPainter::DrawForceGrid()
     MoveTo(kAxisX, kForceTop);
     LineTo(kAxisX, kForceAxisY);
     LineTo(kPlotRight, kForceAxisY);
-    if (m_bDataPresent)
-        m_rForceScaleStep = ForceScaleStep(m_rDoc.m_nActualForce);
 
     const qint64 step = m_rForceScaleStep;
     const qint64 fullScale = 100 * step + 260;
@@ -319,23 +329,25 @@ void CGraphPainter::DrawForceGrid()
 void CGraphPainter::DrawForcePass()
 {
     const CZentakDoc& doc = m_rDoc;
+    m_traceClip = TraceClip(kForceTop, kForceAxisY);
     SetPen(m_tracePen);
     if (!doc.m_arrForceDown.isEmpty())
         MoveTo(kAxisX, ForceY(doc.m_arrForceDown[0]));
     float timeMs = 0;
     bool contactReached = false;
     m_nContactX = 0;
-    const qsizetype down = std::min(TimedCount(doc.m_arrDispDown.size(), doc.m_arrStepTimeDown),
-                                    doc.m_arrForceDown.size());
+    const qsizetype down =
+        std::min(CGraphAxes::TimedCount(doc, doc.m_arrDispDown.size(), doc.m_arrStepTimeDown),
+                 doc.m_arrForceDown.size());
     for (qsizetype i = 0; i < down; ++i) {
         const quint32 force = doc.m_arrForceDown[i];
         if (RowMayShow(RowTop(i))) {
             UseFont(FontRole::Table, kUpperGrey);
             DrawText(kDownForceX, RowTop(i), Decimal(force / 10));
         }
-        const int x = TimeX(timeMs);
+        const int x = m_axes.TimeX(timeMs);
         LineTo(x, ForceY(force));
-        timeMs += StepMs(doc.m_arrStepTimeDown, i);
+        timeMs += CGraphAxes::StepMs(doc, doc.m_arrStepTimeDown, i);
         if (force >= CZentakDoc::kContactForce)
             contactReached = true;
         else if (!contactReached)
@@ -343,19 +355,22 @@ void CGraphPainter::DrawForcePass()
     }
 
     const qsizetype up =
-        std::min(TimedCount(doc.m_arrDispUp.size(), doc.m_arrStepTimeUp), doc.m_arrForceUp.size());
-    if (doc.m_nDesiredDwell == 0 && up > 0) {
-        MoveTo(TimeX(timeMs), ForceY(doc.m_arrForceUp[0]));
+        std::min(CGraphAxes::TimedCount(doc, doc.m_arrDispUp.size(), doc.m_arrStepTimeUp),
+                 doc.m_arrForceUp.size());
+    if (CGraphAxes::UpStrokeDrawn(doc) && up > 0) {
+        MoveTo(m_axes.TimeX(timeMs), ForceY(doc.m_arrForceUp[0]));
         for (qsizetype i = 0; i < up; ++i) {
             const quint32 force = doc.m_arrForceUp[i];
             if (RowMayShow(RowTop(i))) {
                 UseFont(FontRole::Table, kUpperGrey);
                 DrawText(kUpForceX, RowTop(i), Decimal(force / 10));
             }
-            LineTo(TimeX(timeMs), ForceY(force));
-            timeMs += StepMs(doc.m_arrStepTimeUp, i);
+            LineTo(m_axes.TimeX(timeMs), ForceY(force));
+            timeMs += CGraphAxes::StepMs(doc, doc.m_arrStepTimeUp, i);
         }
     }
+    FlushTrace();
+    m_traceClip = QRect();
 
     if (ContactMarkerShown()) {
         SetPen(m_markerPen);
@@ -366,39 +381,74 @@ void CGraphPainter::DrawForcePass()
 void CGraphPainter::DrawForceLabels()
 {
     UseFont(FontRole::Label, kLowerGrey);
-    for (int i = 0; i <= 30; ++i)
-        DrawText(71 + kGridStep * i, 920, Decimal(i));
+    DrawTimeLabels(920);
     const qint64 step = m_rForceScaleStep;
     const qint64 divisions = (100 * step + 260) / (5 * step + 10);
+    QList<Label> forces;
     for (qint64 i = 0; i <= divisions; ++i) {
         const int top = Trunc(903 - kForcePlotHeight / double(divisions) * double(i));
-        DrawText(45, top, Decimal(5 * (step + 2) * i));
+        forces.append({QPoint(45, top), Decimal(5 * (step + 2) * i)});
     }
+    DrawLabels(forces);
     DrawText(32, 499, QStringLiteral("Force (K dynes)"), false);
     DrawText(536, 920, QStringLiteral("Time (ms)"), false);
     UseFont(FontRole::Title, kBlack);
     DrawText(280, 480, m_strForceTitle);
 }
 
-// Release 4 samples are evenly spaced; any other release times each sample
-// by its own step count, so a stroke ends with the shorter of the two arrays.
-qsizetype CGraphPainter::TimedCount(qsizetype count, const QList<quint32>& stepTimes) const
+void CGraphPainter::DrawTimeLabels(int top)
 {
-    if (m_rDoc.m_nFirmwareRelease == 4)
-        return count;
-    return std::min(count, stepTimes.size());
+    QList<Label> times;
+    for (int i = 0; i <= CGraphAxes::kTimeDivisions; ++i)
+        times.append({QPoint(71 + kGridStep * i, top), Decimal(m_axes.TimeLabel(i))});
+    DrawLabels(times);
 }
 
-float CGraphPainter::StepMs(const QList<quint32>& stepTimes, qsizetype i) const
+// Centred tick labels along one axis in the current font; where neighbours
+// would run into each other only every second, fifth, ... one is drawn.
+void CGraphPainter::DrawLabels(const QList<Label>& labels)
 {
-    if (m_rDoc.m_nFirmwareRelease == 4)
-        return kRelease4StepMs;
-    return float(double(stepTimes[i]) * kMsPerStepCount);
+    QList<QRectF> boxes;
+    for (const Label& label : labels)
+        boxes.append(DeviceBox(label.pos, label.text, true));
+    const qsizetype stride = LabelStride(boxes, m_dLabelGap[int(m_currentFont)]);
+    for (qsizetype i = 0; i < labels.size(); i += stride)
+        DrawText(labels[i].pos.x(), labels[i].pos.y(), labels[i].text);
+}
+
+qsizetype CGraphPainter::LabelStride(const QList<QRectF>& boxes, double gap)
+{
+    const double half = gap / 2;
+    for (const int stride : kLabelStrides) {
+        bool apart = true;
+        for (qsizetype i = 0; apart && i + stride < boxes.size(); i += stride) {
+            apart = !boxes[i]
+                         .adjusted(-half, -half, half, half)
+                         .intersects(boxes[i + stride].adjusted(-half, -half, half, half));
+        }
+        if (apart)
+            return stride;
+    }
+    return std::max<qsizetype>(1, boxes.size());
+}
+
+// The text's advance width by the height of digits, in device pixels: the
+// room a label takes, side bearings included.
+QRectF CGraphPainter::DeviceBox(QPoint pos, const QString& text, bool centred) const
+{
+    const int role = int(m_currentFont);
+    const QFontMetricsF& metrics = m_metrics[role];
+    const QPointF anchor = m_toDevice.map(QPointF(pos));
+    const qreal width = metrics.horizontalAdvance(text);
+    const qreal left = centred ? anchor.x() - width / 2 : anchor.x();
+    const QRectF& ink = m_digitInk[role];
+    return QRectF(left, anchor.y() + metrics.ascent() + ink.top(), width, ink.height());
 }
 
 int CGraphPainter::DispY(quint32 position) const
 {
-    return Trunc(double(quint32(position - m_rDoc.m_nDispMin)) * kUnitsPerCount + m_nDispTop);
+    return Trunc(double(quint32(position - m_rDoc.m_nDispMin)) * m_axes.UnitsPerCount() +
+                 m_nDispTop);
 }
 
 int CGraphPainter::ForceY(quint32 force) const
@@ -453,7 +503,13 @@ void CGraphPainter::FlushTrace()
 {
     if (m_trace.size() < 2)
         return;
-    m_pPainter->drawPolyline(m_trace);
+    if (m_traceClip.isNull()) {
+        m_pPainter->drawPolyline(m_trace);
+    } else {
+        m_pPainter->setClipRect(m_traceClip);
+        m_pPainter->drawPolyline(m_trace);
+        m_pPainter->setClipping(false);
+    }
     const QPoint last = m_trace.constLast();
     m_trace.clear();
     m_trace.append(last);
@@ -496,8 +552,9 @@ void CGraphPainter::DrawText(qint64 x, qint64 y, const QString& text, bool centr
 
     FlushTrace();
     if (m_pTextLog) {
-        m_pTextLog->append({QPoint(int(x), int(y)), text, centred, m_textColour, m_currentFont,
-                            m_nFontHeights[role]});
+        const QPoint pos{int(x), int(y)};  // on the device, so well within range
+        m_pTextLog->append({pos, text, centred, m_textColour, m_currentFont, m_nFontHeights[role],
+                            DeviceBox(pos, text, centred)});
     }
     if (m_nPainterFont != role) {
         m_pPainter->setFont(m_fonts[role]);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "graph/CGraphAxes.h"
+
 #include <QColor>
 #include <QFont>
 #include <QFontMetricsF>
@@ -8,6 +10,7 @@
 #include <QPoint>
 #include <QPolygon>
 #include <QRect>
+#include <QRectF>
 #include <QString>
 #include <QTransform>
 
@@ -25,6 +28,7 @@ class CGraphPainter
 public:
     static constexpr int kLogicalWidth = 1016;
     static constexpr int kLogicalHeight = 946;
+    static constexpr int kRowHeight = 20;  // of the sample table
     static inline const QString kDefaultDispTitle = QStringLiteral("Displacement vs. Time");
     static inline const QString kDefaultForceTitle = QStringLiteral("Force vs. Time");
 
@@ -39,6 +43,8 @@ public:
         QColor colour;
         FontRole font;
         int heightLogical;
+        // Its advance width by the height of digits, in device pixels.
+        QRectF deviceBox;
     };
 
     CGraphPainter(const CZentakDoc& doc, int& forceScaleStep);
@@ -59,8 +65,9 @@ public:
 
     // The font unit for a client area H pixels high (tenths of a point).
     static int FontUnit(int clientHeightPx);
-    // The force axis' scale step k for a peak force in K dynes.
-    static int ForceScaleStep(int actualForce);
+    // The logical height of the whole picture: the drawing space, or more
+    // when the sample table runs on below it.
+    static qint64 PictureHeight(const CZentakDoc& doc, bool dataPresent);
     // The isotropic viewport of the page mapping.
     static QRect PageViewport(const QSize& printableArea);
     // The logical vertical dots per inch of the primary screen (96 without one).
@@ -70,10 +77,9 @@ public:
     static void SubstituteArial();
 
 private:
-    struct Stroke {
-        const QList<quint32>* pValues;
-        qsizetype count;
-        int firstRow;
+    struct Label {
+        QPoint pos;
+        QString text;
     };
 
     void Paint(QPainter& painter, const QRect& viewport, int clientHeightPx);
@@ -85,9 +91,11 @@ private:
     void DrawForceGrid();
     void DrawForcePass();
     void DrawForceLabels();
+    void DrawTimeLabels(int top);
+    void DrawLabels(const QList<Label>& labels);
+    static qsizetype LabelStride(const QList<QRectF>& boxes, double gap);
+    QRectF DeviceBox(QPoint pos, const QString& text, bool centred) const;
 
-    qsizetype TimedCount(qsizetype count, const QList<quint32>& stepTimes) const;
-    float StepMs(const QList<quint32>& stepTimes, qsizetype i) const;
     int DispY(quint32 position) const;
     int ForceY(quint32 force) const;
     bool ContactMarkerShown() const;
@@ -117,6 +125,8 @@ private:
     int m_nFontHeights[3] = {};
     QFont m_fonts[3];
     QList<QFontMetricsF> m_metrics;
+    QRectF m_digitInk[3];
+    double m_dLabelGap[3] = {};
     FontRole m_currentFont = FontRole::Table;
     int m_nPainterFont = -1;
     QColor m_textColour;
@@ -126,6 +136,8 @@ private:
     QPen m_tracePen;
     QPen m_markerPen;
     QPen m_linePen;
+    CGraphAxes m_axes;
+    QRect m_traceClip;  // while a trace is drawn: how far it may reach
     int m_nDispTop = 0;
     double m_dForceScale = 0;
     int m_nContactX = 0;

@@ -1,12 +1,16 @@
 #pragma once
 
+#include "graph/CGraphPainter.h"
+
 #include <QAbstractScrollArea>
+#include <QList>
 #include <QString>
 
 #include <memory>
 
-class CGraphPainter;
 class CZentakDoc;
+class QPainter;
+class QPrintPreviewDialog;
 class QPrinter;
 
 // The right-hand pane: the graphs and the sample table of the record,
@@ -22,6 +26,7 @@ public:
     static constexpr int kScrollWidth = 100;
     static constexpr int kScrollHeight = 100;
     static inline const QString kPreviewPagesKey = QStringLiteral("Settings/PreviewPages");
+    static constexpr double kPreviewScreenShare = 0.9;  // of each side of the screen
 
     explicit CZentakView(const CZentakDoc& doc, QWidget* parent = nullptr);
     ~CZentakView() override;
@@ -30,6 +35,11 @@ public:
     // commands and tests (a PDF printer) share it. False when the printer
     // cannot be started.
     bool PrintTo(QPrinter& printer);
+    // The printed page as a PNG, PDF or SVG file (by the name's suffix), on
+    // the paper chosen for printing. False, with the reason, when not written.
+    bool ExportGraph(const QString& path, QString* error);
+    // Tests read what the screen paints draw here.
+    void SetTextLog(QList<CGraphPainter::DrawnText>* log) { m_pTextLog = log; }
 
     bool m_bPrinting = false;
     QString m_strDispTitle;
@@ -55,11 +65,14 @@ private:
     void OnBeginPrinting();
     void OnEndPrinting();
     bool DrawPage(QPrinter& printer);
+    void PaintPage(QPainter& painter, const QSize& printableArea);
     void ConfigurePainter(CGraphPainter& painter);
     void UpdateScrollBars();
     void ReportPrintFailure();
+    void SizePreview(QPrintPreviewDialog& preview) const;
     QPrinter& Printer();
 
     const CZentakDoc& m_rDoc;
     std::unique_ptr<QPrinter> m_pPrinter;
+    QList<CGraphPainter::DrawnText>* m_pTextLog = nullptr;
 };

@@ -160,7 +160,9 @@ QGroupBox* CLeftView::BuildCommentsGroup()
     auto* group = new QGroupBox(QStringLiteral("Experiment Comments"));
     m_editComments = new QPlainTextEdit(group);
     m_editComments->setObjectName(QStringLiteral("comments"));
+    // Long lines scroll sideways as they are typed, without a bar of their own.
     m_editComments->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_editComments->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editComments->setTabChangesFocus(true);
     m_editComments->setFixedHeight(70);
@@ -212,6 +214,9 @@ bool CLeftView::StoreIntegerField(const IntegerField& field)
         m_rDoc.*field.member = value;
         return true;
     }
+    // The field the mode disables could not be corrected: the record keeps its value.
+    if (!field.edit->isEnabled())
+        return true;
     m_rDoc.Prompt().ShowMessage(refusal, COperatorPrompt::Icon::Exclamation);
     field.edit->setFocus();
     field.edit->selectAll();
@@ -244,12 +249,14 @@ bool CLeftView::UpdateData(bool saveAndValidate)
     return true;
 }
 
+// Force mode comes before the store-back, so a loaded record's force is
+// checked even when Displacement was chosen before.
 void CLeftView::OnInitialUpdate()
 {
     UpdateData(false);
-    UpdateData(true);
     m_radioForce->setChecked(true);
     OnModeForce();
+    UpdateData(true);
 }
 
 void CLeftView::FocusFirstField()
@@ -307,7 +314,7 @@ void CLeftView::HandleRunOutcome(bool completed)
         // A run whose log entry failed lives only in memory: keep it from
         // being discarded without a question.
         if (!m_rDoc.CompleteRun(QDateTime::currentDateTime()))
-            m_rDoc.SetModifiedFlag(true);
+            m_rDoc.MarkRunUnlogged();
         UpdateData(false);
         break;
     case CRunOutcome::Kind::Aborted:

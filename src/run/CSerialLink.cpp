@@ -2,6 +2,7 @@
 
 #include "app/CTextRules.h"
 #include "run/CPortFactory.h"
+#include "run/CRunProgress.h"
 
 #include <cstring>
 
@@ -74,11 +75,13 @@ bool CSerialLink::ExchangeWith(const QString& text, const CTimeouts& timeouts)
 
 void CSerialLink::CollectRunData(QStringList& chunks)
 {
+    ReportImpactStarted();
     OpenPort(kShortTimeouts);
     WriteText(QStringLiteral("y"));
     StoreReply(ReadReply());
     m_strChunk = ReplyText();
     chunks.append(m_strChunk);
+    ReportDownload(m_strChunk);
 
     // The last characters of the output so far: a prompt that two reads cut
     // in two is found across the cut.
@@ -89,6 +92,7 @@ void CSerialLink::CollectRunData(QStringList& chunks)
         StoreReply(ReadReply());
         const QString chunk = ReplyText();
         chunks.append(chunk);
+        ReportDownload(chunk);
         m_strChunk = CTextRules::TrimmedLeft(chunk);
         const bool complete = (streamTail + chunk).contains(kModePrompt);
         if (m_strChunk.isEmpty())
@@ -98,6 +102,31 @@ void CSerialLink::CollectRunData(QStringList& chunks)
             break;
     }
     ClosePort();
+}
+
+void CSerialLink::ReportImpactStarted()
+{
+    m_nSampleLines = 0;
+    m_bSampleLineOpen = false;
+    if (m_pProgress)
+        m_pProgress->ShowRunStatus(CRunProgress::kImpactInProgress);
+}
+
+// A sample line ("#..." down, "-..." up) counts once its line feed is in,
+// so a line that two reads cut in two counts once.
+void CSerialLink::ReportDownload(const QString& chunk)
+{
+    const int before = m_nSampleLines;
+    for (const QChar c : chunk) {
+        if (c == u'#' || c == u'-') {
+            m_bSampleLineOpen = true;
+        } else if (c == u'\n') {
+            m_nSampleLines += m_bSampleLineOpen ? 1 : 0;
+            m_bSampleLineOpen = false;
+        }
+    }
+    if (m_pProgress && m_nSampleLines != before)
+        m_pProgress->ShowRunStatus(CRunProgress::ReceivingSamples(m_nSampleLines));
 }
 
 void CSerialLink::OpenPort(const CTimeouts& timeouts)

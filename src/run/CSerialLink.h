@@ -9,6 +9,7 @@
 
 class CClock;
 class CPortFactory;
+class CRunProgress;
 
 // The request/reply link to the control box. Every operation opens the port,
 // configures it, writes, reads one reply of up to 128 bytes and closes the
@@ -41,6 +42,8 @@ public:
     // "y", then "w" polls until the box shows "Enter Mode" again or has been
     // silent for 100 polls; every reply is appended as it was read.
     void CollectRunData(QStringList& chunks);
+    // Told of the impact and of the sample lines as they arrive; optional.
+    void SetProgress(CRunProgress* progress) { m_pProgress = progress; }
 
     // The reply buffer as text, up to its first NUL byte.
     QString ReplyText() const;
@@ -69,10 +72,15 @@ private:
     void WriteText(const QString& text);
     QByteArray ReadReply();
     void StoreReply(const QByteArray& bytes);
+    void ReportImpactStarted();
+    void ReportDownload(const QString& chunk);
 
     CPortFactory& m_rFactory;
     CClock& m_rClock;
     std::unique_ptr<CPortBackend> m_pPort;
     CLineSettings m_lineSettings;
     CTimeouts m_timeouts;
+    CRunProgress* m_pProgress = nullptr;
+    int m_nSampleLines = 0;
+    bool m_bSampleLineOpen = false;
 };

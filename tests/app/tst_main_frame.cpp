@@ -1,5 +1,6 @@
 #include "CFrameHarness.h"
 #include "app/CZentakApp.h"
+#include "graph/CGraphFileWriter.h"
 #include "graph/CZentakView.h"
 #include "run/CExperimentDialogue.h"
 #include "run/CLeftView.h"
@@ -7,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,8 +16,10 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -108,6 +112,7 @@ private Q_SLOTS:
     void openingShowsLoadProblems();
     void incompleteLoadIsNeverSavedOverItsFile();
     void csvExportAsksWithoutOverwriteQuestion();
+    void exportGraphWritesTheChosenFileOrSaysWhyNot();
     void printCommandsReachTheGraphFromThePanel_data();
     void printCommandsReachTheGraphFromThePanel();
     void previewKeepsItsPageCount();
@@ -115,6 +120,7 @@ private Q_SLOTS:
     void maintenanceCommandsOpenTheirDialogs();
     void closingIsRefusedWhileBusyOrCancelled();
     void runKeepsTimersGoingButDropsInput();
+    void runShowsWhatItIsDoing();
     void startUpOpensTheNamedFileFirst();
     void startUpEndsOnAFileThatCannotBeRead();
     void commandLine_data();
@@ -146,6 +152,8 @@ void TestMainFrame::windowPlacementAndBars()
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(h.frame.pos(), QPoint(screen.width() / 2 - 400, screen.height() / 2 - 300));
     QCOMPARE(h.frame.findChild<QSplitter*>()->sizes().first(), 265);
+    // zentak-cli render draws a pane of this size unless told otherwise.
+    QCOMPARE(h.frame.GraphView().viewport()->size(), CGraphFileWriter::kDefaultClientSize);
     QCOMPARE(h.frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
     QCOMPARE(h.frame.findChild<QLabel*>(QStringLiteral("busyPane"))->text(), QString());
 
@@ -171,6 +179,7 @@ void TestMainFrame::menus_data()
                                          "&Save|Ctrl+S",
                                          "Save &As...",
                                          "Save As Comma Delimited File...",
+                                         "Export Graph...",
                                          "-",
                                          "&Print...|Ctrl+P",
                                          "Print Pre&view",
@@ -228,7 +237,7 @@ void TestMainFrame::saveReopenAndRecentFiles()
 
     const QStringList entries = RecentMenuEntries(h.frame);
     QCOMPARE(entries, QStringList{QStringLiteral("&1 ") + path});
-    Menu(h.frame, "&File")->actions().at(12)->trigger();
+    h.frame.findChild<QAction*>(QStringLiteral("recentFile"))->trigger();
     QCOMPARE(ActualForce(h.frame), force);
     QVERIFY(h.frame.State().DataPresent());
     QCOMPARE(QSettings().value(QStringLiteral("Recent File List/File1")).toString(), path);
@@ -337,6 +346,25 @@ void TestMainFrame::csvExportAsksWithoutOverwriteQuestion()
     QVERIFY(file.open(QIODevice::ReadOnly));
     QVERIFY(file.readAll().count("\r\n") > 60);
     QVERIFY(h.prompt.messages.isEmpty());
+}
+
+void TestMainFrame::exportGraphWritesTheChosenFileOrSaysWhyNot()
+{
+    CFrameHarness h;
+    RunImpact(h);
+    const QString path = m_dir.filePath(QStringLiteral("graphs.svg"));
+    h.files.names << path << QStringLiteral("/nonexistent-directory/graphs.png");
+    h.frame.Action(QStringLiteral("fileExportGraph"))->trigger();
+    QCOMPARE(h.files.requests.first().caption, QStringLiteral("Export Graph"));
+    QCOMPARE(h.files.requests.first().filter,
+             QStringLiteral("PNG Image (*.png);;PDF Document (*.pdf);;SVG Drawing (*.svg)"));
+    QVERIFY(QFileInfo(path).size() > 0);
+    QVERIFY(h.prompt.messages.isEmpty());
+
+    h.frame.Action(QStringLiteral("fileExportGraph"))->trigger();
+    QCOMPARE(h.prompt.messages.size(), 1);
+    QVERIFY(h.prompt.messages.first().text.startsWith(
+        QLatin1String("Cannot write /nonexistent-directory/graphs.png")));
 }
 
 void TestMainFrame::printCommandsReachTheGraphFromThePanel_data()
@@ -451,6 +479,38 @@ void TestMainFrame::runKeepsTimersGoingButDropsInput()
     QTest::keyClick(velocity, Qt::Key_End);
     QTest::keyClicks(velocity, "0");
     QCOMPARE(velocity->text(), QStringLiteral("10"));
+}
+
+// A wait cursor and the run's stage in the message pane, which a menu's
+// status tip cannot replace meanwhile; "Ready" and the arrow afterwards.
+void TestMainFrame::runShowsWhatItIsDoing()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QSignalSpy shown(h.frame.statusBar(), &QStatusBar::messageChanged);
+    Qt::CursorShape cursorWhileBusy = Qt::ArrowCursor;
+    QString messageAfterTip;
+    QTimer::singleShot(0, &h.frame, [&] {
+        if (const QCursor* cursor = QGuiApplication::overrideCursor())
+            cursorWhileBusy = cursor->shape();
+        QStatusTipEvent tip(QStringLiteral("Open an existing experiment file"));
+        QCoreApplication::sendEvent(h.frame.Action(QStringLiteral("fileOpen"))->parent(), &tip);
+        messageAfterTip = h.frame.statusBar()->currentMessage();
+    });
+    RunImpact(h);
+
+    QCOMPARE(cursorWhileBusy, Qt::WaitCursor);
+    QCOMPARE(messageAfterTip, QStringLiteral("Waiting for the control box..."));
+    QStringList messages;
+    for (const QList<QVariant>& signal : std::as_const(shown))
+        messages << signal.first().toString();
+    QCOMPARE(messages.first(), QStringLiteral("Waiting for the control box..."));
+    QCOMPARE(messages.at(1), QStringLiteral("Impact in progress"));
+    const qsizetype samples =
+        h.frame.Document().m_arrDispDown.size() + h.frame.Document().m_arrDispUp.size();
+    QVERIFY(messages.contains(QStringLiteral("Receiving samples: %1 lines").arg(samples)));
+    QCOMPARE(h.frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
 }
 
 void TestMainFrame::startUpOpensTheNamedFileFirst()

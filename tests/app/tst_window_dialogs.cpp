@@ -21,6 +21,7 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
+    Qt::CursorShape cursor = Qt::BlankCursor;
 };
 
 // Notes the next message box once it is up and presses the given button.
@@ -36,6 +37,8 @@ void PressInNextBox(QMessageBox::StandardButton button, SeenBox* seen)
         seen->text = box->text();
         seen->icon = box->icon();
         seen->buttons = box->standardButtons();
+        if (const QCursor* cursor = QGuiApplication::overrideCursor())
+            seen->cursor = cursor->shape();
         box->button(button)->click();
     });
 }
@@ -88,6 +91,8 @@ void TestWindowDialogs::messageBoxes()
     CMessageBoxPrompt prompt;
     SeenBox seen;
     PressInNextBox(QMessageBox::StandardButton(press), &seen);
+    // Asked in the middle of a run, under the window's wait cursor.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const QString text = QStringLiteral("COM Port or Device is Not Responding!\r\nPlease Check.");
     int given = -1;
     if (kind == QLatin1String("message"))
@@ -104,6 +109,9 @@ void TestWindowDialogs::messageBoxes()
     QCOMPARE(int(seen.icon), icon);
     QCOMPARE(int(seen.buttons), buttons);
     QCOMPARE(given, answer);
+    QCOMPARE(seen.cursor, Qt::ArrowCursor);
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    QGuiApplication::restoreOverrideCursor();
 }
 
 void TestWindowDialogs::aboutBoxTexts()

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "experiment/CZentakDoc.h"
+#include "run/CImpactModel.h"
+
+#include <QRandomGenerator>
 
 // A down stroke of 20 release-4 samples: the probe descends 5 counts a
 // sample from 1000; the force stays at 50 for five samples, then climbs.
@@ -18,4 +21,27 @@ inline void FillImpact(CZentakDoc& doc)
     }
     doc.ComputeTraceStats();
     doc.m_nActualForce = 190;
+}
+
+// The release 5 record of an impact as the simulated control box makes it,
+// with the actual values derived as after a run.
+inline void FillModelledImpact(CZentakDoc& doc, int forceKdyn, int velocityMmPerS)
+{
+    CImpactModel::Settings settings;
+    settings.forceTenths = 10 * forceKdyn;
+    settings.velocityMmPerS = velocityMmPerS;
+    QRandomGenerator rng(7);
+    const CImpactModel::Result impact = CImpactModel::Run(settings, rng);
+    doc.m_nFirmwareRelease = 5;
+    for (const CImpactSample& sample : impact.down) {
+        doc.m_arrDispDown.append(sample.position);
+        doc.m_arrForceDown.append(sample.force);
+        doc.m_arrStepTimeDown.append(sample.stepTime);
+    }
+    for (const CImpactSample& sample : impact.up) {
+        doc.m_arrDispUp.append(sample.position);
+        doc.m_arrForceUp.append(sample.force);
+        doc.m_arrStepTimeUp.append(sample.stepTime);
+    }
+    doc.DeriveActualValues();
 }

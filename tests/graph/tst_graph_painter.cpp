@@ -1,4 +1,5 @@
 #include "CScriptedPrompt.h"
+#include "ClassicRecords.h"
 #include "ImpactRecord.h"
 #include "PixelCount.h"
 #include "app/CSharedWindowState.h"
@@ -6,13 +7,18 @@
 #include "graph/CGraphFileWriter.h"
 #include "graph/CGraphPainter.h"
 
+#include <QCryptographicHash>
 #include <QImage>
+#include <QPageLayout>
 #include <QPainter>
+#include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
+
+Q_DECLARE_METATYPE(ClassicRecords::Kind)
 
 namespace {
 
@@ -50,6 +56,77 @@ bool ColourNear(const QImage& image, int x, int y, const QColor& colour)
     return CountColour(image, colour, QRect(x - 1, y - 1, 3, 3)) > 0;
 }
 
+// Where the painter puts each sample of a release 5 record with dwell 0, in
+// logical units, in drawing order: its displacement and its force point.
+struct SamplePoint {
+    QPoint disp;
+    QPoint force;
+    float timeMs;
+};
+
+QList<SamplePoint> SamplePoints(const CZentakDoc& doc, const CGraphAxes& axes)
+{
+    QList<SamplePoint> points;
+    const int top = axes.DispTop(qint32(doc.m_nDispMax - doc.m_nDispMin));
+    const double forceScale = 390.0 / (100.0 * axes.ForceScaleStep() + 260);
+    float timeMs = 0;
+    auto add = [&](quint32 position, quint32 force, quint32 stepCount) {
+        const int x = axes.TimeX(timeMs);
+        const double offset = double(position - doc.m_nDispMin) * axes.UnitsPerCount();
+        points.append({QPoint(x, CGraphAxes::Trunc(offset + top)),
+                       QPoint(x, CGraphAxes::Trunc(910 - double(force / 10) * forceScale)),
+                       timeMs});
+        timeMs += float(double(stepCount) * 60e-6);
+    };
+    for (qsizetype i = 0; i < doc.m_arrDispDown.size(); ++i)
+        add(doc.m_arrDispDown[i], doc.m_arrForceDown[i], doc.m_arrStepTimeDown[i]);
+    for (qsizetype i = 0; i < doc.m_arrDispUp.size(); ++i)
+        add(doc.m_arrDispUp[i], doc.m_arrForceUp[i], doc.m_arrStepTimeUp[i]);
+    return points;
+}
+
+QPoint OnImage(QPoint logical, QSize image)
+{
+    return QPoint(int(logical.x() * image.width() / 1016.0),
+                  int(logical.y() * image.height() / 946.0));
+}
+
+// A plot area on the image, grown by the trace pen's half width and a pixel.
+QRect PlotOnImage(const QRect& plot, QSize image)
+{
+    return QRect(OnImage(plot.topLeft(), image), OnImage(plot.bottomRight(), image))
+        .adjusted(-2, -2, 2, 2);
+}
+
+// The tick labels: numbers in the label font.
+QList<DrawnText> TickLabels(const QList<DrawnText>& texts)
+{
+    static const QRegularExpression number(QStringLiteral("^\\d+$"));
+    QList<DrawnText> labels;
+    for (const DrawnText& text : texts) {
+        if (text.font == CGraphPainter::FontRole::Label && number.match(text.text).hasMatch())
+            labels.append(text);
+    }
+    return labels;
+}
+
+QString FirstOverlap(const QList<DrawnText>& labels)
+{
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        for (qsizetype j = i + 1; j < labels.size(); ++j) {
+            if (labels[i].deviceBox.intersects(labels[j].deviceBox))
+                return labels[i].text + QStringLiteral(" and ") + labels[j].text;
+        }
+    }
+    return QString();
+}
+
+int CountAtTop(const QList<DrawnText>& texts, int top)
+{
+    return int(std::count_if(texts.cbegin(), texts.cend(),
+                             [top](const DrawnText& text) { return text.pos.y() == top; }));
+}
+
 }  // namespace
 
 class TestGraphPainter : public QObject
@@ -85,11 +162,19 @@ private Q_SLOTS:
     void fontHeightsFromScreenResolution();
     void tableRowsStopAtTheDeviceEdge();
     void screenMappingStretchesPageMappingKeepsAspect();
-    void nothingIsClippedToTheDrawingSpace();
+    void tableRunsOnButTracesStayInTheirPlots();
     void absurdValuesDrawWithoutOverflow();
     void writesThePanePictureAsPng();
     void writesOnePdfPage();
     void unwritableFileIsReported();
+    void classicRunsDrawAsBefore_data();
+    void classicRunsDrawAsBefore();
+    void wholeStrokeFitsTheGrownAxes_data();
+    void wholeStrokeFitsTheGrownAxes();
+    void labelsNeverOverlap_data();
+    void labelsNeverOverlap();
+    void everyLabelThatFitsIsPrinted_data();
+    void everyLabelThatFitsIsPrinted();
 };
 
 QImage TestGraphPainter::Render(const CZentakDoc& doc, QSize size, QList<DrawnText>* texts)
@@ -308,7 +393,7 @@ void TestGraphPainter::forceScaleFollowsActualForce()
     Render(doc, kLogicalSize, &texts);
 
     QCOMPARE(forceScaleStep, step);
-    QCOMPARE(CGraphPainter::ForceScaleStep(actualForce), step);
+    QCOMPARE(CGraphAxes::ForceScaleStep(actualForce), step);
     const QList<DrawnText> labels = TextsAt(texts, 45, 513);
     QCOMPARE(labels.size(), divisions + 1);
     for (int i = 0; i <= divisions; ++i) {
@@ -539,7 +624,7 @@ void TestGraphPainter::screenMappingStretchesPageMappingKeepsAspect()
     QVERIFY(ColourNear(pane, 587, 300, kBlack));  // the divider, x = 795 * 751 / 1016
 }
 
-void TestGraphPainter::nothingIsClippedToTheDrawingSpace()
+void TestGraphPainter::tableRunsOnButTracesStayInTheirPlots()
 {
     CZentakDoc doc(state, prompt);
     doc.m_nFirmwareRelease = 4;
@@ -550,12 +635,12 @@ void TestGraphPainter::nothingIsClippedToTheDrawingSpace()
     }
     doc.ComputeTraceStats();
     state.SetDataPresent(true);
-    const QImage image = Render(doc, QSize(1400, 1200));
+    const QImage image = RenderPage(doc, QSize(1016, 1400));  // a unit a pixel, room below
 
-    QVERIFY(CountColour(image, kTrace, QRect(0, 0, 1400, 50)) > 0);     // above the plot
-    QVERIFY(CountColour(image, kTrace, QRect(600, 0, 400, 946)) > 0);   // over the table
-    QVERIFY(CountColour(image, kTrace, QRect(1016, 0, 384, 946)) > 0);  // past the space
-    QVERIFY(CountColour(image, QColor(90, 90, 90), QRect(588, 946, 418, 254)) > 0);
+    QCOMPARE(CountColour(image, kTrace, QRect(0, 0, 1016, 47)), 0);     // the title
+    QCOMPARE(CountColour(image, kTrace, QRect(523, 0, 493, 1400)), 0);  // the table
+    QVERIFY(CountColour(image, kTrace, QRect(70, 50, 451, 391)) > 0);
+    QVERIFY(CountColour(image, QColor(90, 90, 90), QRect(588, 946, 418, 454)) > 0);
 }
 
 void TestGraphPainter::absurdValuesDrawWithoutOverflow()
@@ -591,8 +676,9 @@ void TestGraphPainter::writesThePanePictureAsPng()
              qPrintable(error));
 
     const QImage written(path);
-    QCOMPARE(written.size(), QSize(751, 546));
-    QCOMPARE(written.convertToFormat(QImage::Format_RGB32), Render(doc, QSize(751, 546)));
+    QCOMPARE(written.size(), CGraphFileWriter::kDefaultClientSize);
+    QCOMPARE(written.convertToFormat(QImage::Format_RGB32),
+             Render(doc, CGraphFileWriter::kDefaultClientSize));
     QVERIFY(CountColour(written, kTrace) > 0);
 }
 
@@ -626,6 +712,215 @@ void TestGraphPainter::unwritableFileIsReported()
                                         &error));
     QVERIFY(!error.isEmpty());
     QVERIFY(!CGraphFileWriter::WritePng(doc, QStringLiteral("unused.png"), QSize(0, 10), &error));
+}
+
+void TestGraphPainter::classicRunsDrawAsBefore_data()
+{
+    using ClassicRecords::Kind;
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<bool>("page");
+    QTest::addColumn<QString>("digest");
+
+    QTest::newRow("no data, logical size")
+        << Kind::Empty << kLogicalSize << false << "6df67baa760d8f9c8b9126936fdd5c2c9f755973";
+    QTest::newRow("impact, logical size")
+        << Kind::Impact << kLogicalSize << false << "cc5e4ad41f5b0be0482d554f82fc34a7c0fc9e96";
+    QTest::newRow("impact, default pane")
+        << Kind::Impact << QSize(751, 546) << false << "47f8de242d86b60c4c597308bd904e2986162508";
+    QTest::newRow("impact, 1920 x 1080")
+        << Kind::Impact << QSize(1920, 1080) << false << "6f63e9423506064fc3528c661b40bb276cf28eed";
+    QTest::newRow("edges, logical size") << Kind::EdgesRelease5 << kLogicalSize << false
+                                         << "add377c83d64e75ea2d36a1374d67dd07de264a4";
+    QTest::newRow("edges, 1920 x 1080") << Kind::EdgesRelease5 << QSize(1920, 1080) << false
+                                        << "b7676d65b62519b9af076b9e867a209712bd16bb";
+    QTest::newRow("edges, A4 page at 150 dpi") << Kind::EdgesRelease5 << QSize(1122, 1654) << true
+                                               << "e62a2ac15490066e1eb7a797cafeb4079c88b51c";
+    QTest::newRow("high force with dwell, logical size")
+        << Kind::HighForceDwell << kLogicalSize << false
+        << "103061627d6aaff939921746daf828e6f4f644d7";
+}
+
+// The digests are of the pictures the painter drew before axes could grow and
+// labels be thinned: a run that fits must still give exactly that picture.
+void TestGraphPainter::classicRunsDrawAsBefore()
+{
+    QFETCH(ClassicRecords::Kind, kind);
+    QFETCH(QSize, size);
+    QFETCH(bool, page);
+    QFETCH(QString, digest);
+
+    CZentakDoc doc(state, prompt);
+    state.SetDataPresent(ClassicRecords::Fill(doc, kind));
+    const QImage image = page ? RenderPage(doc, size) : Render(doc, size);
+    const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()),
+                            qsizetype(image.sizeInBytes()));
+    QCOMPARE(QString(QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex()), digest);
+}
+
+void TestGraphPainter::wholeStrokeFitsTheGrownAxes_data()
+{
+    QTest::addColumn<int>("force");
+    QTest::addColumn<int>("velocity");
+    QTest::addColumn<int>("timeMs");
+    QTest::addColumn<int>("dispStep");
+    QTest::addColumn<int>("forceStep");
+
+    QTest::newRow("100 K dynes, 1 mm/s") << 100 << 1 << 720 << 100 << 0;
+    QTest::newRow("500 K dynes, 1 mm/s") << 500 << 1 << 720 << 100 << 3;
+    QTest::newRow("1000 K dynes, 1 mm/s") << 1000 << 1 << 720 << 100 << 6;
+    QTest::newRow("100 K dynes, 100 mm/s") << 100 << 100 << 60 << 100 << 0;
+    QTest::newRow("500 K dynes, 100 mm/s") << 500 << 100 << 90 << 200 << 3;
+    QTest::newRow("1000 K dynes, 100 mm/s") << 1000 << 100 << 90 << 200 << 6;
+}
+
+// A trace that would leave its plot grows the axis it leaves, by as little
+// as holds the whole stroke; no trace pixel lies outside its plot.
+void TestGraphPainter::wholeStrokeFitsTheGrownAxes()
+{
+    QFETCH(int, force);
+    QFETCH(int, velocity);
+
+    CZentakDoc doc(state, prompt);
+    FillModelledImpact(doc, force, velocity);
+    state.SetDataPresent(true);
+    const CGraphAxes axes = CGraphAxes::ForRecord(doc, true, 0);
+    QTEST(int(axes.TimeFullScaleMs()), "timeMs");
+    QTEST(axes.DispStepMicrons(), "dispStep");
+    QTEST(axes.ForceScaleStep(), "forceStep");
+
+    const QRect upper(QPoint(70, 50), QPoint(520, 440));
+    const QRect lower(QPoint(70, 520), QPoint(520, 910));
+    const QList<SamplePoint> points = SamplePoints(doc, axes);
+    for (const SamplePoint& point : points) {
+        QVERIFY(upper.contains(point.disp));
+        QVERIFY(lower.contains(point.force));
+    }
+    // One step less on any grown axis would not hold the stroke.
+    if (axes.TimeFullScaleMs() > 30)
+        QVERIFY(points.constLast().timeMs > axes.TimeFullScaleMs() - 30);
+    const int multiple = axes.DispStepMicrons() / 100;
+    if (multiple > 1)
+        QVERIFY(2.6 / (multiple - 1) * (doc.m_nDispMax - doc.m_nDispMin) > 390);
+    if (axes.ForceScaleStep() > CGraphAxes::ForceScaleStep(doc.m_nActualForce))
+        QVERIFY(doc.m_nForceMax / 10 > 100 * quint32(axes.ForceScaleStep() - 1) + 260);
+
+    const auto topmost = [](const SamplePoint& a, const SamplePoint& b) {
+        return a.disp.y() < b.disp.y();
+    };
+    const auto peak = [](const SamplePoint& a, const SamplePoint& b) {
+        return a.force.y() < b.force.y();
+    };
+    const QList<QPoint> ends = {
+        points.constFirst().disp,
+        points.constLast().disp,
+        std::min_element(points.cbegin(), points.cend(), topmost)->disp,
+        std::max_element(points.cbegin(), points.cend(), topmost)->disp,
+        points.constLast().force,
+        std::min_element(points.cbegin(), points.cend(), peak)->force,
+    };
+    for (const QSize size : {kLogicalSize, QSize(530, 530)}) {
+        const QImage image = Render(doc, size);
+        const int inside = CountColour(image, kTrace, PlotOnImage(upper, size)) +
+                           CountColour(image, kTrace, PlotOnImage(lower, size));
+        QCOMPARE(CountColour(image, kTrace), inside);
+        for (const QPoint end : ends)
+            QVERIFY2(ColourNear(image, OnImage(end, size).x(), OnImage(end, size).y(), kTrace),
+                     qPrintable(QStringLiteral("%1, %2").arg(end.x()).arg(end.y())));
+    }
+}
+
+void TestGraphPainter::labelsNeverOverlap_data()
+{
+    QTest::addColumn<int>("force");  // 0: the short classic impact
+    QTest::addColumn<int>("velocity");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("timeLabels");
+
+    const QSize pane(530, 530);
+    const QSize wide(1920, 1080);
+    QTest::newRow("classic impact, pane") << 0 << 0 << pane << 16;
+    QTest::newRow("classic impact, 1920 x 1080") << 0 << 0 << wide << 31;
+    for (const int force : {100, 500, 1000}) {
+        for (const int velocity : {1, 100}) {
+            const QString run = QStringLiteral("%1 K dynes, %2 mm/s").arg(force).arg(velocity);
+            QTest::newRow(qPrintable(run + ", pane")) << force << velocity << pane << 16;
+            QTest::newRow(qPrintable(run + ", 1920 x 1080")) << force << velocity << wide << 31;
+        }
+    }
+}
+
+void TestGraphPainter::labelsNeverOverlap()
+{
+    QFETCH(int, force);
+    QFETCH(int, velocity);
+    QFETCH(QSize, size);
+
+    CZentakDoc doc(state, prompt);
+    if (force == 0)
+        FillImpact(doc);
+    else
+        FillModelledImpact(doc, force, velocity);
+    state.SetDataPresent(true);
+    QList<DrawnText> texts;
+    Render(doc, size, &texts);
+
+    const QList<DrawnText> labels = TickLabels(texts);
+    QCOMPARE(FirstOverlap(labels), QString());
+    QTEST(CountAtTop(labels, 450), "timeLabels");
+    QCOMPARE(CountAtTop(labels, 920), CountAtTop(labels, 450));
+    QCOMPARE(Strings(TextsAt(labels, 71)), (QStringList{"0", "0"}));
+}
+
+void TestGraphPainter::everyLabelThatFitsIsPrinted_data()
+{
+    QTest::addColumn<int>("force");  // 0: the short classic impact
+    QTest::addColumn<int>("velocity");
+    QTest::addColumn<int>("timeLabels");
+
+    QTest::newRow("classic impact") << 0 << 0 << 31;
+    QTest::newRow("100 K dynes, 100 mm/s") << 100 << 100 << 31;
+    QTest::newRow("500 K dynes, 100 mm/s") << 500 << 100 << 31;
+    QTest::newRow("1000 K dynes, 100 mm/s") << 1000 << 100 << 31;
+    QTest::newRow("100 K dynes, 1 mm/s: three digits in 1 ms of grid") << 100 << 1 << 16;
+}
+
+// On an A4 page at the printer's resolution every label stays where its
+// neighbours leave room for it.
+void TestGraphPainter::everyLabelThatFitsIsPrinted()
+{
+    QFETCH(int, force);
+    QFETCH(int, velocity);
+
+    CZentakDoc doc(state, prompt);
+    if (force == 0)
+        FillImpact(doc);
+    else
+        FillModelledImpact(doc, force, velocity);
+    state.SetDataPresent(true);
+
+    QTemporaryDir dir;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("page.pdf")));
+    printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    QList<DrawnText> texts;
+    {
+        QPainter painter(&printer);
+        CGraphPainter graph(doc, forceScaleStep);
+        graph.SetScreenDpiY(96);
+        graph.SetTextLog(&texts);
+        graph.PaintPage(painter, QSize(printer.width(), printer.height()), 600);
+    }
+
+    const QList<DrawnText> labels = TickLabels(texts);
+    QCOMPARE(FirstOverlap(labels), QString());
+    QTEST(CountAtTop(labels, 450), "timeLabels");
+    QCOMPARE(CountAtTop(labels, 920), CountAtTop(labels, 450));
+    QCOMPARE(TextsAt(labels, 45, 0).size() - TextsAt(labels, 45, 513).size(), 27);
+    const qint64 step = forceScaleStep;
+    QCOMPARE(TextsAt(labels, 45, 513).size(), (100 * step + 260) / (5 * step + 10) + 1);
 }
 
 QTEST_MAIN(TestGraphPainter)

@@ -14,10 +14,13 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QXmlStreamReader>
 
 #include <functional>
 
@@ -54,6 +57,14 @@ bool Dark(const QImage& image, QPoint centre)
     return false;
 }
 
+QStringList Strings(const QList<CGraphPainter::DrawnText>& texts)
+{
+    QStringList strings;
+    for (const CGraphPainter::DrawnText& text : texts)
+        strings.append(text.text);
+    return strings;
+}
+
 bool AnyDark(const QImage& image, const QRect& area)
 {
     const QRect clipped = area.intersected(image.rect());
@@ -80,11 +91,14 @@ private Q_SLOTS:
     void init();
     void startsWithTitlesAndScreenState();
     void scrollBarsOnlyBelowTheScrollSize();
+    void tableScrollsToItsLastRow();
     void repaintsWhenTheRecordChanges();
     void printedPageFillsWidthOrHeight_data();
     void printedPageFillsWidthOrHeight();
     void failedPrintReportsFalse();
     void previewDrawsOnePageWhilePrinting();
+    void exportsThePrintedPage_data();
+    void exportsThePrintedPage();
 };
 
 void TestZentakView::initTestCase()
@@ -131,6 +145,52 @@ void TestZentakView::scrollBarsOnlyBelowTheScrollSize()
     const QImage atOrigin = view.viewport()->grab().toImage();
     view.horizontalScrollBar()->setValue(view.horizontalScrollBar()->maximum());
     QVERIFY(view.viewport()->grab().toImage() != atOrigin);
+}
+
+// 1000 rows a stroke at 1 mm/s: the view scrolls down to the last row and
+// shows it whole, the graphs scrolled away above it.
+void TestZentakView::tableScrollsToItsLastRow()
+{
+    CZentakDoc doc(state, prompt);
+    FillModelledImpact(doc, 100, 1);
+    QCOMPARE(doc.m_arrDispUp.size(), 1000);
+    CZentakView view(doc);
+    QList<CGraphPainter::DrawnText> texts;
+    view.SetTextLog(&texts);
+    view.resize(530, 530);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(view.verticalScrollBar()->maximum(), 0);
+
+    state.SetDataPresent(true);
+    QTRY_VERIFY(view.verticalScrollBar()->isVisible());
+    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
+    texts.clear();
+    const QImage shown = view.viewport()->grab().toImage();
+
+    const int lastRowTop = 75 + 20 * 999;
+    QStringList lastRow;
+    QRectF rowBox;
+    for (const CGraphPainter::DrawnText& text : std::as_const(texts)) {
+        if (text.pos.y() > lastRowTop)
+            QFAIL("a row below the last one");
+        if (text.pos.y() != lastRowTop)
+            continue;
+        lastRow << text.text;
+        rowBox = text.deviceBox;
+        QVERIFY(QRectF(shown.rect()).contains(text.deviceBox));
+        QVERIFY(AnyDark(shown, text.deviceBox.toRect()));
+    }
+    QCOMPARE(lastRow.size(), 6);  // position, force and time of both strokes
+    // The strokes' divider runs on beside it.
+    const int rowMiddle = rowBox.toRect().center().y();
+    QVERIFY(Dark(shown, QPoint(795 * shown.width() / 1016, rowMiddle)));
+    QVERIFY(!Strings(texts).contains(QStringLiteral("Displacement vs. Time")));
+
+    view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMinimum);
+    texts.clear();
+    view.viewport()->grab();
+    QVERIFY(Strings(texts).contains(QStringLiteral("Displacement vs. Time")));
 }
 
 void TestZentakView::repaintsWhenTheRecordChanges()
@@ -257,11 +317,16 @@ void TestZentakView::previewDrawsOnePageWhilePrinting()
     bool previewShown = false;
     bool printingMeanwhile = false;
     int pages = 0;
+    QSize previewSize;
+    QPrintPreviewWidget::ZoomMode zoomMode = QPrintPreviewWidget::CustomZoom;
     WhenModal([&](QWidget* dialog) {
         previewShown = qobject_cast<QPrintPreviewDialog*>(dialog) != nullptr;
         printingMeanwhile = view.m_bPrinting;
-        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>())
+        previewSize = dialog->size();
+        if (auto* preview = dialog->findChild<QPrintPreviewWidget*>()) {
             pages = preview->pageCount();
+            zoomMode = preview->zoomMode();
+        }
     });
     view.OnFilePrintPreview();
 
@@ -269,6 +334,88 @@ void TestZentakView::previewDrawsOnePageWhilePrinting()
     QVERIFY(printingMeanwhile);
     QCOMPARE(pages, 1);
     QVERIFY(!view.m_bPrinting);
+    // Opened large enough to read: most of the screen, the page as wide as it.
+    const QSize screen = view.screen()->availableGeometry().size();
+    QCOMPARE(previewSize, screen * 0.9);
+    QCOMPARE(zoomMode, QPrintPreviewWidget::FitToWidth);
+}
+
+void TestZentakView::exportsThePrintedPage_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("PNG") << "graph.png";
+    QTest::newRow("PDF") << "graph.PDF";
+    QTest::newRow("SVG") << "graph.svg";
+}
+
+// The page as printed, on the paper chosen for printing: the image and the
+// drawing hold its printable area at 300 dpi, the PDF the whole page.
+void TestZentakView::exportsThePrintedPage()
+{
+    QFETCH(QString, name);
+
+    CZentakDoc doc(state, prompt);
+    FillImpact(doc);
+    state.SetDataPresent(true);
+    CZentakView view(doc);
+    view.resize(529, 527);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    QString error;
+    QVERIFY2(view.ExportGraph(path, &error), qPrintable(error));
+
+    const QPageLayout layout = QPrinter(QPrinter::HighResolution).pageLayout();
+    const QSize area = layout.paintRectPixels(300).size();
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    if (name.endsWith(QLatin1String(".png"))) {
+        const QImage image = QImage::fromData(bytes, "png");
+        QCOMPARE(image.size(), area);
+        const double scale = std::min(area.width() / 1016.0, area.height() / 946.0);
+        auto at = [scale](double x, double y) {
+            return QPoint(qRound(x * scale), qRound(y * scale));
+        };
+        QVERIFY(Dark(image, at(70, 300)));   // displacement y axis
+        QVERIFY(Dark(image, at(795, 500)));  // table divider
+        QVERIFY(CountColour(image, kTrace, QRect(at(124, 323) - QPoint(3, 3), QSize(7, 7))) > 0);
+        QVERIFY(!AnyDark(image, QRect(at(1016, 0) + QPoint(4, 0), image.size())));
+    } else if (name.endsWith(QLatin1String(".PDF"))) {
+        QVERIFY(bytes.startsWith("%PDF-"));
+        const QRectF paper = layout.fullRect(QPageLayout::Point);
+        const QRegularExpression mediaBox(
+            QStringLiteral("/MediaBox \\[0 0 %1(\\.0+)? %2(\\.0+)?\\]")
+                .arg(qRound(paper.width()))
+                .arg(qRound(paper.height())));
+        QVERIFY2(QString::fromLatin1(bytes).contains(mediaBox), qPrintable(mediaBox.pattern()));
+        QCOMPARE(QString::fromLatin1(bytes).count(
+                     QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))),
+                 1);
+    } else {
+        QXmlStreamReader svg(bytes);
+        QVERIFY(svg.readNextStartElement());
+        QCOMPARE(svg.name(), QStringLiteral("svg"));
+        QCOMPARE(svg.attributes().value(QStringLiteral("viewBox")).toString(),
+                 QStringLiteral("0 0 %1 %2").arg(area.width()).arg(area.height()));
+        QStringList texts;
+        bool traceStroke = false;
+        while (!svg.atEnd()) {
+            if (svg.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            traceStroke = traceStroke || svg.attributes().value(QStringLiteral("stroke")) ==
+                                             QStringLiteral("#0000c0");
+            if (svg.name() == QStringLiteral("text"))
+                texts << svg.readElementText(QXmlStreamReader::IncludeChildElements).trimmed();
+        }
+        QVERIFY(!svg.hasError());
+        QVERIFY(traceStroke);
+        for (const char* text : {"Displacement vs. Time", "Force vs. Time", "Position", "95"})
+            QVERIFY2(texts.contains(QLatin1String(text)), text);
+    }
+
+    QVERIFY(!view.ExportGraph(dir.filePath(QStringLiteral("graph.jpg")), &error));
+    QVERIFY2(error.contains(QLatin1String(".png, .pdf or .svg")), qPrintable(error));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("graph.jpg"))));
 }
 
 QTEST_MAIN(TestZentakView)

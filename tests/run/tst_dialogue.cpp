@@ -6,6 +6,7 @@
 #include "run/CExperimentDialogue.h"
 #include "run/CPortFactory.h"
 #include "run/CRunOutcome.h"
+#include "run/CRunProgress.h"
 #include "run/CSerialLink.h"
 #include "run/ControlBoxSimulator.h"
 
@@ -73,6 +74,14 @@ void ScriptIdentification(CScriptedBox& box, const QByteArray& reply)
     box.QueueReply("54\r\nMotor driver fault\r\n");
 }
 
+// Every status a run reports, in order.
+class CRecordedProgress : public CRunProgress
+{
+public:
+    void ShowRunStatus(const QString& text) override { texts.append(text); }
+    QStringList texts;
+};
+
 }  // namespace
 
 class TestDialogue : public QObject
@@ -101,6 +110,8 @@ private Q_SLOTS:
     void silentDownloadIsNotResponding();
     void promptCutByTwoReadsEndsTheDownload();
     void lineNoiseLeavesTheSamplesAlone();
+    void runReportsWhatItIsDoing_data();
+    void runReportsWhatItIsDoing();
 };
 
 void TestDialogue::release5ImpactFillsTheRecord()
@@ -485,6 +496,46 @@ void TestDialogue::lineNoiseLeavesTheSamplesAlone()
     QCOMPARE(noisyBench.doc.m_arrDispDown, cleanBench.doc.m_arrDispDown);
     QCOMPARE(noisyBench.doc.m_arrForceUp, cleanBench.doc.m_arrForceUp);
     QCOMPARE(noisyBench.doc.m_arrStepTimeDown, cleanBench.doc.m_arrStepTimeDown);
+}
+
+void TestDialogue::runReportsWhatItIsDoing_data()
+{
+    QTest::addColumn<int>("release");
+    QTest::addColumn<QStringList>("faults");
+
+    QTest::newRow("release 5") << 5 << QStringList{};
+    QTest::newRow("release 4") << 4 << QStringList{};
+    QTest::newRow("lines cut by the reads") << 5 << QStringList{"split-reply"};
+}
+
+// Waiting, the impact, then the sample lines counted as they arrive, up to
+// every sample line the box printed.
+void TestDialogue::runReportsWhatItIsDoing()
+{
+    QFETCH(int, release);
+    QFETCH(QStringList, faults);
+    ControlBoxSimulator box(Options(release, faults));
+    Bench bench(box);
+    CRecordedProgress progress;
+    bench.doc.SetRunProgress(&progress);
+    bench.prompt.QueueAnswers({Answer::Yes, Answer::Yes});
+    QVERIFY(bench.Run());
+
+    const QStringList& texts = progress.texts;
+    QVERIFY(texts.size() > 3);
+    QCOMPARE(texts.at(0), CRunProgress::kWaitingForBox);
+    QCOMPARE(texts.at(1), CRunProgress::kImpactInProgress);
+    int lines = 0;
+    for (const QString& text : texts.mid(2)) {
+        const QString prefix = QStringLiteral("Receiving samples: ");
+        QVERIFY2(text.startsWith(prefix) && text.endsWith(QLatin1String(" lines")),
+                 qPrintable(text));
+        const int count = text.mid(prefix.size()).section(u' ', 0, 0).toInt();
+        QVERIFY(count > lines);
+        lines = count;
+    }
+    const CImpactModel::Result& impact = box.LastImpactResult();
+    QCOMPARE(lines, int(impact.down.size() + impact.up.size()));
 }
 
 QTEST_GUILESS_MAIN(TestDialogue)

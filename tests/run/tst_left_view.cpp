@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -83,6 +84,9 @@ private Q_SLOTS:
     void completeRunFromTheStartButton();
     void validationStopsTheRun_data();
     void validationStopsTheRun();
+    void onlyFieldsTheModeEnablesAreChecked_data();
+    void onlyFieldsTheModeEnablesAreChecked();
+    void commentsScrollSidewaysWithoutABar();
     void outcomes_data();
     void outcomes();
     void displacementModeIsRefusedWithTheBusyPaneEmpty();
@@ -204,6 +208,71 @@ void TestLeftView::validationStopsTheRun()
     QVERIFY(!h.frame.State().DataPresent());
 }
 
+void TestLeftView::onlyFieldsTheModeEnablesAreChecked_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("displacementAtStart");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("impactAsked");
+
+    QTest::newRow("empty displacement, then force") << "dispDesired"
+                                                    << "" << false << "" << true;
+    QTest::newRow("empty displacement in displacement mode")
+        << "dispDesired"
+        << "" << true << "Please enter an integer." << false;
+    QTest::newRow("force 0, then displacement")
+        << "forceDesired"
+        << "0" << true << CExperimentDialogue::kDisplacementUnavailable << false;
+}
+
+// A field the chosen mode disables is stored when it holds an integer and
+// otherwise left alone: a refusal there would put the focus where nobody
+// can type.
+void TestLeftView::onlyFieldsTheModeEnablesAreChecked()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(bool, displacementAtStart);
+    QFETCH(QString, message);
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QApplication::setActiveWindow(&h.frame);
+    QVERIFY(QTest::qWaitForWindowActive(&h.frame));
+    CLeftView& panel = h.frame.LeftView();
+    QLineEdit* edit = Edit(h.frame, qPrintable(field));
+    ClickRadio(edit == panel.m_editDisp ? panel.m_radioDisp : panel.m_radioForce);
+    Type(edit, text);
+    ClickRadio(displacementAtStart ? panel.m_radioDisp : panel.m_radioForce);
+    h.prompt.QueueAnswers({Answer::Yes});
+
+    ClickStart(h.frame);
+
+    QCOMPARE(h.prompt.messages.size(), message.isEmpty() ? 0 : 1);
+    if (!message.isEmpty())
+        QCOMPARE(h.prompt.messages.first().text, message);
+    if (message == QLatin1String("Please enter an integer.")) {
+        QVERIFY(edit->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), edit);
+    }
+    QTEST(h.prompt.questions.contains(CExperimentDialogue::kImpactNow), "impactAsked");
+    if (h.box.ImpactCount() > 0)
+        QCOMPARE(h.box.LastImpact().displacementMicrons, 1);  // the record's, not the empty field
+}
+
+void TestLeftView::commentsScrollSidewaysWithoutABar()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QPlainTextEdit* comments = Comments(h.frame);
+    QTest::keyClicks(comments, QString(200, QLatin1Char('x')));
+    QTRY_VERIFY(comments->horizontalScrollBar()->value() > 0);  // the typed end is in view
+    QCoreApplication::sendPostedEvents();  // the bars are laid out in a posted event
+    QVERIFY(!comments->horizontalScrollBar()->isVisible());
+    QVERIFY(comments->verticalScrollBar()->isVisible());
+    QCOMPARE(comments->toPlainText(), QString(200, QLatin1Char('x')));
+}
+
 void TestLeftView::outcomes_data()
 {
     QTest::addColumn<QString>("fault");
@@ -299,18 +368,21 @@ void TestLeftView::runWhoseLogFailedIsKeptFromDiscard()
     QCOMPARE(h.prompt.messages.first().text, QStringLiteral("Unable to Open Log File!"));
     QVERIFY(h.frame.Document().IsModified());
 
-    // File New asks before the only copy of the run goes; Cancel keeps it.
+    // File New asks before the only copy of the run goes, and says why;
+    // Cancel keeps it.
+    const QString unlogged = QStringLiteral("The run could not be written to the run log.\n"
+                                            "Save changes to the experiment?");
     const QString actualForce = Edit(h.frame, "forceActual")->text();
     h.prompt.QueueAnswers({Answer::Cancel});
     h.frame.Action(QStringLiteral("fileNew"))->trigger();
-    QCOMPARE(h.prompt.questions.last(), CMainFrame::kSaveChanges);
+    QCOMPARE(h.prompt.questions.last(), unlogged);
     QVERIFY(h.frame.State().DataPresent());
     QCOMPARE(Edit(h.frame, "forceActual")->text(), actualForce);
 
     // So does the next run, which would reset the record first.
     h.prompt.QueueAnswers({Answer::Cancel});
     ClickStart(h.frame);
-    QCOMPARE(h.prompt.questions.last(), CMainFrame::kSaveChanges);
+    QCOMPARE(h.prompt.questions.last(), unlogged);
     QCOMPARE(h.box.ImpactCount(), 1);
     QCOMPARE(Edit(h.frame, "forceActual")->text(), actualForce);
 

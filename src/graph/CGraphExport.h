@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QPageLayout>
+#include <QSize>
+#include <QString>
+
+#include <functional>
+
+class QPainter;
+
+// File > Export Graph: the printed page's picture written as a PNG image, a
+// PDF page or an SVG drawing, chosen by the file name's suffix. PNG and SVG
+// hold the page's printable area, the PDF the whole page with its margins.
+// The file is replaced only once it is complete.
+class CGraphExport
+{
+public:
+    static constexpr int kImageDpi = 300;
+    static inline const QString kFilter =
+        QStringLiteral("PNG Image (*.png);;PDF Document (*.pdf);;SVG Drawing (*.svg)");
+
+    // Draws the page onto a painter whose printable area has the given size.
+    using PagePainter = std::function<void(QPainter& painter, const QSize& printableArea)>;
+
+    static bool Write(const QString& path, const QPageLayout& layout, const PagePainter& paint,
+                      QString* error);
+};

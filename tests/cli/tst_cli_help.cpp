@@ -1,5 +1,6 @@
 #include "CliProcess.h"
 #include "app/ZentakVersion.h"
+#include "graph/CGraphFileWriter.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -126,7 +127,9 @@ void TestCliHelp::optionsSayUnitAndRange_data()
     QTest::newRow("sensitivity range") << kCli << QStringList{"sensitivity", "--help"} << "--set N"
                                        << "3000 to 7000";
     QTest::newRow("render size") << kCli << QStringList{"render", "--help"} << "--size WxH"
-                                 << "in pixels, 1 to 16384 each (default 751x546)";
+                                 << QStringLiteral("in pixels, 1 to 16384 each (default %1x%2)")
+                                        .arg(CGraphFileWriter::kDefaultClientSize.width())
+                                        .arg(CGraphFileWriter::kDefaultClientSize.height());
     QTest::newRow("window port") << kWindow << QStringList{"--help"} << "--port NAME"
                                  << "Simulator, the control box simulated inside Zentak";
     QTest::newRow("window splash") << kWindow << QStringList{"--help"} << "--no-splash"

@@ -49,7 +49,7 @@ quint32 SampleValue(QStringView text)
 }  // namespace
 
 CExperimentFileReader::CExperimentFileReader(QIODevice& device, CZentakDoc& doc)
-    : m_lines(device), m_rDoc(doc)
+    : m_lines(device, kMaxFileBytes), m_rDoc(doc)
 {
 }
 
@@ -69,7 +69,44 @@ void CExperimentFileReader::SkipUntil(QLatin1StringView text, int maxReads)
         NextLine();
 }
 
+QString CExperimentFileReader::LineTooLongMessage(qint64 lineNumber)
+{
+    return QStringLiteral("Line %1 of the file is longer than %2 characters and cannot be read "
+                          "whole; the file was not read past it.")
+        .arg(lineNumber)
+        .arg(CTextLineReader::kMaxLineBytes);
+}
+
+QString CExperimentFileReader::TooLargeMessage()
+{
+    return QStringLiteral("The file is larger than any experiment file can be (more than %1 "
+                          "bytes); it was not read whole.")
+        .arg(kMaxFileBytes);
+}
+
+// A line or an input beyond its bound ends the input early, and then the
+// load is that, whatever the layout made of the lines before.
 LoadOutcome CExperimentFileReader::Read()
+{
+    LoadOutcome outcome = ReadLayout();
+    switch (m_lines.StoppedBy()) {
+    case CTextLineReader::Stop::None:
+        break;
+    case CTextLineReader::Stop::ReadFailed:
+        outcome = LoadOutcome::ReadFailed;
+        break;
+    case CTextLineReader::Stop::LineTooLong:
+        outcome = LoadOutcome::LineTooLong;
+        break;
+    case CTextLineReader::Stop::InputTooLarge:
+        outcome = LoadOutcome::TooLarge;
+        break;
+    }
+    Conclude(outcome);
+    return outcome;
+}
+
+LoadOutcome CExperimentFileReader::ReadLayout()
 {
     m_rDoc.m_nFileFormat = DetectFormat();
     switch (m_rDoc.m_nFileFormat) {
@@ -81,8 +118,38 @@ LoadOutcome CExperimentFileReader::Read()
     case 3:
         return ReadTranscript();
     default:
-        m_rDoc.Prompt().ShowMessage(kNotValidMessage, COperatorPrompt::Icon::Exclamation);
         return LoadOutcome::NotValid;
+    }
+}
+
+// A device that failed is reported by the caller, with the file's name.
+void CExperimentFileReader::Conclude(LoadOutcome outcome)
+{
+    COperatorPrompt& prompt = m_rDoc.Prompt();
+    constexpr auto icon = COperatorPrompt::Icon::Exclamation;
+    switch (outcome) {
+    case LoadOutcome::Complete:
+        if (m_rDoc.m_nFileFormat == 3)
+            m_rDoc.DeriveActualValues();
+        else
+            m_rDoc.ComputeTraceStats();
+        FinishLoad();
+        break;
+    case LoadOutcome::NotValid:
+        prompt.ShowMessage(kNotValidMessage, icon);
+        break;
+    case LoadOutcome::OldFormatFailed:
+        prompt.ShowMessage(kOldLoadFailedMessage, icon);
+        break;
+    case LoadOutcome::LineTooLong:
+        prompt.ShowMessage(LineTooLongMessage(m_lines.LineNumber()), icon);
+        break;
+    case LoadOutcome::TooLarge:
+        prompt.ShowMessage(TooLargeMessage(), icon);
+        break;
+    case LoadOutcome::NoEndMarker:
+    case LoadOutcome::ReadFailed:
+        break;
     }
 }
 
@@ -128,11 +195,7 @@ LoadOutcome CExperimentFileReader::ReadRecordLayout()
         ReadStroke(m_rDoc.m_arrStepTimeDown, m_rDoc.m_arrStepTimeUp);
     }
     SkipUntil("Experiment Comments"_L1, kSectionGapReads);
-    if (!ReadComments())
-        return LoadOutcome::NoEndMarker;
-    m_rDoc.ComputeTraceStats();
-    FinishLoad();
-    return LoadOutcome::Complete;
+    return ReadComments() ? LoadOutcome::Complete : LoadOutcome::NoEndMarker;
 }
 
 // Step times are written for release 5 data only. A box that reported no
@@ -233,13 +296,7 @@ LoadOutcome CExperimentFileReader::ReadTranscript()
             }
         }
     }
-    if (!complete) {
-        m_rDoc.Prompt().ShowMessage(kOldLoadFailedMessage, COperatorPrompt::Icon::Exclamation);
-        return LoadOutcome::OldFormatFailed;
-    }
-    m_rDoc.DeriveActualValues();
-    FinishLoad();
-    return LoadOutcome::Complete;
+    return complete ? LoadOutcome::Complete : LoadOutcome::OldFormatFailed;
 }
 
 // "12#345": the separator is sought from the second character on, so a sign

@@ -1,5 +1,8 @@
 #include "CScriptedPrompt.h"
 #include "app/CSharedWindowState.h"
+#include "experiment/CExperimentFileReader.h"
+#include "experiment/CInputFile.h"
+#include "experiment/CTextLineReader.h"
 #include "experiment/CZentakDoc.h"
 
 #include <QBuffer>
@@ -10,6 +13,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using LoadOutcome = CZentakDoc::LoadOutcome;
 Q_DECLARE_METATYPE(LoadOutcome)
@@ -230,6 +234,11 @@ private Q_SLOTS:
     void commentsOfOriginalFiles_data();
     void commentsOfOriginalFiles();
     void commentsAreLatin1Bytes();
+    void boundsEndTheLoad_data();
+    void boundsEndTheLoad();
+    void refusedFilesLeaveTheRecord_data();
+    void refusedFilesLeaveTheRecord();
+    void readErrorLeavesNoFileName();
     void saveToFileReplacesWholeFile();
     void failedSaveKeepsPreviousFile();
     void saveIntoMissingFolderNamesIt();
@@ -735,6 +744,117 @@ void TestExperimentFile::commentsAreLatin1Bytes()
     text.replace("Experiment Comments:\r\n\r\n\r\n", "Experiment Comments:\r\n\xe9t\xe9\r\n\r\n");
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.m_strComments, QStringLiteral("\u00e9t\u00e9"));
+}
+
+void TestExperimentFile::boundsEndTheLoad_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<LoadOutcome>("outcome");
+    QTest::addColumn<QString>("message");
+    const qsizetype maxLine = CTextLineReader::kMaxLineBytes;
+    const qint64 maxFile = CExperimentFileReader::kMaxFileBytes;
+    const auto withComment = [](const QByteArray& comment) {
+        QByteArray text = kRelease5File;
+        return text.replace("Date: March", comment + "\r\nDate: March");
+    };
+    const int commentLine = int(kRelease5File.left(kRelease5File.indexOf("Date:")).count('\n')) + 1;
+    const QString tooLong = CExperimentFileReader::LineTooLongMessage(commentLine);
+    QTest::newRow("longest line") << withComment(QByteArray(maxLine, 'c')) << LoadOutcome::Complete
+                                  << QString();
+    QTest::newRow("comment line over the bound")
+        << withComment(QByteArray(2 * maxLine, 'c')) << LoadOutcome::LineTooLong << tooLong;
+    QTest::newRow("over the bound by one")
+        << withComment(QByteArray(maxLine + 1, 'c')) << LoadOutcome::LineTooLong << tooLong;
+    QByteArray inSection = kRelease5File;
+    inSection.replace("150\r\n", "150" + QByteArray(maxLine, ' ') + "\r\n");
+    QTest::newRow("value line over the bound")
+        << inSection << LoadOutcome::LineTooLong << CExperimentFileReader::LineTooLongMessage(18);
+    QTest::newRow("transcript line over the bound")
+        << "Mode\r\n1#2\r\n" + QByteArray(maxLine + 1, '#') + "\r\nCompleted\r\n"
+        << LoadOutcome::LineTooLong << CExperimentFileReader::LineTooLongMessage(3);
+    QTest::newRow("no line breaks") << QByteArray(3 * maxLine, 'x') << LoadOutcome::LineTooLong
+                                    << CExperimentFileReader::LineTooLongMessage(1);
+    const QByteArray filler = QByteArray(1000, 'c') + "\r\n";
+    QByteArray atBound = withComment(filler.repeated(int(maxFile / filler.size())));
+    atBound.insert(atBound.indexOf("Date:"), QByteArray(maxFile - atBound.size(), 'd'));
+    QTest::newRow("file at the bound") << atBound << LoadOutcome::Complete << QString();
+    QTest::newRow("file over the bound")
+        << atBound.insert(atBound.indexOf("Date:"), 'd') << LoadOutcome::TooLarge
+        << CExperimentFileReader::TooLargeMessage();
+}
+
+// A cut line or input never passes for a whole one: the load says why and
+// does not complete, so the record is not drawn and no save goes over it.
+void TestExperimentFile::boundsEndTheLoad()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(LoadOutcome, outcome);
+    QFETCH(QString, message);
+    CZentakDoc doc(state, prompt);
+    QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
+    QVERIFY(Load(doc, text));
+    QCOMPARE(doc.LastLoadOutcome(), outcome);
+    const bool complete = outcome == LoadOutcome::Complete;
+    QList<CScriptedPrompt::Shown> shown;
+    if (!complete)
+        shown.append({message, Exclamation});
+    QCOMPARE(prompt.messages, shown);
+    QCOMPARE(state.DataPresent(), complete);
+    QCOMPARE(changed.count(), complete ? 1 : 0);
+}
+
+void TestExperimentFile::refusedFilesLeaveTheRecord_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    static QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe.exp"));
+    QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString huge = dir.filePath(QStringLiteral("huge.exp"));
+    QFile file(huge);
+    QVERIFY(file.open(QIODevice::WriteOnly) &&
+            file.resize(CExperimentFileReader::kMaxFileBytes + 1));
+    QTest::newRow("endless device")
+        << QStringLiteral("/dev/zero") << CInputFile::NotOrdinaryText(QStringLiteral("/dev/zero"));
+    QTest::newRow("pipe") << pipe << CInputFile::NotOrdinaryText(pipe);
+    QTest::newRow("larger than any experiment")
+        << huge
+        << QStringLiteral("%1 is too large to be an experiment file (16777217 bytes; the limit "
+                          "is 16777216 bytes). It was not read.")
+               .arg(huge);
+}
+
+// Refused before a byte is read (a pipe would block, a device never end):
+// the record, its name and the window keep what they had.
+void TestExperimentFile::refusedFilesLeaveTheRecord()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, message);
+    CZentakDoc doc(state, prompt);
+    FillRelease5Run(doc);
+    doc.SetPathName(QStringLiteral("/old/name.exp"));
+    QVERIFY(!doc.LoadFromFile(path));
+    QCOMPARE(doc.FileErrorString(), message);
+    QCOMPARE(doc.m_arrDispDown.size(), 3);
+    QCOMPARE(doc.m_nDesiredForce, 300);
+    QVERIFY(state.DataPresent());
+    QCOMPARE(doc.PathName(), QStringLiteral("/old/name.exp"));
+    QVERIFY(prompt.messages.isEmpty());
+}
+
+// The kernel refuses reads of a process's unmapped memory: a file whose
+// read fails part-way. What was read must not be saved over it unasked.
+void TestExperimentFile::readErrorLeavesNoFileName()
+{
+    const QString path = QStringLiteral("/proc/self/mem");
+    CZentakDoc doc(state, prompt);
+    doc.SetPathName(QStringLiteral("/old/name.exp"));
+    QVERIFY(!doc.LoadFromFile(path));
+    QVERIFY2(doc.FileErrorString().startsWith(
+                 QStringLiteral("An error occurred while reading %1").arg(path)),
+             qPrintable(doc.FileErrorString()));
+    QVERIFY(doc.PathName().isEmpty());
+    QVERIFY(prompt.messages.isEmpty());
 }
 
 void TestExperimentFile::saveToFileReplacesWholeFile()

@@ -217,10 +217,15 @@ bool CExperimentFileReader::HasStepTimeSections()
     return true;
 }
 
-// A label on the "Displacement Data" line or after it is not read.
+// A label on the "Displacement Data" line or after it is not read. The line
+// the version text came from holds whatever the box reported, which may say
+// "Displacement Data" too: it is never taken for the section's label.
 void CExperimentFileReader::ReadHeaderValues()
 {
-    for (int reads = 0; reads < kHeaderLineReads && !Has("Displacement Data"_L1); ++reads) {
+    const bool onVersionLine = m_rDoc.m_nFileFormat == 5;
+    for (int reads = 0; reads < kHeaderLineReads; ++reads) {
+        if (Has("Displacement Data"_L1) && !(reads == 0 && onVersionLine))
+            break;
         NextLine();
         for (const HeaderLabel& label : kHeaderLabels) {
             if (Has(label.text))

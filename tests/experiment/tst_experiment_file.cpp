@@ -213,6 +213,8 @@ private Q_SLOTS:
     void release5RoundTripOfLongRun_data();
     void release5RoundTripOfLongRun();
     void release5RunWithoutVersionText();
+    void versionTextIsNeverALabel_data();
+    void versionTextIsNeverALabel();
     void release4HeaderFile();
     void firmwareReleaseFromVersionLine_data();
     void firmwareReleaseFromVersionLine();
@@ -415,6 +417,42 @@ void TestExperimentFile::release5RunWithoutVersionText()
     QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
     QCOMPARE(loaded.m_nFirmwareRelease, 5);
     QCOMPARE(loaded.m_arrStepTimeDown, doc.m_arrStepTimeDown);
+    QCOMPARE(loaded.m_arrStepTimeUp, doc.m_arrStepTimeUp);
+    QCOMPARE(loaded.m_strComments, doc.m_strComments);
+    QCOMPARE(Save(loaded), saved);
+}
+
+void TestExperimentFile::versionTextIsNeverALabel_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::newRow("section label") << QStringLiteral("R5.1 Displacement Data");
+    QTest::newRow("label alone") << QStringLiteral("Displacement Data:");
+    QTest::newRow("markers") << QStringLiteral("R5 *Down* *Up* *End*");
+    QTest::newRow("other labels") << QStringLiteral(
+        "R5 Force Data: Time per Step Data: Experiment Comments:");
+    QTest::newRow("header value") << QStringLiteral("R5 Desired Force: 7");
+    QTest::newRow("end marker") << QStringLiteral("R5 -----End of File-----");
+}
+
+// Whatever the box reported goes into the version line; the record comes
+// back the same, and every later save writes the same bytes.
+void TestExperimentFile::versionTextIsNeverALabel()
+{
+    QFETCH(QString, version);
+    CZentakDoc doc(state, prompt);
+    FillLongRelease5Run(doc, 5);
+    doc.m_strFirmwareVersion = version;
+    const QByteArray saved = Save(doc);
+
+    CZentakDoc loaded(state, prompt);
+    QVERIFY(Load(loaded, saved));
+    QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
+    QCOMPARE(loaded.m_strFirmwareVersion, version);
+    QCOMPARE(loaded.m_nDesiredForce, 300);
+    QCOMPARE(loaded.m_nDesiredDwell, 2);
+    QCOMPARE(loaded.m_nActualVelocity, 98);
+    QCOMPARE(loaded.m_arrDispDown, doc.m_arrDispDown);
+    QCOMPARE(loaded.m_arrForceUp, doc.m_arrForceUp);
     QCOMPARE(loaded.m_arrStepTimeUp, doc.m_arrStepTimeUp);
     QCOMPARE(loaded.m_strComments, doc.m_strComments);
     QCOMPARE(Save(loaded), saved);

@@ -252,26 +252,49 @@ void CExperimentFileReader::ReadSection(QLatin1StringView startMarker, CUIntArra
     }
 }
 
-// The writer ends the comments with a line break and an empty line before the
-// end marker; neither belongs to the comments, so both are dropped here and
-// a save and load gives back exactly the comments saved. Only the marker as
-// the writer writes it ends them: a comment may well say "End of File".
+// The writer ends the comments with a line break and an empty line before
+// its end marker; neither belongs to the comments, so both are dropped here
+// and a save and load gives back exactly the comments saved. The writer's
+// own marker line ends them first: a comment may well say "End of File".
+// Files from other writers, or with the marker's hyphens cut, end at their
+// last line that holds "End of File". The comments grow as one string: a
+// list of line strings would cost many times the file's size.
 bool CExperimentFileReader::ReadComments()
 {
-    NextLine();
-    QStringList lines;
-    while (!Has("-----End of File-----"_L1)) {
-        lines.append(m_strLine);
+    QString& comments = m_rDoc.m_strComments;
+    qsizetype linesHeld = 0;
+    qsizetype lengthAtLastMention = -1;
+    for (NextLine(); !Has("-----End of File-----"_L1); NextLine()) {
+        if (Has("End of File"_L1))
+            lengthAtLastMention = CommentsLengthWithoutEmptyLastLine(linesHeld);
+        AppendCommentLine(linesHeld);
         if (m_lines.AtEnd()) {
-            m_rDoc.m_strComments = lines.join("\r\n"_L1);
-            return false;
+            if (lengthAtLastMention < 0)
+                return false;
+            comments.truncate(lengthAtLastMention);
+            return true;
         }
-        NextLine();
     }
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    m_rDoc.m_strComments = lines.join("\r\n"_L1);
+    comments.truncate(CommentsLengthWithoutEmptyLastLine(linesHeld));
     return true;
+}
+
+void CExperimentFileReader::AppendCommentLine(qsizetype& linesHeld)
+{
+    if (linesHeld > 0)
+        m_rDoc.m_strComments += "\r\n"_L1;
+    m_rDoc.m_strComments += m_strLine;
+    ++linesHeld;
+}
+
+qsizetype CExperimentFileReader::CommentsLengthWithoutEmptyLastLine(qsizetype linesHeld) const
+{
+    // No line holds a LF: the comments end in CR LF only after an empty last
+    // line (a single empty line leaves them empty anyway).
+    const QString& comments = m_rDoc.m_strComments;
+    if (linesHeld > 1 && comments.endsWith("\r\n"_L1))
+        return comments.size() - 2;
+    return comments.size();
 }
 
 void CExperimentFileReader::FinishLoad()

@@ -54,6 +54,8 @@ private:
     CZentakDoc::LoadOutcome ReadTranscript();
     void AppendTranscriptPair(char separator, CUIntArray& displacement, CUIntArray& force);
     void FinishLoad();
+    void AppendCommentLine(qsizetype& linesHeld);
+    qsizetype CommentsLengthWithoutEmptyLastLine(qsizetype linesHeld) const;
     void SkipUntil(QLatin1StringView text, int maxReads);
     bool Has(QLatin1StringView text) const;
     void NextLine();

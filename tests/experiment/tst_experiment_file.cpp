@@ -752,23 +752,37 @@ void TestExperimentFile::commentsOfOriginalFiles_data()
 {
     QTest::addColumn<QByteArray>("commentLines");
     QTest::addColumn<QString>("comments");
-    QTest::newRow("saved once") << QByteArray("Rat 7\r\n\r\n") << QStringLiteral("Rat 7");
-    QTest::newRow("saved twice") << QByteArray("Rat 7\r\n\r\n\r\n\r\n")
+    const QByteArray marker = "-----End of File-----";
+    QTest::newRow("saved once") << "Rat 7\r\n\r\n" + marker << QStringLiteral("Rat 7");
+    QTest::newRow("saved twice") << "Rat 7\r\n\r\n\r\n\r\n" + marker
                                  << QStringLiteral("Rat 7\r\n\r\n");
     QTest::newRow("no empty line before the marker")
-        << QByteArray("Rat 7\r\n") << QStringLiteral("Rat 7");
+        << "Rat 7\r\n" + marker << QStringLiteral("Rat 7");
+    // Other writers, or a marker whose hyphens were cut: the last line that
+    // holds "End of File" ends the comments.
+    QTest::newRow("shorter marker")
+        << QByteArray("Rat 7\r\n\r\n---End of File---") << QStringLiteral("Rat 7");
+    QTest::newRow("bare marker words")
+        << QByteArray("Rat 7\r\nEnd of File") << QStringLiteral("Rat 7");
+    QTest::newRow("last of two mentions")
+        << QByteArray("End of File 7 checked\r\nRat 7\r\n\r\n--End of File--\r\n")
+        << QStringLiteral("End of File 7 checked\r\nRat 7");
+    QTest::newRow("the exact marker first") << "Rat 7\r\n\r\n" + marker + "\r\nEnd of File\r\n"
+                                            << QStringLiteral("Rat 7");
 }
 
 void TestExperimentFile::commentsOfOriginalFiles()
 {
     QFETCH(QByteArray, commentLines);
     QFETCH(QString, comments);
-    QByteArray text = kNewRecordFile;
-    text.replace("Experiment Comments:\r\n\r\n\r\n", "Experiment Comments:\r\n" + commentLines);
+    QByteArray text = kRelease5File;
+    text.truncate(text.indexOf("Date: March"));
+    text += commentLines;
     CZentakDoc doc(state, prompt);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.m_strComments, comments);
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
+    QVERIFY(state.DataPresent());
 }
 
 void TestExperimentFile::commentsAreLatin1Bytes()

@@ -17,7 +17,8 @@ bool CTextLineReader::FillBuffer()
         return false;
     // One byte beyond the bound tells an input that is too large from one
     // that ends exactly at it.
-    const qint64 wanted = qMin(kChunkBytes, m_nMaxInputBytes + 1 - m_nBytesRead);
+    const qint64 room = m_nMaxInputBytes - m_nBytesRead;
+    const qint64 wanted = room < kChunkBytes ? room + 1 : kChunkBytes;
     m_buffer.resize(wanted);
     const qint64 got = m_rDevice.read(m_buffer.data(), wanted);
     if (got <= 0) {

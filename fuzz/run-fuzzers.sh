@@ -15,7 +15,10 @@ for target in "$build"/fuzz/fuzz_*; do
   mkdir -p "$work/corpus" "$work/artifacts"
   cp -n "$source_dir/corpus/$name"/* "$work/corpus/" 2>/dev/null || true
   log="$work/last-run.log"
-  if "$target" -max_total_time="$seconds" -print_final_stats=1 \
+  # A target's dictionary, when it has one, holds the words its input is read for.
+  dict=()
+  [ -f "$source_dir/$name.dict" ] && dict=(-dict="$source_dir/$name.dict")
+  if "$target" -max_total_time="$seconds" -print_final_stats=1 "${dict[@]}" \
        -artifact_prefix="$work/artifacts/" "$work/corpus" >"$log" 2>&1; then
     runs=$(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')
     echo "$name: ${runs:-?} executions in ${seconds} s, no finding"

@@ -134,8 +134,10 @@ int CliCommands::RunShow(const QStringList& args)
         PrintRecord(out, doc, dataPresent);
     }
     std::fflush(stdout);
+    // Only a file cut short says nothing; every other load that is not
+    // complete has told why on stderr.
     const auto outcome = doc.LastLoadOutcome();
-    const bool messageShown = outcome == CZentakDoc::LoadOutcome::NotValid ||
-                              outcome == CZentakDoc::LoadOutcome::OldFormatFailed;
+    const bool messageShown = outcome != CZentakDoc::LoadOutcome::Complete &&
+                              outcome != CZentakDoc::LoadOutcome::NoEndMarker;
     return messageShown ? kExitFailure : kExitSuccess;
 }

@@ -49,7 +49,7 @@ quint32 SampleValue(QStringView text)
 }  // namespace
 
 CExperimentFileReader::CExperimentFileReader(QIODevice& device, CZentakDoc& doc)
-    : m_lines(device), m_rDoc(doc)
+    : m_lines(device, kMaxFileBytes), m_rDoc(doc)
 {
 }
 
@@ -69,7 +69,44 @@ void CExperimentFileReader::SkipUntil(QLatin1StringView text, int maxReads)
         NextLine();
 }
 
+QString CExperimentFileReader::LineTooLongMessage(qint64 lineNumber)
+{
+    return QStringLiteral("Line %1 of the file is longer than %2 characters and cannot be read "
+                          "whole; the file was not read past it.")
+        .arg(lineNumber)
+        .arg(CTextLineReader::kMaxLineBytes);
+}
+
+QString CExperimentFileReader::TooLargeMessage()
+{
+    return QStringLiteral("The file is larger than any experiment file can be (more than %1 "
+                          "bytes); it was not read whole.")
+        .arg(kMaxFileBytes);
+}
+
+// A line or an input beyond its bound ends the input early, and then the
+// load is that, whatever the layout made of the lines before.
 LoadOutcome CExperimentFileReader::Read()
+{
+    LoadOutcome outcome = ReadLayout();
+    switch (m_lines.StoppedBy()) {
+    case CTextLineReader::Stop::None:
+        break;
+    case CTextLineReader::Stop::ReadFailed:
+        outcome = LoadOutcome::ReadFailed;
+        break;
+    case CTextLineReader::Stop::LineTooLong:
+        outcome = LoadOutcome::LineTooLong;
+        break;
+    case CTextLineReader::Stop::InputTooLarge:
+        outcome = LoadOutcome::TooLarge;
+        break;
+    }
+    Conclude(outcome);
+    return outcome;
+}
+
+LoadOutcome CExperimentFileReader::ReadLayout()
 {
     m_rDoc.m_nFileFormat = DetectFormat();
     switch (m_rDoc.m_nFileFormat) {
@@ -81,8 +118,38 @@ LoadOutcome CExperimentFileReader::Read()
     case 3:
         return ReadTranscript();
     default:
-        m_rDoc.Prompt().ShowMessage(kNotValidMessage, COperatorPrompt::Icon::Exclamation);
         return LoadOutcome::NotValid;
+    }
+}
+
+// A device that failed is reported by the caller, with the file's name.
+void CExperimentFileReader::Conclude(LoadOutcome outcome)
+{
+    COperatorPrompt& prompt = m_rDoc.Prompt();
+    constexpr auto icon = COperatorPrompt::Icon::Exclamation;
+    switch (outcome) {
+    case LoadOutcome::Complete:
+        if (m_rDoc.m_nFileFormat == 3)
+            m_rDoc.DeriveActualValues();
+        else
+            m_rDoc.ComputeTraceStats();
+        FinishLoad();
+        break;
+    case LoadOutcome::NotValid:
+        prompt.ShowMessage(kNotValidMessage, icon);
+        break;
+    case LoadOutcome::OldFormatFailed:
+        prompt.ShowMessage(kOldLoadFailedMessage, icon);
+        break;
+    case LoadOutcome::LineTooLong:
+        prompt.ShowMessage(LineTooLongMessage(m_lines.LineNumber()), icon);
+        break;
+    case LoadOutcome::TooLarge:
+        prompt.ShowMessage(TooLargeMessage(), icon);
+        break;
+    case LoadOutcome::NoEndMarker:
+    case LoadOutcome::ReadFailed:
+        break;
     }
 }
 
@@ -128,11 +195,7 @@ LoadOutcome CExperimentFileReader::ReadRecordLayout()
         ReadStroke(m_rDoc.m_arrStepTimeDown, m_rDoc.m_arrStepTimeUp);
     }
     SkipUntil("Experiment Comments"_L1, kSectionGapReads);
-    if (!ReadComments())
-        return LoadOutcome::NoEndMarker;
-    m_rDoc.ComputeTraceStats();
-    FinishLoad();
-    return LoadOutcome::Complete;
+    return ReadComments() ? LoadOutcome::Complete : LoadOutcome::NoEndMarker;
 }
 
 // Step times are written for release 5 data only. A box that reported no
@@ -154,10 +217,15 @@ bool CExperimentFileReader::HasStepTimeSections()
     return true;
 }
 
-// A label on the "Displacement Data" line or after it is not read.
+// A label on the "Displacement Data" line or after it is not read. The line
+// the version text came from holds whatever the box reported, which may say
+// "Displacement Data" too: it is never taken for the section's label.
 void CExperimentFileReader::ReadHeaderValues()
 {
-    for (int reads = 0; reads < kHeaderLineReads && !Has("Displacement Data"_L1); ++reads) {
+    const bool onVersionLine = m_rDoc.m_nFileFormat == 5;
+    for (int reads = 0; reads < kHeaderLineReads; ++reads) {
+        if (Has("Displacement Data"_L1) && !(reads == 0 && onVersionLine))
+            break;
         NextLine();
         for (const HeaderLabel& label : kHeaderLabels) {
             if (Has(label.text))
@@ -184,26 +252,49 @@ void CExperimentFileReader::ReadSection(QLatin1StringView startMarker, CUIntArra
     }
 }
 
-// The writer ends the comments with a line break and an empty line before the
-// end marker; neither belongs to the comments, so both are dropped here and
-// a save and load gives back exactly the comments saved. Only the marker as
-// the writer writes it ends them: a comment may well say "End of File".
+// The writer ends the comments with a line break and an empty line before
+// its end marker; neither belongs to the comments, so both are dropped here
+// and a save and load gives back exactly the comments saved. The writer's
+// own marker line ends them first: a comment may well say "End of File".
+// Files from other writers, or with the marker's hyphens cut, end at their
+// last line that holds "End of File". The comments grow as one string: a
+// list of line strings would cost many times the file's size.
 bool CExperimentFileReader::ReadComments()
 {
-    NextLine();
-    QStringList lines;
-    while (!Has("-----End of File-----"_L1)) {
-        lines.append(m_strLine);
+    QString& comments = m_rDoc.m_strComments;
+    qsizetype linesHeld = 0;
+    qsizetype lengthAtLastMention = -1;
+    for (NextLine(); !Has("-----End of File-----"_L1); NextLine()) {
+        if (Has("End of File"_L1))
+            lengthAtLastMention = CommentsLengthWithoutEmptyLastLine(linesHeld);
+        AppendCommentLine(linesHeld);
         if (m_lines.AtEnd()) {
-            m_rDoc.m_strComments = lines.join("\r\n"_L1);
-            return false;
+            if (lengthAtLastMention < 0)
+                return false;
+            comments.truncate(lengthAtLastMention);
+            return true;
         }
-        NextLine();
     }
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    m_rDoc.m_strComments = lines.join("\r\n"_L1);
+    comments.truncate(CommentsLengthWithoutEmptyLastLine(linesHeld));
     return true;
+}
+
+void CExperimentFileReader::AppendCommentLine(qsizetype& linesHeld)
+{
+    if (linesHeld > 0)
+        m_rDoc.m_strComments += "\r\n"_L1;
+    m_rDoc.m_strComments += m_strLine;
+    ++linesHeld;
+}
+
+qsizetype CExperimentFileReader::CommentsLengthWithoutEmptyLastLine(qsizetype linesHeld) const
+{
+    // No line holds a LF: the comments end in CR LF only after an empty last
+    // line (a single empty line leaves them empty anyway).
+    const QString& comments = m_rDoc.m_strComments;
+    if (linesHeld > 1 && comments.endsWith("\r\n"_L1))
+        return comments.size() - 2;
+    return comments.size();
 }
 
 void CExperimentFileReader::FinishLoad()
@@ -233,13 +324,7 @@ LoadOutcome CExperimentFileReader::ReadTranscript()
             }
         }
     }
-    if (!complete) {
-        m_rDoc.Prompt().ShowMessage(kOldLoadFailedMessage, COperatorPrompt::Icon::Exclamation);
-        return LoadOutcome::OldFormatFailed;
-    }
-    m_rDoc.DeriveActualValues();
-    FinishLoad();
-    return LoadOutcome::Complete;
+    return complete ? LoadOutcome::Complete : LoadOutcome::OldFormatFailed;
 }
 
 // "12#345": the separator is sought from the second character on, so a sign

@@ -5,6 +5,7 @@
 #include "experiment/CExperimentFileReader.h"
 #include "experiment/CExperimentFileWriter.h"
 #include "experiment/CFileErrorText.h"
+#include "experiment/CInputFile.h"
 #include "experiment/CRunLogFile.h"
 #include "experiment/CRunLogPath.h"
 #include "experiment/CWholeFileWrite.h"
@@ -167,16 +168,16 @@ bool CZentakDoc::ReplaceFile(const QString& path, const std::function<bool(QIODe
 bool CZentakDoc::LoadFromFile(const QString& path)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_strFileError = CFileErrorText::ForOpenToRead(path, file);
+    if (!CInputFile::Open(file, CExperimentFileReader::kMaxFileBytes,
+                          CExperimentFileReader::kFileKind, m_strFileError))
         return false;
-    }
     // The document takes the file's name even after a load message.
     SetPathName(path);
     SetModifiedFlag(false);
     if (Serialize(file, false))
         return true;
     m_strFileError = CFileErrorText::ForRead(path, file);
+    SetPathName(QString());
     return false;
 }
 

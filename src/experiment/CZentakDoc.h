@@ -77,8 +77,17 @@ public:
     CSharedWindowState& WindowState() const { return m_rState; }
     COperatorPrompt& Prompt() const { return m_rPrompt; }
 
-    // How the last load ended. A load with a message still counts as opened.
-    enum class LoadOutcome { Complete, NoEndMarker, NotValid, OldFormatFailed };
+    // How the last load ended. A load with a message still counts as opened;
+    // only a complete one may be saved over its file.
+    enum class LoadOutcome {
+        Complete,
+        NoEndMarker,
+        NotValid,
+        OldFormatFailed,
+        LineTooLong,  // a line beyond the line reader's bound ended the read
+        TooLarge,     // the input grew beyond the file size bound while read
+        ReadFailed,
+    };
 
     // Storing writes the ".exp" text; loading reads any of the three layouts,
     // shows the load messages and leaves the record as the file allows.
@@ -86,6 +95,10 @@ public:
     bool Serialize(QIODevice& device, bool storing);
     // Saves through a temporary file: the previous file survives any failure.
     bool SaveToFile(const QString& path);
+    // A device, a pipe or a file larger than any experiment file is refused
+    // before it is read, and the record stays as it was. After a read that
+    // failed part-way the record has no file name, so no save goes over the
+    // file without asking.
     bool LoadFromFile(const QString& path);
     const QString& FileErrorString() const { return m_strFileError; }
     LoadOutcome LastLoadOutcome() const { return m_eLastLoadOutcome; }

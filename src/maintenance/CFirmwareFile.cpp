@@ -1,6 +1,6 @@
 #include "maintenance/CFirmwareFile.h"
 
-#include "experiment/CFileErrorText.h"
+#include "experiment/CInputFile.h"
 #include "experiment/CTextLineReader.h"
 
 #include <QFile>
@@ -9,18 +9,22 @@ bool CFirmwareFile::ReadLines(const QString& path, QStringList& lines, QString& 
 {
     lines.clear();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = CFileErrorText::ForOpenToRead(path, file);
+    if (!CInputFile::Open(file, kMaxFileBytes, kFileKind, error))
         return false;
-    }
-    CTextLineReader reader(file);
-    QStringList read;
+    CTextLineReader reader(file, kMaxFileBytes);
+    if (ReadLines(reader, lines))
+        return true;
+    error = CInputFile::StopText(file, reader, kFileKind);
+    return false;
+}
+
+bool CFirmwareFile::ReadLines(CTextLineReader& reader, QStringList& lines)
+{
+    lines.clear();
     while (!reader.AtEnd())
-        read.append(reader.ReadLine());
-    if (reader.ReadFailed()) {
-        error = CFileErrorText::ForRead(path, file);
-        return false;
-    }
-    lines = read;
-    return true;
+        lines.append(reader.ReadLine());
+    if (reader.StoppedBy() == CTextLineReader::Stop::None)
+        return true;
+    lines.clear();
+    return false;
 }

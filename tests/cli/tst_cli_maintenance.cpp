@@ -172,6 +172,10 @@ void TestCliMaintenance::firmwareStopsBeforeSending_data()
     QTest::newRow("missing file")
         << QStringList{"firmware", missing, "--yes"}
         << QStringLiteral("%1 was not found.").arg(QDir::toNativeSeparators(missing));
+    QTest::newRow("endless device")
+        << QStringList{"firmware", "/dev/zero", "--yes"}
+        << QStringLiteral("/dev/zero is not an ordinary file (a device or a pipe may never end). "
+                          "It was not read.");
     QTest::newRow("not confirmed")
         << QStringList{"firmware", hex} << QStringLiteral("Reprogram Firmware Now? [y/N] ");
     QTest::newRow("missing port") << QStringList{"firmware", hex, "--yes"}

@@ -58,7 +58,8 @@ private Q_SLOTS:
     void showAfterLoadMessage_data();
     void showAfterLoadMessage();
     void showPrintsTextRecord();
-    void showOfMissingFile();
+    void showRefusesWhatItCannotRead_data();
+    void showRefusesWhatItCannotRead();
     void badArguments_data();
     void badArguments();
     void exportBesideTheFile();
@@ -66,6 +67,7 @@ private Q_SLOTS:
     void exportRefusesIncompleteLoad();
     void resaveInCurrentLayout_data();
     void resaveInCurrentLayout();
+    void resaveRefusesIncompleteLoad_data();
     void resaveRefusesIncompleteLoad();
     void samplesThatAreNoDataAreNotWritten_data();
     void samplesThatAreNoDataAreNotWritten();
@@ -150,13 +152,36 @@ void TestCliRecords::showPrintsTextRecord()
     QVERIFY(result.outBytes.contains("     4         2090     1520\n"));
 }
 
-void TestCliRecords::showOfMissingFile()
+void TestCliRecords::showRefusesWhatItCannotRead_data()
 {
-    const QString path = dir.filePath(QStringLiteral("none.exp"));
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    const QString missing = dir.filePath(QStringLiteral("none.exp"));
+    QTest::newRow("missing") << missing << missing + QStringLiteral(" was not found.\n");
+    QTest::newRow("endless device")
+        << QStringLiteral("/dev/zero")
+        << QStringLiteral("/dev/zero is not an ordinary file (a device or a pipe may never end). "
+                          "It was not read.\n");
+    const QString huge = dir.filePath(QStringLiteral("huge.exp"));
+    QFile file(huge);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(300) << 20));
+    QTest::newRow("300 MB")
+        << huge
+        << QStringLiteral("%1 is too large to be an experiment file (314572800 bytes; the limit "
+                          "is 16777216 bytes). It was not read.\n")
+               .arg(huge);
+}
+
+// Exit 1 at once with the reason; nothing is printed as a record.
+void TestCliRecords::showRefusesWhatItCannotRead()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, message);
     const CliOutcome result = RunCli({QStringLiteral("show"), path});
     QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.err, path + QStringLiteral(" was not found.\n"));
+    QCOMPARE(result.err, message);
     QVERIFY(result.outBytes.isEmpty());
+    QVERIFY(result.elapsedMs < 5000);
 }
 
 void TestCliRecords::badArguments_data()
@@ -246,13 +271,35 @@ void TestCliRecords::resaveInCurrentLayout()
     QCOMPARE(json["dataPresent"].toBool(), true);
 }
 
+void TestCliRecords::resaveRefusesIncompleteLoad_data()
+{
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("transcript never completes")
+        << DataPath("transcript_incomplete.txt")
+        << QStringLiteral("Old Experiment File Load Failed.");
+    // The comment line would come back cut, and the file shorter.
+    QByteArray text = Contents(DataPath("release4.exp"));
+    text.replace("Rat 12, T10", "Rat 12, T10\r\n" + QByteArray(2 << 20, 'c'));
+    const QString longLine = dir.filePath(QStringLiteral("long-comment.exp"));
+    QFile file(longLine);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) == text.size());
+    file.close();
+    QTest::newRow("comment line of 2 MiB")
+        << longLine
+        << QStringLiteral("Line 44 of the file is longer than 1048576 characters and cannot be "
+                          "read whole; the file was not read past it.\n");
+}
+
 void TestCliRecords::resaveRefusesIncompleteLoad()
 {
+    QFETCH(QString, input);
+    QFETCH(QString, reason);
     const QString output = dir.filePath(QStringLiteral("never.exp"));
-    const CliOutcome result =
-        RunCli({QStringLiteral("resave"), DataPath("transcript_incomplete.txt"), output});
+    const CliOutcome result = RunCli({QStringLiteral("resave"), input, output});
     QCOMPARE(result.exitCode, 1);
-    QVERIFY(result.err.startsWith(QStringLiteral("Old Experiment File Load Failed.")));
+    QVERIFY2(result.err.startsWith(reason), qPrintable(result.err));
+    QVERIFY(result.err.contains(QStringLiteral("was not written")));
     QVERIFY(!QFileInfo::exists(output));
 }
 

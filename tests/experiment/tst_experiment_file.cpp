@@ -1,5 +1,8 @@
 #include "CScriptedPrompt.h"
 #include "app/CSharedWindowState.h"
+#include "experiment/CExperimentFileReader.h"
+#include "experiment/CInputFile.h"
+#include "experiment/CTextLineReader.h"
 #include "experiment/CZentakDoc.h"
 
 #include <QBuffer>
@@ -10,6 +13,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using LoadOutcome = CZentakDoc::LoadOutcome;
 Q_DECLARE_METATYPE(LoadOutcome)
@@ -209,6 +213,8 @@ private Q_SLOTS:
     void release5RoundTripOfLongRun_data();
     void release5RoundTripOfLongRun();
     void release5RunWithoutVersionText();
+    void versionTextIsNeverALabel_data();
+    void versionTextIsNeverALabel();
     void release4HeaderFile();
     void firmwareReleaseFromVersionLine_data();
     void firmwareReleaseFromVersionLine();
@@ -230,6 +236,11 @@ private Q_SLOTS:
     void commentsOfOriginalFiles_data();
     void commentsOfOriginalFiles();
     void commentsAreLatin1Bytes();
+    void boundsEndTheLoad_data();
+    void boundsEndTheLoad();
+    void refusedFilesLeaveTheRecord_data();
+    void refusedFilesLeaveTheRecord();
+    void readErrorLeavesNoFileName();
     void saveToFileReplacesWholeFile();
     void failedSaveKeepsPreviousFile();
     void saveIntoMissingFolderNamesIt();
@@ -406,6 +417,42 @@ void TestExperimentFile::release5RunWithoutVersionText()
     QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
     QCOMPARE(loaded.m_nFirmwareRelease, 5);
     QCOMPARE(loaded.m_arrStepTimeDown, doc.m_arrStepTimeDown);
+    QCOMPARE(loaded.m_arrStepTimeUp, doc.m_arrStepTimeUp);
+    QCOMPARE(loaded.m_strComments, doc.m_strComments);
+    QCOMPARE(Save(loaded), saved);
+}
+
+void TestExperimentFile::versionTextIsNeverALabel_data()
+{
+    QTest::addColumn<QString>("version");
+    QTest::newRow("section label") << QStringLiteral("R5.1 Displacement Data");
+    QTest::newRow("label alone") << QStringLiteral("Displacement Data:");
+    QTest::newRow("markers") << QStringLiteral("R5 *Down* *Up* *End*");
+    QTest::newRow("other labels") << QStringLiteral(
+        "R5 Force Data: Time per Step Data: Experiment Comments:");
+    QTest::newRow("header value") << QStringLiteral("R5 Desired Force: 7");
+    QTest::newRow("end marker") << QStringLiteral("R5 -----End of File-----");
+}
+
+// Whatever the box reported goes into the version line; the record comes
+// back the same, and every later save writes the same bytes.
+void TestExperimentFile::versionTextIsNeverALabel()
+{
+    QFETCH(QString, version);
+    CZentakDoc doc(state, prompt);
+    FillLongRelease5Run(doc, 5);
+    doc.m_strFirmwareVersion = version;
+    const QByteArray saved = Save(doc);
+
+    CZentakDoc loaded(state, prompt);
+    QVERIFY(Load(loaded, saved));
+    QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
+    QCOMPARE(loaded.m_strFirmwareVersion, version);
+    QCOMPARE(loaded.m_nDesiredForce, 300);
+    QCOMPARE(loaded.m_nDesiredDwell, 2);
+    QCOMPARE(loaded.m_nActualVelocity, 98);
+    QCOMPARE(loaded.m_arrDispDown, doc.m_arrDispDown);
+    QCOMPARE(loaded.m_arrForceUp, doc.m_arrForceUp);
     QCOMPARE(loaded.m_arrStepTimeUp, doc.m_arrStepTimeUp);
     QCOMPARE(loaded.m_strComments, doc.m_strComments);
     QCOMPARE(Save(loaded), saved);
@@ -705,23 +752,37 @@ void TestExperimentFile::commentsOfOriginalFiles_data()
 {
     QTest::addColumn<QByteArray>("commentLines");
     QTest::addColumn<QString>("comments");
-    QTest::newRow("saved once") << QByteArray("Rat 7\r\n\r\n") << QStringLiteral("Rat 7");
-    QTest::newRow("saved twice") << QByteArray("Rat 7\r\n\r\n\r\n\r\n")
+    const QByteArray marker = "-----End of File-----";
+    QTest::newRow("saved once") << "Rat 7\r\n\r\n" + marker << QStringLiteral("Rat 7");
+    QTest::newRow("saved twice") << "Rat 7\r\n\r\n\r\n\r\n" + marker
                                  << QStringLiteral("Rat 7\r\n\r\n");
     QTest::newRow("no empty line before the marker")
-        << QByteArray("Rat 7\r\n") << QStringLiteral("Rat 7");
+        << "Rat 7\r\n" + marker << QStringLiteral("Rat 7");
+    // Other writers, or a marker whose hyphens were cut: the last line that
+    // holds "End of File" ends the comments.
+    QTest::newRow("shorter marker")
+        << QByteArray("Rat 7\r\n\r\n---End of File---") << QStringLiteral("Rat 7");
+    QTest::newRow("bare marker words")
+        << QByteArray("Rat 7\r\nEnd of File") << QStringLiteral("Rat 7");
+    QTest::newRow("last of two mentions")
+        << QByteArray("End of File 7 checked\r\nRat 7\r\n\r\n--End of File--\r\n")
+        << QStringLiteral("End of File 7 checked\r\nRat 7");
+    QTest::newRow("the exact marker first") << "Rat 7\r\n\r\n" + marker + "\r\nEnd of File\r\n"
+                                            << QStringLiteral("Rat 7");
 }
 
 void TestExperimentFile::commentsOfOriginalFiles()
 {
     QFETCH(QByteArray, commentLines);
     QFETCH(QString, comments);
-    QByteArray text = kNewRecordFile;
-    text.replace("Experiment Comments:\r\n\r\n\r\n", "Experiment Comments:\r\n" + commentLines);
+    QByteArray text = kRelease5File;
+    text.truncate(text.indexOf("Date: March"));
+    text += commentLines;
     CZentakDoc doc(state, prompt);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.m_strComments, comments);
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
+    QVERIFY(state.DataPresent());
 }
 
 void TestExperimentFile::commentsAreLatin1Bytes()
@@ -735,6 +796,117 @@ void TestExperimentFile::commentsAreLatin1Bytes()
     text.replace("Experiment Comments:\r\n\r\n\r\n", "Experiment Comments:\r\n\xe9t\xe9\r\n\r\n");
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.m_strComments, QStringLiteral("\u00e9t\u00e9"));
+}
+
+void TestExperimentFile::boundsEndTheLoad_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<LoadOutcome>("outcome");
+    QTest::addColumn<QString>("message");
+    const qsizetype maxLine = CTextLineReader::kMaxLineBytes;
+    const qint64 maxFile = CExperimentFileReader::kMaxFileBytes;
+    const auto withComment = [](const QByteArray& comment) {
+        QByteArray text = kRelease5File;
+        return text.replace("Date: March", comment + "\r\nDate: March");
+    };
+    const int commentLine = int(kRelease5File.left(kRelease5File.indexOf("Date:")).count('\n')) + 1;
+    const QString tooLong = CExperimentFileReader::LineTooLongMessage(commentLine);
+    QTest::newRow("longest line") << withComment(QByteArray(maxLine, 'c')) << LoadOutcome::Complete
+                                  << QString();
+    QTest::newRow("comment line over the bound")
+        << withComment(QByteArray(2 * maxLine, 'c')) << LoadOutcome::LineTooLong << tooLong;
+    QTest::newRow("over the bound by one")
+        << withComment(QByteArray(maxLine + 1, 'c')) << LoadOutcome::LineTooLong << tooLong;
+    QByteArray inSection = kRelease5File;
+    inSection.replace("150\r\n", "150" + QByteArray(maxLine, ' ') + "\r\n");
+    QTest::newRow("value line over the bound")
+        << inSection << LoadOutcome::LineTooLong << CExperimentFileReader::LineTooLongMessage(18);
+    QTest::newRow("transcript line over the bound")
+        << "Mode\r\n1#2\r\n" + QByteArray(maxLine + 1, '#') + "\r\nCompleted\r\n"
+        << LoadOutcome::LineTooLong << CExperimentFileReader::LineTooLongMessage(3);
+    QTest::newRow("no line breaks") << QByteArray(3 * maxLine, 'x') << LoadOutcome::LineTooLong
+                                    << CExperimentFileReader::LineTooLongMessage(1);
+    const QByteArray filler = QByteArray(1000, 'c') + "\r\n";
+    QByteArray atBound = withComment(filler.repeated(int(maxFile / filler.size())));
+    atBound.insert(atBound.indexOf("Date:"), QByteArray(maxFile - atBound.size(), 'd'));
+    QTest::newRow("file at the bound") << atBound << LoadOutcome::Complete << QString();
+    QTest::newRow("file over the bound")
+        << atBound.insert(atBound.indexOf("Date:"), 'd') << LoadOutcome::TooLarge
+        << CExperimentFileReader::TooLargeMessage();
+}
+
+// A cut line or input never passes for a whole one: the load says why and
+// does not complete, so the record is not drawn and no save goes over it.
+void TestExperimentFile::boundsEndTheLoad()
+{
+    QFETCH(QByteArray, text);
+    QFETCH(LoadOutcome, outcome);
+    QFETCH(QString, message);
+    CZentakDoc doc(state, prompt);
+    QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
+    QVERIFY(Load(doc, text));
+    QCOMPARE(doc.LastLoadOutcome(), outcome);
+    const bool complete = outcome == LoadOutcome::Complete;
+    QList<CScriptedPrompt::Shown> shown;
+    if (!complete)
+        shown.append({message, Exclamation});
+    QCOMPARE(prompt.messages, shown);
+    QCOMPARE(state.DataPresent(), complete);
+    QCOMPARE(changed.count(), complete ? 1 : 0);
+}
+
+void TestExperimentFile::refusedFilesLeaveTheRecord_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("message");
+    static QTemporaryDir dir;
+    const QString pipe = dir.filePath(QStringLiteral("pipe.exp"));
+    QVERIFY(mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const QString huge = dir.filePath(QStringLiteral("huge.exp"));
+    QFile file(huge);
+    QVERIFY(file.open(QIODevice::WriteOnly) &&
+            file.resize(CExperimentFileReader::kMaxFileBytes + 1));
+    QTest::newRow("endless device")
+        << QStringLiteral("/dev/zero") << CInputFile::NotOrdinaryText(QStringLiteral("/dev/zero"));
+    QTest::newRow("pipe") << pipe << CInputFile::NotOrdinaryText(pipe);
+    QTest::newRow("larger than any experiment")
+        << huge
+        << QStringLiteral("%1 is too large to be an experiment file (16777217 bytes; the limit "
+                          "is 16777216 bytes). It was not read.")
+               .arg(huge);
+}
+
+// Refused before a byte is read (a pipe would block, a device never end):
+// the record, its name and the window keep what they had.
+void TestExperimentFile::refusedFilesLeaveTheRecord()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, message);
+    CZentakDoc doc(state, prompt);
+    FillRelease5Run(doc);
+    doc.SetPathName(QStringLiteral("/old/name.exp"));
+    QVERIFY(!doc.LoadFromFile(path));
+    QCOMPARE(doc.FileErrorString(), message);
+    QCOMPARE(doc.m_arrDispDown.size(), 3);
+    QCOMPARE(doc.m_nDesiredForce, 300);
+    QVERIFY(state.DataPresent());
+    QCOMPARE(doc.PathName(), QStringLiteral("/old/name.exp"));
+    QVERIFY(prompt.messages.isEmpty());
+}
+
+// The kernel refuses reads of a process's unmapped memory: a file whose
+// read fails part-way. What was read must not be saved over it unasked.
+void TestExperimentFile::readErrorLeavesNoFileName()
+{
+    const QString path = QStringLiteral("/proc/self/mem");
+    CZentakDoc doc(state, prompt);
+    doc.SetPathName(QStringLiteral("/old/name.exp"));
+    QVERIFY(!doc.LoadFromFile(path));
+    QVERIFY2(doc.FileErrorString().startsWith(
+                 QStringLiteral("An error occurred while reading %1").arg(path)),
+             qPrintable(doc.FileErrorString()));
+    QVERIFY(doc.PathName().isEmpty());
+    QVERIFY(prompt.messages.isEmpty());
 }
 
 void TestExperimentFile::saveToFileReplacesWholeFile()

@@ -5,16 +5,23 @@
 
 namespace {
 
-QStringList ReadAll(QByteArray bytes, int extraReads = 0)
+constexpr qint64 kNoBound = qint64(1) << 40;
+
+QStringList ReadAll(QByteArray bytes, int extraReads = 0, qint64 maxInputBytes = kNoBound,
+                    CTextLineReader::Stop* stop = nullptr, qint64* lineNumber = nullptr)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    CTextLineReader reader(buffer);
+    CTextLineReader reader(buffer, maxInputBytes);
     QStringList lines;
     while (!reader.AtEnd())
         lines.append(reader.ReadLine());
     for (int i = 0; i < extraReads; ++i)
         lines.append(reader.ReadLine());
+    if (stop)
+        *stop = reader.StoppedBy();
+    if (lineNumber)
+        *lineNumber = reader.LineNumber();
     return lines;
 }
 
@@ -29,8 +36,12 @@ private Q_SLOTS:
     void lineEnds();
     void linesAcrossReadChunks_data();
     void linesAcrossReadChunks();
-    void overlongLineIsCut();
+    void boundsEndTheInput_data();
+    void boundsEndTheInput();
 };
+
+using Stop = CTextLineReader::Stop;
+Q_DECLARE_METATYPE(Stop)
 
 void TestTextLineReader::lineEnds_data()
 {
@@ -41,6 +52,8 @@ void TestTextLineReader::lineEnds_data()
     QTest::newRow("no final break") << QByteArray("a\r\nb") << QStringList{"a", "b"};
     QTest::newRow("empty lines") << QByteArray("\r\n\r\nx") << QStringList{"", "", "x"};
     QTest::newRow("lone CR is text") << QByteArray("a\rb\r\r\n") << QStringList{"a\rb\r"};
+    QTest::newRow("CR at the very end is text")
+        << QByteArray("a\r\nz\r") << QStringList{"a", "z\r"};
     QTest::newRow("Latin-1") << QByteArray("\xe9t\xe9 \xb5m\r\n")
                              << QStringList{QStringLiteral("\u00e9t\u00e9 \u00b5m")};
     QTest::newRow("empty input") << QByteArray() << QStringList{};
@@ -75,15 +88,48 @@ void TestTextLineReader::linesAcrossReadChunks()
     QCOMPARE(lines[2], QStringLiteral("-----End of File-----"));
 }
 
-// A file without line breaks cannot take all the memory: the line keeps its
-// first MiB, and the lines after it are read as usual.
-void TestTextLineReader::overlongLineIsCut()
+// A line beyond the bound never passes for a whole one, cut or not: the
+// input ends there (empty lines), and so it does beyond the input's bound.
+void TestTextLineReader::boundsEndTheInput_data()
 {
-    const qsizetype size = 3 * CTextLineReader::kMaxLineBytes;
-    const QStringList lines = ReadAll(QByteArray(size, 'x') + "\r\nnext");
-    QCOMPARE(lines.size(), 2);
-    QCOMPARE(lines[0].size(), CTextLineReader::kMaxLineBytes);
-    QCOMPARE(lines[1], QStringLiteral("next"));
+    const qsizetype maxLine = CTextLineReader::kMaxLineBytes;
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<qint64>("maxInputBytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<Stop>("stop");
+    QTest::addColumn<qint64>("lineNumber");
+    const QByteArray longest(maxLine, 'x');
+    QTest::newRow("longest line, CR LF")
+        << "a\r\n" + longest + "\r\nb" << kNoBound << QStringList{"a", longest, "b"} << Stop::None
+        << qint64(3);
+    QTest::newRow("longest line, last")
+        << "a\n" + longest << kNoBound << QStringList{"a", longest} << Stop::None << qint64(2);
+    QTest::newRow("one byte longer")
+        << "a\r\n" + longest + "y\r\nb\r\n"
+        << kNoBound << QStringList{"a", ""} << Stop::LineTooLong << qint64(2);
+    QTest::newRow("one byte longer, last")
+        << "a\n" + longest + "y" << kNoBound << QStringList{"a", ""} << Stop::LineTooLong
+        << qint64(2);
+    QTest::newRow("no line breaks at all") << QByteArray(3 * maxLine, 'x') << kNoBound
+                                           << QStringList{""} << Stop::LineTooLong << qint64(1);
+    QTest::newRow("input at its bound")
+        << QByteArray("ab\ncd") << qint64(5) << QStringList{"ab", "cd"} << Stop::None << qint64(2);
+    QTest::newRow("input beyond its bound")
+        << QByteArray("ab\ncde") << qint64(5) << QStringList{} << Stop::InputTooLarge << qint64(0);
+}
+
+void TestTextLineReader::boundsEndTheInput()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(qint64, maxInputBytes);
+    QFETCH(QStringList, lines);
+    QFETCH(Stop, stop);
+    QFETCH(qint64, lineNumber);
+    Stop stoppedBy = Stop::None;
+    qint64 lineAt = -1;
+    QCOMPARE(ReadAll(bytes, 1, maxInputBytes, &stoppedBy, &lineAt), lines + QStringList{""});
+    QCOMPARE(stoppedBy, stop);
+    QCOMPARE(lineAt, lineNumber);
 }
 
 QTEST_GUILESS_MAIN(TestTextLineReader)

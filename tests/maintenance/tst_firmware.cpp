@@ -106,7 +106,8 @@ private Q_SLOTS:
     void outcomeMessages();
     void firmwareFileLines_data();
     void firmwareFileLines();
-    void missingFileSaysSo();
+    void unreadableFilesSayWhy_data();
+    void unreadableFilesSayWhy();
 };
 
 void TestFirmware::boxAtMainPromptIsSwitchedToItsReprogramStateFirst()
@@ -343,21 +344,33 @@ void TestFirmware::firmwareFileLines_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("empty file") << QByteArray() << QStringList{};
-    QTest::newRow("LF") << QByteArray(":01\n:02\n") << QStringList{":01", ":02"};
-    QTest::newRow("CR LF") << QByteArray(":01\r\n:02\r\n") << QStringList{":01", ":02"};
+    QTest::addColumn<QByteArrayList>("wire");
+    QTest::newRow("empty file") << QByteArray() << QStringList{} << QByteArrayList{};
+    QTest::newRow("LF") << QByteArray(":01\n:02\n") << QStringList{":01", ":02"}
+                        << QByteArrayList{":01\n", ":02\n"};
+    QTest::newRow("CR LF") << QByteArray(":01\r\n:02\r\n") << QStringList{":01", ":02"}
+                           << QByteArrayList{":01\n", ":02\n"};
     QTest::newRow("last line without an end")
-        << QByteArray(":01\n:02") << QStringList{":01", ":02"};
+        << QByteArray(":01\n:02") << QStringList{":01", ":02"} << QByteArrayList{":01\n", ":02\n"};
     QTest::newRow("empty lines count")
-        << QByteArray("\n:01\n\r\n\n") << QStringList{"", ":01", "", ""};
+        << QByteArray("\n:01\n\r\n\n") << QStringList{"", ":01", "", ""}
+        << QByteArrayList{"\n", ":01\n", "\n", "\n"};
     QTest::newRow("8-bit bytes pass unchanged")
-        << QByteArray(":\xe9\xff\n") << QStringList{QString::fromLatin1(":\xe9\xff")};
+        << QByteArray(":\xe9\xff\n") << QStringList{QString::fromLatin1(":\xe9\xff")}
+        << QByteArrayList{":\xe9\xff\n"};
+    // Only LF or CR LF ends a line: any other CR is the line's own.
+    QTest::newRow("CR at the very end") << QByteArray(":01\r\nz\r") << QStringList{":01", "z\r"}
+                                        << QByteArrayList{":01\n", "z\r\n"};
+    QTest::newRow("CR inside and doubled")
+        << QByteArray("a\rb\r\r\n") << QStringList{"a\rb\r"} << QByteArrayList{"a\rb\r\n"};
 }
 
+// The lines as read, and the bytes the box receives for them.
 void TestFirmware::firmwareFileLines()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QStringList, lines);
+    QFETCH(QByteArrayList, wire);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("image.hex"));
     QFile file(path);
@@ -370,17 +383,58 @@ void TestFirmware::firmwareFileLines()
     QVERIFY(CFirmwareFile::ReadLines(path, read, error));
     QCOMPARE(read, lines);
     QVERIFY(error.isEmpty());
+
+    CScriptedBox box;
+    box.QueueReply("R\r\nSend Data Now\r\n");
+    box.SetFallback("OK\r\n");
+    Bench bench(box);
+    QCOMPARE(bench.Run(read), CFirmwareTransfer::kResultSuccess);
+    QCOMPARE(box.Writes().mid(1, read.size()), wire);
 }
 
-void TestFirmware::missingFileSaysSo()
+void TestFirmware::unreadableFilesSayWhy_data()
 {
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("absent.hex"));
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("error");
+    static QTemporaryDir dir;
+    const QString absent = dir.filePath(QStringLiteral("absent.hex"));
+    QTest::newRow("missing")
+        << absent << QStringLiteral("%1 was not found.").arg(QDir::toNativeSeparators(absent));
+    QTest::newRow("endless device")
+        << QStringLiteral("/dev/zero")
+        << QStringLiteral("/dev/zero is not an ordinary file (a device or a pipe may never end). "
+                          "It was not read.");
+    const QString huge = dir.filePath(QStringLiteral("huge.hex"));
+    QFile hugeFile(huge);
+    QVERIFY(hugeFile.open(QIODevice::WriteOnly) &&
+            hugeFile.resize(CFirmwareFile::kMaxFileBytes + 1));
+    QTest::newRow("larger than any firmware")
+        << huge
+        << QStringLiteral("%1 is too large to be a firmware file (4194305 bytes; the limit is "
+                          "4194304 bytes). It was not read.")
+               .arg(huge);
+    const QString longLine = dir.filePath(QStringLiteral("long.hex"));
+    QFile longFile(longLine);
+    QVERIFY(longFile.open(QIODevice::WriteOnly));
+    longFile.write(":00\r\n:01\r\n" + QByteArray(2 << 20, '0') + "\r\n:02\r\n");
+    longFile.close();
+    QTest::newRow("line beyond the bound")
+        << longLine
+        << QStringLiteral("Line 3 of %1 is longer than 1048576 characters and cannot be read "
+                          "whole.")
+               .arg(longLine);
+}
+
+// Nothing of such a file is kept: part of an image must never reach the box.
+void TestFirmware::unreadableFilesSayWhy()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, error);
     QStringList read{"stale"};
-    QString error;
-    QVERIFY(!CFirmwareFile::ReadLines(path, read, error));
+    QString message;
+    QVERIFY(!CFirmwareFile::ReadLines(path, read, message));
     QVERIFY(read.isEmpty());
-    QCOMPARE(error, QStringLiteral("%1 was not found.").arg(QDir::toNativeSeparators(path)));
+    QCOMPARE(message, error);
 }
 
 QTEST_GUILESS_MAIN(TestFirmware)

@@ -158,7 +158,9 @@ int CCliRunCommand::Execute(const Request& request)
     prompt.EndProgress();
 
     const CRunOutcome::Kind outcome = CRunOutcome::Classify(impactMade, doc, request.mode);
-    if (outcome != CRunOutcome::Kind::Completed) {
+    const bool impactRecorded =
+        outcome == CRunOutcome::Kind::Completed || outcome == CRunOutcome::Kind::CutShort;
+    if (!impactRecorded) {
         const QString message = CRunOutcome::Message(outcome);
         if (!message.isEmpty())
             prompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
@@ -174,6 +176,11 @@ int CCliRunCommand::Execute(const Request& request)
         << "Actual Velocity: " << doc.m_nActualVelocity << '\n'
         << "Down Samples: " << doc.m_arrDispDown.size() << '\n'
         << "Up Samples: " << doc.m_arrDispUp.size() << '\n';
+    out.flush();
+    if (outcome == CRunOutcome::Kind::CutShort) {
+        prompt.ShowMessage(CRunOutcome::CutShortMessage(doc), COperatorPrompt::Icon::Exclamation);
+        return CliCommands::kExitFailure;
+    }
     return saved ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
 }
 

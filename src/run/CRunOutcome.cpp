@@ -6,7 +6,7 @@
 CRunOutcome::Kind CRunOutcome::Classify(bool result, const CZentakDoc& doc, int mode)
 {
     if (result)
-        return Kind::Completed;
+        return doc.m_bDownloadCutShort ? Kind::CutShort : Kind::Completed;
     if (doc.m_bImpactAborted)
         return Kind::Aborted;
     if (!doc.m_bFirmwareOk)
@@ -26,4 +26,11 @@ QString CRunOutcome::Message(Kind kind)
     default:
         return QString();
     }
+}
+
+QString CRunOutcome::CutShortMessage(const CZentakDoc& doc)
+{
+    const qsizetype down = doc.m_arrDispDown.size();
+    const qsizetype up = doc.m_arrDispUp.size();
+    return kDownloadCutShort.arg(down + up).arg(down).arg(up);
 }

@@ -160,7 +160,9 @@ int CCliRunCommand::Execute(const Request& request)
     prompt.EndProgress();
 
     const CRunOutcome::Kind outcome = CRunOutcome::Classify(impactMade, doc, request.mode);
-    if (outcome != CRunOutcome::Kind::Completed) {
+    const bool impactRecorded =
+        outcome == CRunOutcome::Kind::Completed || outcome == CRunOutcome::Kind::CutShort;
+    if (!impactRecorded) {
         const QString message = CRunOutcome::Message(outcome, state.m_strPort);
         if (!message.isEmpty())
             prompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
@@ -179,6 +181,11 @@ int CCliRunCommand::Execute(const Request& request)
         << "Actual Velocity: " << doc.m_nActualVelocity << '\n'
         << "Down Samples: " << doc.m_arrDispDown.size() << '\n'
         << "Up Samples: " << doc.m_arrDispUp.size() << '\n';
+    out.flush();
+    if (outcome == CRunOutcome::Kind::CutShort) {
+        prompt.ShowMessage(CRunOutcome::CutShortMessage(doc), COperatorPrompt::Icon::Exclamation);
+        return CliCommands::kExitFailure;
+    }
     return logged && saved ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
 }
 

@@ -47,8 +47,11 @@ void AppendRelease5Rows(QByteArray& out, const Stroke (&strokes)[2], const Value
                 AppendRow(out, valueOf(stroke.values[i]), nullptr);
                 continue;
             }
-            const double timeMs =
-                double(runningMs) + stroke.stepTimes[i] * CCsvExport::kMsPerStepCount;
+            // Multiplying by a folded 60e-6 differs in the last bit and can
+            // round a printed time down (a count of 6275 gives 0.376, not 0.377).
+            const double stepMs =
+                double(stroke.stepTimes[i]) * CCsvExport::kNsPerStepCount * CCsvExport::kMsPerNs;
+            const double timeMs = double(runningMs) + stepMs;
             AppendRow(out, valueOf(stroke.values[i]), &timeMs);
             runningMs = float(timeMs);
         }

@@ -12,7 +12,9 @@ class CCsvExport
 {
 public:
     static constexpr double kMicronsPerCount = 17.6389;
-    static constexpr double kMsPerStepCount = 60.0 * 1e-6;
+    // A step-time count is 60 ns: ms = (count x 60.0) x 1e-6, in that order.
+    static constexpr double kNsPerStepCount = 60.0;
+    static constexpr double kMsPerNs = 1e-6;
 
     // Release 5 times run on from the step-time counts. A row whose time is
     // not known (its stroke's step-time array ends before its value array,

@@ -74,6 +74,7 @@ bool CZentakDoc::OnNewDocument()
     m_nFirmwareRelease = 0;
     m_bImpactAborted = false;
     m_bFirmwareOk = true;
+    m_bDownloadCutShort = false;
     ClearTraces();
     ResetStats();
     m_rState.SetDataPresent(false);

@@ -145,6 +145,8 @@ public:
     bool m_bDataValid = false;
     bool m_bImpactAborted = false;
     bool m_bFirmwareOk = true;
+    // The impact was made but its download ended before the box's mode prompt.
+    bool m_bDownloadCutShort = false;
     QString m_strRxText;
     QString m_strFormatted;
     QString m_strReadLine;

@@ -27,6 +27,9 @@ QComboBox* EditableCombo(const QStringList& items, QWidget* parent)
     combo->setEditable(true);
     // Typed text is a setting, not a new list item.
     combo->setInsertPolicy(QComboBox::NoInsert);
+    // No completion: on Enter or on leaving the box its case-insensitive
+    // match turns a typed "odd" into the list's "Odd", another line setting.
+    combo->setCompleter(nullptr);
     combo->addItems(items);
     return combo;
 }

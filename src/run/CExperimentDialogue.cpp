@@ -167,6 +167,8 @@ bool CExperimentDialogue::ConfirmAndImpact()
     if (!AnyText(chunks))
         return false;
     m_rDoc.ParseRunData(chunks);
+    // The impact was made: what arrived is kept, and the caller says the rest is missing.
+    m_rDoc.m_bDownloadCutShort = !m_rLink.m_bRunDataComplete;
     return true;
 }
 

@@ -311,11 +311,15 @@ void CLeftView::HandleRunOutcome(bool completed)
     m_rState.SetBusyText(QString());
     switch (outcome) {
     case CRunOutcome::Kind::Completed:
+    case CRunOutcome::Kind::CutShort:
         // A run whose log entry failed lives only in memory: keep it from
         // being discarded without a question.
         if (!m_rDoc.CompleteRun(QDateTime::currentDateTime()))
             m_rDoc.MarkRunUnlogged();
         UpdateData(false);
+        if (outcome == CRunOutcome::Kind::CutShort)
+            m_rDoc.Prompt().ShowMessage(CRunOutcome::CutShortMessage(m_rDoc),
+                                        COperatorPrompt::Icon::Exclamation);
         break;
     case CRunOutcome::Kind::Aborted:
         m_rDoc.m_bImpactAborted = false;

@@ -8,7 +8,7 @@
 CRunOutcome::Kind CRunOutcome::Classify(bool result, const CZentakDoc& doc, int mode)
 {
     if (result)
-        return Kind::Completed;
+        return doc.m_bDownloadCutShort ? Kind::CutShort : Kind::Completed;
     if (doc.m_bImpactAborted)
         return Kind::Aborted;
     if (!doc.m_bFirmwareOk)
@@ -48,4 +48,11 @@ QString CRunOutcome::NotRespondingMessage(const QString& portName)
                              "Administrator for Access.");
     return QStringLiteral("No Permission to Use Serial Port %1!\r\n").arg(denial->devicePath) +
            advice.arg(denial->group);
+}
+
+QString CRunOutcome::CutShortMessage(const CZentakDoc& doc)
+{
+    const qsizetype down = doc.m_arrDispDown.size();
+    const qsizetype up = doc.m_arrDispUp.size();
+    return kDownloadCutShort.arg(down + up).arg(down).arg(up);
 }

@@ -9,12 +9,20 @@ class CZentakDoc;
 class CRunOutcome
 {
 public:
-    enum class Kind { Completed, Aborted, FirmwareUnusable, ModeRefused, NotResponding };
+    // CutShort is a completed impact whose download ended before the box's
+    // mode prompt: it is completed and logged like any other, and then the
+    // operator is told with CutShortMessage.
+    enum class Kind { Completed, CutShort, Aborted, FirmwareUnusable, ModeRefused, NotResponding };
 
     static inline const QString kFirmwareCorrupted =
         QStringLiteral("Device Firmware is Corrupted!\r\nPlease Reprogram Firmware.");
     static inline const QString kNotResponding =
         QStringLiteral("COM Port or Device is Not Responding!\r\n"
+                       "Please Check Serial Cable and Machine Power.");
+
+    static inline const QString kDownloadCutShort =
+        QStringLiteral("Impact Data Download Was Cut Short!\r\n"
+                       "Samples Received: %1 (%2 Down, %3 Up).\r\n"
                        "Please Check Serial Cable and Machine Power.");
 
     static Kind Classify(bool result, const CZentakDoc& doc, int mode);
@@ -27,4 +35,7 @@ public:
     // For every exchange that got no reply: the ordinary message, or why the
     // system refused to open the port and which group may use it.
     static QString NotRespondingMessage(const QString& portName);
+
+    // Shown after the run has been completed and logged.
+    static QString CutShortMessage(const CZentakDoc& doc);
 };

@@ -1,6 +1,7 @@
 #include "run/CSerialLink.h"
 
 #include "app/CTextRules.h"
+#include "run/CClock.h"
 #include "run/CPortFactory.h"
 #include "run/CRunProgress.h"
 
@@ -73,8 +74,17 @@ bool CSerialLink::ExchangeWith(const QString& text, const CTimeouts& timeouts)
     return true;
 }
 
+qint64 CSerialLink::MaxDownloadMs(int baudRate)
+{
+    const qint64 bitsPerSecond = qMax(baudRate, kSlowestBaudRate);
+    const qint64 wireMs = kLongestOutputBytes * kWireBitsPerCharacter * 1000 / bitsPerSecond;
+    return 2 * (kLongestImpactMs + wireMs + kLongestDownloadPolls * kPollOverheadMs);
+}
+
 void CSerialLink::CollectRunData(QStringList& chunks)
 {
+    m_bRunDataComplete = false;
+    const qint64 deadlineMs = m_rClock.NowMs() + MaxDownloadMs(m_nBaudRate);
     ReportImpactStarted();
     OpenPort(kShortTimeouts);
     WriteText(QStringLiteral("y"));
@@ -87,7 +97,9 @@ void CSerialLink::CollectRunData(QStringList& chunks)
     // in two is found across the cut.
     QString streamTail = m_strChunk.right(kModePrompt.size() - 1);
     int emptyPolls = 0;
-    for (int poll = 0; poll < kMaxDownloadPolls && emptyPolls < kMaxEmptyPolls; ++poll) {
+    for (int poll = 0;
+         poll < kMaxDownloadPolls && emptyPolls < kMaxEmptyPolls && m_rClock.NowMs() < deadlineMs;
+         ++poll) {
         WriteText(QStringLiteral("w"));
         StoreReply(ReadReply());
         const QString chunk = ReplyText();
@@ -98,8 +110,10 @@ void CSerialLink::CollectRunData(QStringList& chunks)
         if (m_strChunk.isEmpty())
             ++emptyPolls;
         streamTail = (streamTail + chunk).right(kModePrompt.size() - 1);
-        if (complete)
+        if (complete) {
+            m_bRunDataComplete = true;
             break;
+        }
     }
     ClosePort();
 }

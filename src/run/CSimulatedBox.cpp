@@ -40,3 +40,9 @@ void CSimulatedBox::Send(const QByteArray& bytes, qint64 dueMs)
                                         [](qint64 due, const Segment& s) { return due < s.dueMs; });
     m_output.insert(after, Segment{dueMs, bytes});
 }
+
+void CSimulatedBox::DropLine()
+{
+    m_bLineGone = true;
+    m_output.clear();
+}

@@ -29,9 +29,14 @@ public:
     QByteArray Received() const { return m_writes.join(); }
     void ClearReceived() { m_writes.clear(); }
 
+    // The line is gone for good (a pulled cable): ports on it fail at once.
+    bool LineGone() const { return m_bLineGone; }
+
 protected:
     virtual void OnReceive(const QByteArray& bytes, qint64 nowMs) = 0;
     void Send(const QByteArray& bytes, qint64 dueMs);
+    // What was under way is lost with the line.
+    void DropLine();
 
 private:
     struct Segment {
@@ -41,4 +46,5 @@ private:
 
     QByteArrayList m_writes;
     QList<Segment> m_output;  // in due order
+    bool m_bLineGone = false;
 };

@@ -15,8 +15,8 @@ CSimulatorBackend::~CSimulatorBackend()
 
 bool CSimulatorBackend::Open(const QString&)
 {
-    m_bOpen = true;
-    return true;
+    m_bOpen = !m_rBox.LineGone();
+    return m_bOpen;
 }
 
 bool CSimulatorBackend::ApplyLineSettings(const CLineSettings&)
@@ -31,7 +31,7 @@ void CSimulatorBackend::SetTimeouts(const CTimeouts& timeouts)
 
 qint64 CSimulatorBackend::Write(const QByteArray& bytes)
 {
-    if (!m_bOpen)
+    if (!m_bOpen || m_rBox.LineGone())
         return 0;
     m_rBox.Deliver(bytes, m_rClock.NowMs());
     return bytes.size();
@@ -40,7 +40,8 @@ qint64 CSimulatorBackend::Write(const QByteArray& bytes)
 QByteArray CSimulatorBackend::Read(qsizetype maxBytes)
 {
     QByteArray received;
-    if (!m_bOpen)
+    // A vanished device fails the read at once, as a real port does.
+    if (!m_bOpen || m_rBox.LineGone())
         return received;
     const qint64 totalDeadline = m_rClock.NowMs() + m_timeouts.ReadTotalMs(maxBytes);
     qint64 lastArrival = -1;

@@ -40,6 +40,8 @@ constexpr std::array kFaultNames = {
     FaultName{"split-reply", ControlBoxSimulator::Fault::SplitReply, FaultName::None},
     FaultName{"bad-sensitivity", ControlBoxSimulator::Fault::BadSensitivity, FaultName::None},
     FaultName{"wake-after", ControlBoxSimulator::Fault::WakeAfter, FaultName::Required},
+    FaultName{"noise-after", ControlBoxSimulator::Fault::NoiseAfter, FaultName::Required},
+    FaultName{"unplug-after", ControlBoxSimulator::Fault::UnplugAfter, FaultName::Required},
 };
 
 // A whole line holding one decimal number, as the box's firmware reads it.
@@ -117,6 +119,10 @@ bool ControlBoxSimulator::Options::AddFault(const QString& spec, QString* error)
             silentDownloadAfter = count;
         else if (entry.fault == Fault::WakeAfter)
             wakeAfterLineFeeds = count;
+        else if (entry.fault == Fault::NoiseAfter)
+            noiseAfterReplies = count;
+        else if (entry.fault == Fault::UnplugAfter)
+            unplugAfterReplies = count;
         return true;
     }
     if (error)
@@ -487,11 +493,23 @@ void ControlBoxSimulator::Transmit(QByteArray text, qint64 dueMs)
         m_bMuted = true;
         return;
     }
-    ++m_nReplies;
-    if (m_options.Has(Fault::Garbage)) {
-        const int count = 2 + int(m_noiseRng.bounded(4));
-        for (int i = 0; i < count; ++i)
-            text += NoiseByte(m_noiseRng);
+    if (m_options.Has(Fault::UnplugAfter) && m_nReplies >= m_options.unplugAfterReplies) {
+        DropLine();
+        return;
     }
+    if (m_options.Has(Fault::NoiseAfter) && m_nReplies >= m_options.noiseAfterReplies)
+        text.clear();
+    ++m_nReplies;
+    if (m_options.Has(Fault::Garbage) || text.isEmpty())
+        text += Noise();
     Send(text, dueMs);
+}
+
+QByteArray ControlBoxSimulator::Noise()
+{
+    QByteArray noise;
+    const int count = 2 + int(m_noiseRng.bounded(4));
+    for (int i = 0; i < count; ++i)
+        noise += NoiseByte(m_noiseRng);
+    return noise;
 }

@@ -66,6 +66,10 @@
 //   bad-sensitivity     stored sensitivity 2500, out of the range 3000..7000
 //   wake-after=N        still starting up until the N-th line feed it receives: each
 //                       line feed before gets a bare "\r\n", everything else is lost
+//   noise-after=N       answers N times, then only with 2 to 5 bytes of line noise
+//   unplug-after=N      answers N times, then the line is gone as if its cable were
+//                       pulled: ports fail at once, and on a pseudo-terminal the device
+//                       disappears
 //
 // The same seed gives the same samples.
 class ControlBoxSimulator : public CSimulatedBox
@@ -82,6 +86,8 @@ public:
         SplitReply = 1u << 7,
         BadSensitivity = 1u << 8,
         WakeAfter = 1u << 9,
+        NoiseAfter = 1u << 10,
+        UnplugAfter = 1u << 11,
     };
 
     struct Options {
@@ -94,6 +100,8 @@ public:
         int silentAfterReplies = 0;
         int silentDownloadAfter = 0;
         int wakeAfterLineFeeds = 0;
+        int noiseAfterReplies = 0;
+        int unplugAfterReplies = 0;
 
         bool Has(Fault fault) const { return faults & quint32(fault); }
         // Adds a fault by its name ("silent", "silent-after=3", ...).
@@ -155,6 +163,7 @@ private:
     QByteArray SampleLine(const CImpactSample& sample, char separator) const;
     void Print(const QByteArray& text);
     void Transmit(QByteArray text, qint64 dueMs);
+    QByteArray Noise();
 
     Options m_options;
     QRandomGenerator m_rng;

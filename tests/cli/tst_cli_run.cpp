@@ -84,6 +84,7 @@ private Q_SLOTS:
     void badArgumentsRunNothing();
     void completesAnImpactOnTheSimulator();
     void completesAnImpactOverAPseudoTerminal();
+    void cutShortDownloadIsKeptThenReported();
     void noAnswerIsNo();
     void displacementModeIsRefused();
     void completedImpactIsLoggedSavedAndExported();
@@ -169,6 +170,47 @@ void TestCliRun::completesAnImpactOverAPseudoTerminal()
         outcome.err.contains(QLatin1String("Release 5 is Currently Available.\nContinue Anyway?")));
     const int force = Printed(outcome.out, "Actual Force");
     QVERIFY2(force >= 50 && force <= 55, qPrintable(outcome.out));
+#else
+    QSKIP("no pseudo-terminals on this system");
+#endif
+}
+
+// The box's line goes dead after three blocks of samples: the impact is
+// logged and saved with what arrived, then the operator is told and the
+// command fails.
+void TestCliRun::cutShortDownloadIsKeptThenReported()
+{
+#ifdef ZENTAK_BOXSIM
+    QProcess box;
+    box.start(QStringLiteral(ZENTAK_BOXSIM),
+              {"--until-stdin-closes", "--no-pace", "--fault", "unplug-after=11"});
+    QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
+    const QString log = Scratch().filePath(QStringLiteral("cut-short.log"));
+    const QString exp = Scratch().filePath(QStringLiteral("cut-short.exp"));
+    const CliOutcome outcome =
+        RunCli({"run", "--port", device, "--baud", "115200", "--force", "100", "--velocity", "100",
+                "--yes", "--out", exp, "--run-log", log});
+    box.closeWriteChannel();
+    box.waitForFinished(3000);
+
+    QCOMPARE(outcome.exitCode, 1);
+    const int down = Printed(outcome.out, "Down Samples");
+    const int up = Printed(outcome.out, "Up Samples");
+    QVERIFY2(down > 0 && up == 0, qPrintable(outcome.out));
+    const QString message = QStringLiteral("Impact Data Download Was Cut Short!\n"
+                                           "Samples Received: %1 (%2 Down, %3 Up).\n"
+                                           "Please Check Serial Cable and Machine Power.\n")
+                                .arg(down + up)
+                                .arg(down)
+                                .arg(up);
+    QVERIFY2(outcome.err.endsWith(message), qPrintable(outcome.err));
+    QFile saved(exp), logged(log);
+    QVERIFY(saved.open(QIODevice::ReadOnly) && logged.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    QVERIFY(bytes.contains("Displacement Data"));
+    QCOMPARE(logged.readAll(), bytes);
+    QVERIFY2(outcome.elapsedMs < 10000, qPrintable(QString::number(outcome.elapsedMs)));
 #else
     QSKIP("no pseudo-terminals on this system");
 #endif

@@ -53,6 +53,8 @@ private Q_SLOTS:
     void fixedPeriodRows();
     void release5RunningTime();
     void runningTimeIsSinglePrecision();
+    void stepTimeIsCountTimes60ThenScaled_data();
+    void stepTimeIsCountTimes60ThenScaled();
     void shortStepTimeArrays();
     void saveToFileReplacesWithoutAsking();
     void saveIntoMissingFolderNamesIt();
@@ -134,6 +136,33 @@ void TestCsvExport::runningTimeIsSinglePrecision()
     const QByteArray rows = QByteArray("0,6000.000\r\n").repeated(11);
     QCOMPARE(Csv(doc), "Displacement (microns),Time (ms)\r\n" + rows +
                            "Force (K dynes),Time (ms)\r\n" + rows);
+}
+
+// (count x 60.0) x 1e-6 lands on the exact half where count x 6e-5 falls
+// just below it, and the printed time rounds the other way.
+void TestCsvExport::stepTimeIsCountTimes60ThenScaled_data()
+{
+    QTest::addColumn<quint32>("count");
+    QTest::addColumn<QByteArray>("row");
+    QTest::newRow("6275") << quint32(6275) << QByteArray("0,0.377\r\n");
+    QTest::newRow("25") << quint32(25) << QByteArray("0,0.002\r\n");
+    QTest::newRow("2675") << quint32(2675) << QByteArray("0,0.161\r\n");
+    QTest::newRow("6000") << quint32(6000) << QByteArray("0,0.360\r\n");
+}
+
+void TestCsvExport::stepTimeIsCountTimes60ThenScaled()
+{
+    QFETCH(quint32, count);
+    QFETCH(QByteArray, row);
+    CZentakDoc doc(state, prompt);
+    doc.m_nFirmwareRelease = 5;
+    doc.m_arrDispDown = {7};
+    doc.m_arrForceDown = {0};
+    doc.m_arrStepTimeDown = {count};
+    doc.ComputeTraceStats();
+    state.SetDataPresent(true);
+    QCOMPARE(Csv(doc),
+             "Displacement (microns),Time (ms)\r\n" + row + "Force (K dynes),Time (ms)\r\n" + row);
 }
 
 // A hand-edited file can leave fewer step times than values: those rows and

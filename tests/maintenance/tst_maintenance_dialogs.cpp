@@ -138,6 +138,8 @@ private Q_SLOTS:
     void settingsChangeIsKeptAndShownAgain();
     void lettersInNumberBoxesGiveZero_data();
     void lettersInNumberBoxesGiveZero();
+    void typedTextsGoOnAsTyped_data();
+    void typedTextsGoOnAsTyped();
     void cancelAndDefaultChangeNothing();
 
     // Serial terminal
@@ -307,6 +309,64 @@ void TestMaintenanceDialogs::lettersInNumberBoxesGiveZero()
     QCOMPARE(state.m_nBaudRate, stored);
     QCOMPARE(state.m_nByteSize, stored);
     QCOMPARE(state.m_strPort, QStringLiteral("Com1"));
+}
+
+void TestMaintenanceDialogs::typedTextsGoOnAsTyped_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("closeWithEnter");
+    QTest::addColumn<QString>("stored");
+    for (const bool enter : {true, false}) {
+        const char* closing = enter ? "Enter" : "OK";
+        QTest::addRow("parity odd, %s", closing) << "parity"
+                                                 << "odd" << enter << "odd";
+        QTest::addRow("parity EVEN, %s", closing) << "parity"
+                                                  << "EVEN" << enter << "EVEN";
+        QTest::addRow("port com3, %s", closing) << "port"
+                                                << "com3" << enter << "com3";
+        QTest::addRow("port Com1, %s", closing) << "port"
+                                                << "Com1" << enter << "Com1";
+        QTest::addRow("baud 96, %s", closing) << "baud"
+                                              << "96" << enter << "96";
+        QTest::addRow("stop bits 1., %s", closing) << "stopBits"
+                                                   << "1." << enter << "1.";
+    }
+}
+
+// The completer of an editable box would fill in or recase what was typed;
+// the settings are the texts as typed, however the dialog is closed.
+void TestMaintenanceDialogs::typedTextsGoOnAsTyped()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(bool, closeWithEnter);
+    QFETCH(QString, stored);
+    CSharedWindowState state;
+    state.ApplySerialSettings("Com2", 19200, "Mark", "2", 7);
+    CSerialPropDialog dialog(state);
+    dialog.OnInitDialog();
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    const QMap<QString, QComboBox*> boxes{{"parity", dialog.m_comboParity},
+                                          {"port", dialog.m_comboPort},
+                                          {"baud", dialog.m_comboBaudRate},
+                                          {"stopBits", dialog.m_comboStopBits}};
+    QComboBox* combo = boxes.value(box);
+    combo->setFocus();
+    TypeInto(combo, typed);
+    if (closeWithEnter)
+        QTest::keyClick(combo->lineEdit(), Qt::Key_Return);
+    else
+        Click(&dialog, "OK");
+
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(!dialog.isVisible());
+    const QMap<QString, QString> settings{{"parity", state.m_strParity},
+                                          {"port", state.m_strPort},
+                                          {"baud", QString::number(state.m_nBaudRate)},
+                                          {"stopBits", state.m_strStopBits}};
+    QCOMPARE(settings.value(box), stored);
 }
 
 void TestMaintenanceDialogs::cancelAndDefaultChangeNothing()

@@ -108,6 +108,9 @@ private Q_SLOTS:
     void repeatedPromptEndsTheRun();
     void boxFallingSilentEndsTheRun();
     void silentDownloadIsNotResponding();
+    void cutShortDownloadKeepsWhatArrived_data();
+    void cutShortDownloadKeepsWhatArrived();
+    void boxThatEchoesYAndFallsSilent();
     void promptCutByTwoReadsEndsTheDownload();
     void lineNoiseLeavesTheSamplesAlone();
     void runReportsWhatItIsDoing_data();
@@ -465,6 +468,74 @@ void TestDialogue::silentDownloadIsNotResponding()
     QVERIFY(bench.doc.m_bFirmwareOk);
 }
 
+void TestDialogue::cutShortDownloadKeepsWhatArrived_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<int>("polls");
+    QTest::addColumn<bool>("someSamples");
+    QTest::newRow("silent after two blocks")
+        << QStringList{"silent-download=3"} << 2 + CSerialLink::kMaxEmptyPolls << true;
+    // The dialogue takes seven replies, "Impact complete" the eighth.
+    QTest::newRow("cable pulled after three blocks") << QStringList{"unplug-after=11"} << 4 << true;
+    QTest::newRow("line noise instead of samples")
+        << QStringList{"noise-after=8"} << CSerialLink::kMaxDownloadPolls << false;
+}
+
+// The impact was made: what arrived is the record, and the outcome says it
+// is not all there was.
+void TestDialogue::cutShortDownloadKeepsWhatArrived()
+{
+    QFETCH(QStringList, faults);
+    QFETCH(int, polls);
+    QFETCH(bool, someSamples);
+    ControlBoxSimulator box(Options(5, faults));
+    Bench bench(box);
+    bench.prompt.QueueAnswers({Answer::Yes});
+
+    QVERIFY(bench.Run());
+    QCOMPARE(bench.outcome, Kind::CutShort);
+    QVERIFY(bench.doc.m_bDownloadCutShort);
+    QCOMPARE(box.Writes().mid(8), Polls(polls));
+    const CImpactModel::Result& impact = box.LastImpactResult();
+    const qsizetype down = bench.doc.m_arrDispDown.size();
+    QCOMPARE(down > 0, someSamples);
+    QVERIFY(down < impact.down.size());
+    QCOMPARE(bench.doc.m_arrForceDown.size(), down);
+    QCOMPARE(bench.doc.m_arrStepTimeDown.size(), down);
+    for (qsizetype i = 0; i < down; ++i)
+        QCOMPARE(bench.doc.m_arrDispDown[i], impact.down[i].position);
+    QVERIFY(bench.doc.m_arrDispUp.isEmpty());
+    QVERIFY(bench.prompt.messages.isEmpty());
+    QVERIFY(bench.clock.NowMs() < 20000 + CSerialLink::MaxDownloadMs(9600));
+}
+
+void TestDialogue::boxThatEchoesYAndFallsSilent()
+{
+    CScriptedBox box;
+    box.QueueReply("\r\nEnter Mode: ");
+    box.QueueReply("57\r\nR5.04 - (5431)\r\nEnter Mode: ");
+    for (const char* prompt : {"Enter Force: ", "Enter Displacement: ", "Enter Velocity: ",
+                               "Enter Dwell: ", "Press y: "})
+        box.QueueReply(prompt);
+    box.QueueReply("y");
+    Bench bench(box);
+    bench.prompt.QueueAnswers({Answer::Yes});
+
+    QVERIFY(bench.Run());
+    QCOMPARE(bench.outcome, Kind::CutShort);
+    QCOMPARE(box.Writes().mid(8), Polls(CSerialLink::kMaxEmptyPolls));
+    QCOMPARE(CRunOutcome::CutShortMessage(bench.doc),
+             QStringLiteral("Impact Data Download Was Cut Short!\r\n"
+                            "Samples Received: 0 (0 Down, 0 Up).\r\n"
+                            "Please Check Serial Cable and Machine Power."));
+    bench.doc.m_arrDispDown = {1, 2, 3};
+    bench.doc.m_arrDispUp = {4};
+    QCOMPARE(CRunOutcome::CutShortMessage(bench.doc),
+             QStringLiteral("Impact Data Download Was Cut Short!\r\n"
+                            "Samples Received: 4 (3 Down, 1 Up).\r\n"
+                            "Please Check Serial Cable and Machine Power."));
+}
+
 void TestDialogue::promptCutByTwoReadsEndsTheDownload()
 {
     ControlBoxSimulator box(Options(5, {"split-reply"}));
@@ -472,6 +543,7 @@ void TestDialogue::promptCutByTwoReadsEndsTheDownload()
     bench.prompt.QueueAnswers({Answer::Yes});
 
     QVERIFY(bench.Run());
+    QCOMPARE(bench.outcome, Kind::Completed);
     QVERIFY(box.AtMainPrompt());
     // Every poll got a block; none was wasted on a silent box.
     const qsizetype polls = box.Writes().size() - 8;

@@ -1,4 +1,5 @@
 #include "CFrameHarness.h"
+#include "experiment/CExperimentFileWriter.h"
 #include "run/CExperimentDialogue.h"
 #include "run/CLeftView.h"
 #include "run/CRunOutcome.h"
@@ -89,6 +90,8 @@ private Q_SLOTS:
     void commentsScrollSidewaysWithoutABar();
     void outcomes_data();
     void outcomes();
+    void cutShortDownloadIsLoggedThenReported_data();
+    void cutShortDownloadIsLoggedThenReported();
     void displacementModeIsRefusedWithTheBusyPaneEmpty();
     void fileNewAfterDisplacementShowsForce();
     void runWhoseLogFailedIsKeptFromDiscard();
@@ -312,6 +315,51 @@ void TestLeftView::outcomes()
     QVERIFY(h.frame.Document().m_arrDispDown.isEmpty());
     QCOMPARE(BusyPane(h.frame), QString());
     QVERIFY(!QFile::exists(m_strLog));
+}
+
+void TestLeftView::cutShortDownloadIsLoggedThenReported_data()
+{
+    QTest::addColumn<bool>("logWritable");
+    QTest::newRow("log written") << true;
+    QTest::newRow("log unwritable") << false;
+}
+
+// The impact was made: what arrived is completed and logged as any run, and
+// only then is the operator told that it is not all there was.
+void TestLeftView::cutShortDownloadIsLoggedThenReported()
+{
+    QFETCH(bool, logWritable);
+    if (!logWritable)
+        qputenv("ZENTAK_RUN_LOG", m_dir.filePath(QStringLiteral("missing/run.log")).toLocal8Bit());
+    CFrameHarness h(CFrameHarness::WithFault(QStringLiteral("silent-download=3")));
+    QVERIFY(h.Show());
+    h.prompt.QueueAnswers({Answer::Yes});
+
+    ClickStart(h.frame);
+
+    const CZentakDoc& doc = h.frame.Document();
+    const qsizetype down = doc.m_arrDispDown.size();
+    QVERIFY(down > 0);
+    const QString cutShort = QStringLiteral("Impact Data Download Was Cut Short!\r\n"
+                                            "Samples Received: %1 (%1 Down, 0 Up).\r\n"
+                                            "Please Check Serial Cable and Machine Power.")
+                                 .arg(down);
+    QStringList shown;
+    for (const CScriptedPrompt::Shown& message : h.prompt.messages)
+        shown.append(message.text);
+    const QStringList expected =
+        logWritable ? QStringList{cutShort} : QStringList{"Unable to Open Log File!", cutShort};
+    QCOMPARE(shown, expected);
+    QCOMPARE(h.prompt.messages.last().icon, COperatorPrompt::Icon::Exclamation);
+    QVERIFY(h.frame.State().DataPresent());
+    QCOMPARE(doc.IsModified(), !logWritable);
+    if (logWritable) {
+        QFile log(m_strLog);
+        QVERIFY(log.open(QIODevice::ReadOnly));
+        QCOMPARE(log.readAll(), CExperimentFileWriter::Text(doc));
+    }
+    QVERIFY(!Edit(h.frame, "forceActual")->text().isEmpty());
+    QCOMPARE(BusyPane(h.frame), QString());
 }
 
 void TestLeftView::displacementModeIsRefusedWithTheBusyPaneEmpty()

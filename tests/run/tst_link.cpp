@@ -110,6 +110,8 @@ private Q_SLOTS:
     void downloadEndsAfter100EmptyPolls_data();
     void downloadEndsAfter100EmptyPolls();
     void endlessDownloadIsBounded();
+    void downloadIsBoundedInTime_data();
+    void downloadIsBoundedInTime();
     void mapsPortNamesToDevices_data();
     void mapsPortNamesToDevices();
     void translatesLineSettingsForQt();
@@ -307,6 +309,7 @@ void TestLink::downloadStopsAtTheModePrompt()
                                   "-7-8-9\r\n\r\nEnter Mode: "}));
     QCOMPARE(line.box.Writes(), (QByteArrayList{"y", "w", "w", "w", "w"}));
     QCOMPARE(line.link.m_strChunk, QStringLiteral("-7-8-9\r\n\r\nEnter Mode: "));
+    QVERIFY(line.link.m_bRunDataComplete);
 }
 
 void TestLink::downloadDoesNotSearchTheReplyToY()
@@ -368,6 +371,7 @@ void TestLink::downloadEndsAfter100EmptyPolls()
     QCOMPARE(chunks.size(), 103);
     QCOMPARE(chunks.last(), QString::fromLatin1(emptyReply));
     QCOMPARE(line.clock.NowMs(), 3 * 50 + 100 * pollMs);
+    QVERIFY(!line.link.m_bRunDataComplete);
 }
 
 void TestLink::endlessDownloadIsBounded()
@@ -377,6 +381,47 @@ void TestLink::endlessDownloadIsBounded()
     QStringList chunks;
     line.link.CollectRunData(chunks);
     QCOMPARE(chunks.size(), 1 + CSerialLink::kMaxDownloadPolls);
+    QVERIFY(!line.link.m_bRunDataComplete);
+}
+
+void TestLink::downloadIsBoundedInTime_data()
+{
+    QTest::addColumn<int>("baudRate");
+    QTest::addColumn<qint64>("boundAtLeastMs");
+    QTest::addColumn<qint64>("boundAtMostMs");
+    QTest::newRow("9600: a few minutes") << 9600 << qint64(240000) << qint64(300000);
+    QTest::newRow("115200") << 115200 << qint64(150000) << qint64(240000);
+    QTest::newRow("1200: the slowest line needs longer")
+        << 1200 << qint64(900000) << qint64(1200000);
+    QTest::newRow("not a number: as slow as 1200") << 0 << qint64(900000) << qint64(1200000);
+}
+
+// A box that trickles a byte every 45 ms keeps each poll reading for its
+// whole 1330 ms: 2000 polls would last 44 minutes.
+void TestLink::downloadIsBoundedInTime()
+{
+    QFETCH(int, baudRate);
+    QFETCH(qint64, boundAtLeastMs);
+    QFETCH(qint64, boundAtMostMs);
+    Line line;
+    line.link.Configure(baudRate, 8, CPortFactory::kSimulatorPort, "None", "1");
+    CScriptedBox::Reply trickle;
+    for (qint64 atMs = 10; atMs <= 1330; atMs += 45)
+        trickle.append({atMs, "#"});
+    line.box.SetFallback(trickle);
+    const qint64 boundMs = CSerialLink::MaxDownloadMs(baudRate);
+    QVERIFY2(boundMs >= boundAtLeastMs && boundMs <= boundAtMostMs,
+             qPrintable(QString::number(boundMs)));
+
+    QStringList chunks;
+    line.link.CollectRunData(chunks);
+    QVERIFY(!line.link.m_bRunDataComplete);
+    QVERIFY(chunks.size() < 1 + CSerialLink::kMaxDownloadPolls);
+    // It stops at the first poll that would start past the bound.
+    const qint64 pollMs = CSerialLink::kShortTimeouts.ReadTotalMs(CSerialLink::kReplyBytes);
+    QVERIFY2(line.clock.NowMs() >= boundMs && line.clock.NowMs() < boundMs + pollMs,
+             qPrintable(QString::number(line.clock.NowMs())));
+    QCOMPARE(line.clock.NowMs(), qint64(chunks.size()) * pollMs);
 }
 
 void TestLink::mapsPortNamesToDevices_data()

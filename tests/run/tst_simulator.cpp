@@ -72,6 +72,7 @@ private Q_SLOTS:
     void parsesFaultNames_data();
     void parsesFaultNames();
     void silentAfterAnswersOnlyNTimes();
+    void noiseAfterAndUnplugAfterNReplies();
     void silentDownloadHangsAtTheImpact();
     void wakeAfterAnswersLineFeedsWithLineEnds();
     void returningBoxWaitsForFirmware();
@@ -277,6 +278,9 @@ void TestSimulator::parsesFaultNames_data()
     QTest::newRow("silent-download") << "silent-download" << true << 0;
     QTest::newRow("silent-download=2") << "silent-download=2" << true << 2;
     QTest::newRow("wake-after=7") << "wake-after=7" << true << 7;
+    QTest::newRow("noise-after=4") << "noise-after=4" << true << 4;
+    QTest::newRow("unplug-after=9") << "unplug-after=9" << true << 9;
+    QTest::newRow("unplug-after without a count") << "unplug-after" << false << 0;
     QTest::newRow("silent-after without a count") << "silent-after" << false << 0;
     QTest::newRow("silent with a count") << "silent=1" << false << 0;
     QTest::newRow("count not a number") << "wake-after=x" << false << 0;
@@ -294,7 +298,8 @@ void TestSimulator::parsesFaultNames()
     QCOMPARE(options.AddFault(spec, &error), valid);
     QCOMPARE(error.isEmpty(), valid);
     QCOMPARE(options.faults != 0, valid);
-    QCOMPARE(options.silentAfterReplies + options.silentDownloadAfter + options.wakeAfterLineFeeds,
+    QCOMPARE(options.silentAfterReplies + options.silentDownloadAfter + options.wakeAfterLineFeeds +
+                 options.noiseAfterReplies + options.unplugAfterReplies,
              count);
 }
 
@@ -306,6 +311,24 @@ void TestSimulator::silentAfterAnswersOnlyNTimes()
     QCOMPARE(t.Say("\n"), QByteArray());
     QCOMPARE(t.Say("57\n"), QByteArray());
     QCOMPARE(t.box.Writes().size(), 4);
+}
+
+void TestSimulator::noiseAfterAndUnplugAfterNReplies()
+{
+    Terminal noisy(WithFault("noise-after=1"));
+    QCOMPARE(noisy.Say("\n"), QByteArray("\r\nEnter Mode: "));
+    for (int i = 0; i < 20; ++i) {
+        const QByteArray noise = noisy.Say(i % 2 ? "57\n" : "w");
+        QVERIFY2(noise.size() >= 2 && noise.size() <= 5, noise.toHex().constData());
+        QCOMPARE(noise.trimmed(), noise);
+    }
+
+    Terminal unplugged(WithFault("unplug-after=1"));
+    QVERIFY(!unplugged.box.LineGone());
+    QCOMPARE(unplugged.Say("\n"), QByteArray("\r\nEnter Mode: "));
+    QVERIFY(!unplugged.box.LineGone());
+    QCOMPARE(unplugged.Say("57\n"), QByteArray());
+    QVERIFY(unplugged.box.LineGone());
 }
 
 void TestSimulator::silentDownloadHangsAtTheImpact()

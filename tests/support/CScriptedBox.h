@@ -23,6 +23,7 @@ public:
     {
         m_fallback = bytes.isEmpty() ? Reply{} : Reply{{0, bytes}};
     }
+    void SetFallback(const Reply& pieces) { m_fallback = pieces; }
 
 protected:
     void OnReceive(const QByteArray& bytes, qint64 nowMs) override;

@@ -178,6 +178,19 @@ int CPtyBoxServer::Serve(volatile std::sig_atomic_t& stop, bool untilStdinCloses
         TakeDueOutput();
         if (!WriteReleased())
             return 1;
+        if (m_rBox.LineGone()) {
+            HangUp();
+            return 0;
+        }
     }
     return 0;
+}
+
+// Both ends closed: the device disappears under the program that has it open.
+void CPtyBoxServer::HangUp()
+{
+    ::close(m_nSlave);
+    ::close(m_nMaster);
+    m_nSlave = -1;
+    m_nMaster = -1;
 }

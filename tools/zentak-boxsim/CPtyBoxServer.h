@@ -25,7 +25,8 @@ public:
     QString DevicePath() const { return m_strDevicePath; }
     QString ErrorText() const { return m_strError; }
 
-    // Runs until stop becomes non-zero, or until standard input ends when asked to.
+    // Runs until stop becomes non-zero, until standard input ends when asked
+    // to, or until the box's line is gone (the device then disappears).
     int Serve(volatile std::sig_atomic_t& stop, bool untilStdinCloses);
 
 private:
@@ -40,6 +41,7 @@ private:
     void TakeDueOutput();
     bool WriteReleased();
     int PollTimeoutMs() const;
+    void HangUp();
 
     CSimulatedBox& m_rBox;
     bool m_bPace;

@@ -5,6 +5,8 @@
 #include "run/COperatorPrompt.h"
 #include "run/CSerialLink.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 const QString kReturningText = QStringLiteral("returning to normal operation");
@@ -45,7 +47,11 @@ QString CExperimentDialogue::ReleaseText(const QString& reply)
     const qsizetype count = dash - mark - 1;
     if (mark < 0 || count <= 0)
         return QString();
-    return reply.mid(mark, count);
+    // The text becomes one line of every file saved from the run: a line
+    // break inside it would split that line and corrupt the file's layout.
+    const QString text = reply.mid(mark, count);
+    const qsizetype lineEnd = text.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
+    return lineEnd < 0 ? text : text.first(lineEnd);
 }
 
 int CExperimentDialogue::SensitivityValue(const QString& reply)

@@ -332,6 +332,8 @@ void TestDialogue::releaseTextAndSensitivity_data()
     QTest::newRow("7001 warns") << QByteArray("R5.04 - (7001)") << "R5.04" << true;
     QTest::newRow("no dash: no release text") << QByteArray("R5.04 (5000)") << "" << false;
     QTest::newRow("dash before R5") << QByteArray("Box - R5.04 (5000)") << "" << false;
+    QTest::newRow("line break before the dash")
+        << QByteArray("R5.04\r\nEnter Mode - (5000)") << "R5.04" << false;
     QTest::newRow("dash right after R5: one character less")
         << QByteArray("R5- (5000)") << "R" << false;
     QTest::newRow("no parentheses: 0 warns") << QByteArray("R5.04 - 5000") << "R5.04" << true;

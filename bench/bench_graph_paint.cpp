@@ -1,9 +1,9 @@
 // One full paint of a record with 10,000 samples per stroke into a
 // 1920 x 1080 image, as the screen draws it. Goal: under 30 ms.
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "graph/CGraphPainter.h"
-#include "run/COperatorPrompt.h"
+#include "core/CZentakDoc.h"
+#include "core/protocol/COperatorPrompt.h"
+#include "core/record/CSharedWindowState.h"
+#include "render/CGraphPainter.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -5,12 +5,12 @@
 //
 //   bench_impact [runs] [baud]
 
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "run/COperatorPrompt.h"
-#include "run/CPortBackend.h"
-#include "run/CPortFactory.h"
-#include "run/CSystemClock.h"
+#include "core/CZentakDoc.h"
+#include "core/device/CPortBackend.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSystemClock.h"
+#include "core/protocol/COperatorPrompt.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -5,9 +5,9 @@
 // one byte and a sample takes four, so 4 times and the arrays' growth is the
 // floor for that shape). Run: build/bench/bench_load_memory
 #include "CScriptedPrompt.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CExperimentFileReader.h"
-#include "experiment/CZentakDoc.h"
+#include "core/CZentakDoc.h"
+#include "core/files/CExperimentFileReader.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QCoreApplication>
 #include <QFile>

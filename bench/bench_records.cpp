@@ -1,8 +1,8 @@
 // Load, save and CSV export of a record with 10,000 samples per stroke.
 // Goal: each under 20 ms. Run: build/bench/bench_records [repetitions]
 #include "CScriptedPrompt.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
+#include "core/CZentakDoc.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

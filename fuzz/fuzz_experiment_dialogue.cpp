@@ -13,12 +13,12 @@
 #include "CScriptedBox.h"
 #include "CScriptedPrompt.h"
 #include "FuzzCheck.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "run/CExperimentDialogue.h"
-#include "run/CPortFactory.h"
-#include "run/CRunOutcome.h"
-#include "run/CSerialLink.h"
+#include "core/CZentakDoc.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSerialLink.h"
+#include "core/protocol/CExperimentDialogue.h"
+#include "core/protocol/CRunOutcome.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <cstdint>
 

@@ -12,8 +12,8 @@
 
 #include "CScriptedPrompt.h"
 #include "FuzzCheck.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
+#include "core/CZentakDoc.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QBuffer>
 

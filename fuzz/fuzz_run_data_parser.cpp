@@ -4,10 +4,10 @@
 
 #include "CScriptedPrompt.h"
 #include "FuzzCheck.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "run/CRunDataParser.h"
-#include "run/CSerialLink.h"
+#include "core/CZentakDoc.h"
+#include "core/device/CSerialLink.h"
+#include "core/protocol/CRunDataParser.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <cstdint>
 
@@ -21,8 +21,8 @@ QStringList Chunks(const char* data, size_t size)
     QByteArray reply;
     const auto flush = [&] {
         // A reply is text up to its first NUL, as the link reads it.
-        chunks.append(QString::fromLatin1(reply.constData(), qstrnlen(reply.constData(),
-                                                                      size_t(reply.size()))));
+        chunks.append(QString::fromLatin1(reply.constData(),
+                                          qstrnlen(reply.constData(), size_t(reply.size()))));
         reply.clear();
     };
     for (size_t i = 0; i < size; ++i) {

@@ -1,4 +1,4 @@
-#include "CCliRecord.h"
+#include "cli/CCliRecord.h"
 
 CCliRecord::CCliRecord(bool answerYes) : m_prompt(answerYes), m_doc(m_state, m_prompt)
 {

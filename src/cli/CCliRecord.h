@@ -1,8 +1,8 @@
 #pragma once
 
-#include "CCliPrompt.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
+#include "cli/CCliPrompt.h"
+#include "core/CZentakDoc.h"
+#include "core/record/CSharedWindowState.h"
 
 // One experiment record as a subcommand works on it, with the window state
 // it needs and the terminal as its operator.

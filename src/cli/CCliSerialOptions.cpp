@@ -1,7 +1,7 @@
-#include "CCliSerialOptions.h"
+#include "cli/CCliSerialOptions.h"
 
-#include "app/CSharedWindowState.h"
-#include "run/CDesiredValueRules.h"
+#include "core/record/CDesiredValueRules.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QCommandLineParser>
 #include <QStringList>

@@ -1,14 +1,14 @@
 // zentak-cli firmware: reprogram the control box from a firmware file, as
 // File > Reprogram Firmware does, with the progress on one terminal line.
 
-#include "CCliPrompt.h"
-#include "CCliSerialOptions.h"
-#include "CliCommands.h"
-#include "app/CSharedWindowState.h"
-#include "maintenance/CFirmwareFile.h"
-#include "maintenance/CFirmwareTransfer.h"
-#include "run/CPortFactory.h"
-#include "run/CSystemClock.h"
+#include "cli/CCliPrompt.h"
+#include "cli/CCliSerialOptions.h"
+#include "cli/CliCommands.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSystemClock.h"
+#include "core/files/CFirmwareFile.h"
+#include "core/protocol/CFirmwareTransfer.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

@@ -1,14 +1,14 @@
-#include "CliHelp.h"
+#include "cli/CliHelp.h"
 
-#include "CCliSerialOptions.h"
-#include "CliCommands.h"
-#include "app/CHelpText.h"
-#include "app/CSharedWindowState.h"
-#include "app/ZentakVersion.h"
-#include "experiment/CRunLogPath.h"
-#include "graph/CGraphFileWriter.h"
-#include "maintenance/CForceSensitivity.h"
-#include "run/CDesiredValueRules.h"
+#include "cli/CCliSerialOptions.h"
+#include "cli/CliCommands.h"
+#include "core/files/CRunLogPath.h"
+#include "core/program/CHelpText.h"
+#include "core/program/ZentakVersion.h"
+#include "core/protocol/CForceSensitivity.h"
+#include "core/record/CDesiredValueRules.h"
+#include "core/record/CSharedWindowState.h"
+#include "render/CGraphFileWriter.h"
 
 namespace {
 

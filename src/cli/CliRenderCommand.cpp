@@ -1,6 +1,6 @@
-#include "CCliRecord.h"
-#include "CliCommands.h"
-#include "graph/CGraphFileWriter.h"
+#include "cli/CCliRecord.h"
+#include "cli/CliCommands.h"
+#include "render/CGraphFileWriter.h"
 
 #include <QRegularExpression>
 #include <QTextStream>

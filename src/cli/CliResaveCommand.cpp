@@ -1,5 +1,5 @@
-#include "CCliRecord.h"
-#include "CliCommands.h"
+#include "cli/CCliRecord.h"
+#include "cli/CliCommands.h"
 
 #include <QTextStream>
 

@@ -1,16 +1,16 @@
-#include "CliRunCommand.h"
+#include "cli/CliRunCommand.h"
 
-#include "CCliPrompt.h"
-#include "CCliSerialOptions.h"
-#include "CUnloggedRunFile.h"
-#include "CliCommands.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "run/CDesiredValueRules.h"
-#include "run/CExperimentDialogue.h"
-#include "run/CPortFactory.h"
-#include "run/CRunOutcome.h"
-#include "run/CSystemClock.h"
+#include "cli/CCliPrompt.h"
+#include "cli/CCliSerialOptions.h"
+#include "cli/CliCommands.h"
+#include "core/CZentakDoc.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSystemClock.h"
+#include "core/files/CUnloggedRunFile.h"
+#include "core/protocol/CExperimentDialogue.h"
+#include "core/protocol/CRunOutcome.h"
+#include "core/record/CDesiredValueRules.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>

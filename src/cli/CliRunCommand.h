@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CCliSerialOptions.h"
+#include "cli/CCliSerialOptions.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,14 +1,14 @@
 // zentak-cli sensitivity: read the force sensitivity stored in the control
 // box, or set a new one after confirmation, as the Force Settings dialog does.
 
-#include "CCliPrompt.h"
-#include "CCliSerialOptions.h"
-#include "CliCommands.h"
-#include "app/CFieldRules.h"
-#include "app/CSharedWindowState.h"
-#include "maintenance/CForceSensitivity.h"
-#include "run/CPortFactory.h"
-#include "run/CSystemClock.h"
+#include "cli/CCliPrompt.h"
+#include "cli/CCliSerialOptions.h"
+#include "cli/CliCommands.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSystemClock.h"
+#include "core/protocol/CForceSensitivity.h"
+#include "core/record/CFieldRules.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>

@@ -1,8 +1,8 @@
 #include "CScriptedPrompt.h"
 #include "CliProcess.h"
 #include "PixelCount.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
+#include "core/CZentakDoc.h"
+#include "core/record/CSharedWindowState.h"
 
 #include <QFile>
 #include <QImage>

@@ -4,9 +4,9 @@
 #include "CScriptedFileChooser.h"
 #include "CScriptedPrompt.h"
 #include "TestSettings.h"
-#include "app/CMainFrame.h"
-#include "run/CPortFactory.h"
-#include "run/ControlBoxSimulator.h"
+#include "core/device/CPortFactory.h"
+#include "core/simulator/ControlBoxSimulator.h"
+#include "gui/CMainFrame.h"
 
 #include <QStringList>
 #include <QTest>

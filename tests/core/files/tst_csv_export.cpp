@@ -1,0 +1,218 @@
+#include "CScriptedPrompt.h"
+#include "core/CZentakDoc.h"
+#include "core/record/CSharedWindowState.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QByteArray kHeadersOnly = "Displacement (microns),Time (ms)\r\n"
+                                "Force (K dynes),Time (ms)\r\n";
+
+// Deepest point 100: a sample 98 lies 2 x 17.6389 = 35.2778 microns above it.
+void FillRun(CZentakDoc& doc, int release)
+{
+    doc.m_nFirmwareRelease = release;
+    doc.m_arrDispDown = {98, 99, 100};
+    doc.m_arrDispUp = {100, 50};
+    doc.m_arrForceDown = {1234, 5, 0};
+    doc.m_arrForceUp = {10, 9};
+    if (release == 5) {
+        doc.m_arrStepTimeDown = {1000, 1000, 1000};
+        doc.m_arrStepTimeUp = {2000, 2000};
+    }
+    doc.ComputeTraceStats();
+    doc.WindowState().SetDataPresent(true);
+}
+
+QByteArray Csv(CZentakDoc& doc)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!doc.WriteCsv(buffer))
+        return QByteArray("export failed");
+    return buffer.data();
+}
+
+}  // namespace
+
+class TestCsvExport : public QObject
+{
+    Q_OBJECT
+
+    CSharedWindowState state;
+    CScriptedPrompt prompt;
+
+private Q_SLOTS:
+    void init();
+    void headersOnlyWithoutData();
+    void fixedPeriodRows_data();
+    void fixedPeriodRows();
+    void release5RunningTime();
+    void runningTimeIsSinglePrecision();
+    void stepTimeIsCountTimes60ThenScaled_data();
+    void stepTimeIsCountTimes60ThenScaled();
+    void shortStepTimeArrays();
+    void saveToFileReplacesWithoutAsking();
+    void saveIntoMissingFolderNamesIt();
+};
+
+void TestCsvExport::init()
+{
+    state.SetDataPresent(false);
+}
+
+void TestCsvExport::headersOnlyWithoutData()
+{
+    CZentakDoc doc(state, prompt);
+    QCOMPARE(Csv(doc), kHeadersOnly);
+    FillRun(doc, 5);
+    state.SetDataPresent(false);
+    QCOMPARE(Csv(doc), kHeadersOnly);
+}
+
+void TestCsvExport::fixedPeriodRows_data()
+{
+    QTest::addColumn<int>("release");
+    QTest::newRow("release 4") << 4;
+    QTest::newRow("release unknown") << 0;
+}
+
+// 0.36 ms apart, counting again from 0 in the up stroke; 1234 -> 123 K dynes.
+void TestCsvExport::fixedPeriodRows()
+{
+    QFETCH(int, release);
+    CZentakDoc doc(state, prompt);
+    FillRun(doc, release);
+    QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
+                                  "35,0.000\r\n"
+                                  "17,0.360\r\n"
+                                  "0,0.720\r\n"
+                                  "0,0.000\r\n"
+                                  "881,0.360\r\n"
+                                  "Force (K dynes),Time (ms)\r\n"
+                                  "123,0.000\r\n"
+                                  "0,0.360\r\n"
+                                  "0,0.720\r\n"
+                                  "1,0.000\r\n"
+                                  "0,0.360\r\n"));
+}
+
+// The up stroke continues the sum; the force table starts again from 0.
+void TestCsvExport::release5RunningTime()
+{
+    CZentakDoc doc(state, prompt);
+    FillRun(doc, 5);
+    QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
+                                  "35,0.060\r\n"
+                                  "17,0.120\r\n"
+                                  "0,0.180\r\n"
+                                  "0,0.300\r\n"
+                                  "881,0.420\r\n"
+                                  "Force (K dynes),Time (ms)\r\n"
+                                  "123,0.060\r\n"
+                                  "0,0.120\r\n"
+                                  "0,0.180\r\n"
+                                  "1,0.300\r\n"
+                                  "0,0.420\r\n"));
+}
+
+// Near 6000 ms a float moves in steps of 0.00049 ms: each 0.00024 ms step is
+// printed on top of the kept sum and then lost when the sum is rounded back,
+// so the time stays at 6000.000 where a double sum would reach 6000.002.
+void TestCsvExport::runningTimeIsSinglePrecision()
+{
+    CZentakDoc doc(state, prompt);
+    doc.m_nFirmwareRelease = 5;
+    doc.m_arrDispDown = CUIntArray(11, 7);
+    doc.m_arrForceDown = CUIntArray(11, 0);
+    doc.m_arrStepTimeDown = CUIntArray(11, 4);
+    doc.m_arrStepTimeDown[0] = 100000000;
+    doc.ComputeTraceStats();
+    state.SetDataPresent(true);
+    const QByteArray rows = QByteArray("0,6000.000\r\n").repeated(11);
+    QCOMPARE(Csv(doc), "Displacement (microns),Time (ms)\r\n" + rows +
+                           "Force (K dynes),Time (ms)\r\n" + rows);
+}
+
+// (count x 60.0) x 1e-6 lands on the exact half where count x 6e-5 falls
+// just below it, and the printed time rounds the other way.
+void TestCsvExport::stepTimeIsCountTimes60ThenScaled_data()
+{
+    QTest::addColumn<quint32>("count");
+    QTest::addColumn<QByteArray>("row");
+    QTest::newRow("6275") << quint32(6275) << QByteArray("0,0.377\r\n");
+    QTest::newRow("25") << quint32(25) << QByteArray("0,0.002\r\n");
+    QTest::newRow("2675") << quint32(2675) << QByteArray("0,0.161\r\n");
+    QTest::newRow("6000") << quint32(6000) << QByteArray("0,0.360\r\n");
+}
+
+void TestCsvExport::stepTimeIsCountTimes60ThenScaled()
+{
+    QFETCH(quint32, count);
+    QFETCH(QByteArray, row);
+    CZentakDoc doc(state, prompt);
+    doc.m_nFirmwareRelease = 5;
+    doc.m_arrDispDown = {7};
+    doc.m_arrForceDown = {0};
+    doc.m_arrStepTimeDown = {count};
+    doc.ComputeTraceStats();
+    state.SetDataPresent(true);
+    QCOMPARE(Csv(doc),
+             "Displacement (microns),Time (ms)\r\n" + row + "Force (K dynes),Time (ms)\r\n" + row);
+}
+
+// A hand-edited file can leave fewer step times than values: those rows and
+// the later ones of the same table keep their value and get no time.
+void TestCsvExport::shortStepTimeArrays()
+{
+    CZentakDoc doc(state, prompt);
+    FillRun(doc, 5);
+    doc.m_arrStepTimeDown = {1000};
+    QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
+                                  "35,0.060\r\n"
+                                  "17,\r\n"
+                                  "0,\r\n"
+                                  "0,\r\n"
+                                  "881,\r\n"
+                                  "Force (K dynes),Time (ms)\r\n"
+                                  "123,0.060\r\n"
+                                  "0,\r\n"
+                                  "0,\r\n"
+                                  "1,\r\n"
+                                  "0,\r\n"));
+    doc.m_arrStepTimeDown = {1000, 1000, 1000};
+    doc.m_arrStepTimeUp.clear();
+    QVERIFY(Csv(doc).endsWith("0,0.180\r\n1,\r\n0,\r\n"));
+}
+
+void TestCsvExport::saveToFileReplacesWithoutAsking()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("run.csv"));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly));
+    old.write(QByteArray(10000, 'x'));
+    old.close();
+    CZentakDoc doc(state, prompt);
+    FillRun(doc, 4);
+    QVERIFY2(doc.SaveCsvToFile(path), qPrintable(doc.FileErrorString()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), Csv(doc));
+}
+
+void TestCsvExport::saveIntoMissingFolderNamesIt()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gone/run.csv"));
+    CZentakDoc doc(state, prompt);
+    QVERIFY(!doc.SaveCsvToFile(path));
+    QCOMPARE(doc.FileErrorString(), QStringLiteral("The folder of %1 was not found.").arg(path));
+}
+
+QTEST_GUILESS_MAIN(TestCsvExport)
+#include "tst_csv_export.moc"

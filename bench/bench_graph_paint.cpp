@@ -2,7 +2,6 @@
 // 1920 x 1080 image, as the screen draws it. Goal: under 30 ms.
 #include "core/CZentakDoc.h"
 #include "core/protocol/COperatorPrompt.h"
-#include "core/record/CSharedWindowState.h"
 #include "render/CGraphPainter.h"
 
 #include <QElapsedTimer>
@@ -49,11 +48,10 @@ void FillRecord(CZentakDoc& doc, quint32 stepCount)
 
 void Measure(const QString& name, quint32 stepCount)
 {
-    CSharedWindowState state;
     CSilentPrompt prompt;
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRecord(doc, stepCount);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     int forceScaleStep = 0;
     QImage image(1920, 1080, QImage::Format_RGB32);
 

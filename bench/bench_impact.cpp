@@ -10,7 +10,7 @@
 #include "core/device/CPortFactory.h"
 #include "core/device/CSystemClock.h"
 #include "core/protocol/COperatorPrompt.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -113,9 +113,8 @@ Result RunOnce(const QString& device, int baudRate)
 {
     CSystemClock clock;
     CMeteredFactory factory;
-    CSharedWindowState state;
     CYesPrompt prompt;
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetPortAccess(factory, clock);
     doc.OnNewDocument();
     doc.m_nDesiredForce = 100;
@@ -125,7 +124,7 @@ Result RunOnce(const QString& device, int baudRate)
     QElapsedTimer timer;
     timer.start();
     Result result;
-    result.ok = doc.RunExperiment(0, baudRate, 8, device, "None", "1");
+    result.ok = doc.RunExperiment(0, CSerialSettings{device, baudRate});
     result.wallMs = timer.elapsed();
     result.floorMs = factory.FloorMs(baudRate);
     result.reads = factory.reads.size();

@@ -7,7 +7,6 @@
 #include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
 #include "core/files/CExperimentFileReader.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -76,12 +75,11 @@ bool Measure(const char* what, const QByteArray& text, CZentakDoc::LoadOutcome e
         if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
             return false;
     }
-    CSharedWindowState state;
     CScriptedPrompt prompt;
     qint64 beforeKib = 0;
     qint64 peakKib = 0;
     {
-        CZentakDoc doc(state, prompt);
+        CZentakDoc doc(prompt);
         ResetPeak();
         beforeKib = CurrentKib();
         const bool loaded = doc.LoadFromFile(path) && doc.LastLoadOutcome() == expected;

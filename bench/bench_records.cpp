@@ -2,7 +2,6 @@
 // Goal: each under 20 ms. Run: build/bench/bench_records [repetitions]
 #include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -32,7 +31,7 @@ void FillRun(CZentakDoc& doc)
         doc.m_arrForceUp.append(quint32((kSamplesPerStroke - i) % 2000));
         doc.m_arrStepTimeUp.append(quint32(1800 + i % 7));
     }
-    doc.WindowState().SetDataPresent(true);
+    doc.SetDataPresent(true);
     doc.DeriveActualValues();
     doc.StampRun(QDateTime::currentDateTime());
 }
@@ -77,11 +76,10 @@ int main(int argc, char* argv[])
     const QString expPath = dir.filePath(QStringLiteral("bench.exp"));
     const QString csvPath = dir.filePath(QStringLiteral("bench.csv"));
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
-    CZentakDoc source(state, prompt);
+    CZentakDoc source(prompt);
     FillRun(source);
-    CZentakDoc loaded(state, prompt);
+    CZentakDoc loaded(prompt);
 
     std::printf("%d samples per stroke, release 5, %d repetitions\n", kSamplesPerStroke,
                 repetitions);
@@ -94,9 +92,8 @@ int main(int argc, char* argv[])
     met &= Report("save to file (QSaveFile, synced)",
                   Measure(repetitions, [&] { return source.SaveToFile(expPath); }));
     met &= Report("load from file", Measure(repetitions, [&] {
-                      state.SetDataPresent(false);
                       return loaded.LoadFromFile(expPath) &&
-                             loaded.m_arrDispUp.size() == kSamplesPerStroke && state.DataPresent();
+                             loaded.m_arrDispUp.size() == kSamplesPerStroke && loaded.DataPresent();
                   }));
     met &= Report("CSV export to memory", Measure(repetitions, [&] {
                       QBuffer buffer;

@@ -18,7 +18,7 @@
 #include "core/device/CSerialLink.h"
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/CRunOutcome.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 
 #include <cstdint>
 
@@ -196,9 +196,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         box.SetFallback(script.replies.last());
     CManualClock clock;
     CPortFactory factory(box);
-    CSharedWindowState state;
     CFuzzPrompt prompt(release4Yes, impactYes);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetPortAccess(factory, clock);
     doc.OnNewDocument();
     doc.m_nDesiredForce = 1 + (data[1] << 8 | data[2]) % 1000;
@@ -206,8 +205,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     doc.m_nDesiredVelocity = data[4] % 101;
     doc.m_nDesiredDwell = data[5] % 61;
 
-    const bool result = doc.RunExperiment(mode, baudRate, 8, CPortFactory::kSimulatorPort,
-                                          QStringLiteral("None"), QStringLiteral("1"));
+    const bool result =
+        doc.RunExperiment(mode, CSerialSettings{CPortFactory::kSimulatorPort, baudRate});
     const CRunOutcome::Kind outcome = CRunOutcome::Classify(result, doc, mode);
 
     FUZZ_CHECK(doc.m_pLink == nullptr);

@@ -13,7 +13,6 @@
 #include "CScriptedPrompt.h"
 #include "FuzzCheck.h"
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QBuffer>
 
@@ -30,7 +29,7 @@ struct Loaded {
     int messages = 0;
 };
 
-Loaded Load(CZentakDoc& doc, CSharedWindowState& state, CScriptedPrompt& prompt, QByteArray bytes)
+Loaded Load(CZentakDoc& doc, CScriptedPrompt& prompt, QByteArray bytes)
 {
     Loaded loaded;
     const auto connection =
@@ -41,7 +40,7 @@ Loaded Load(CZentakDoc& doc, CSharedWindowState& state, CScriptedPrompt& prompt,
     FUZZ_CHECK(doc.Serialize(buffer, false));
     QObject::disconnect(connection);
     loaded.outcome = doc.LastLoadOutcome();
-    loaded.dataPresent = state.DataPresent();
+    loaded.dataPresent = doc.DataPresent();
     loaded.messages = int(prompt.messages.size());
     return loaded;
 }
@@ -134,18 +133,16 @@ void CheckSameRecord(const CZentakDoc& first, const CZentakDoc& again, bool data
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
-    CSharedWindowState state;
     CScriptedPrompt prompt;
-    CZentakDoc doc(state, prompt);
-    const Loaded loaded = Load(doc, state, prompt, input);
+    CZentakDoc doc(prompt);
+    const Loaded loaded = Load(doc, prompt, input);
     CheckLoad(doc, loaded, input);
     if (loaded.outcome != LoadOutcome::Complete)
         return 0;
 
     const QByteArray saved = Save(doc);
-    CSharedWindowState againState;
-    CZentakDoc again(againState, prompt);
-    const Loaded reloaded = Load(again, againState, prompt, saved);
+    CZentakDoc again(prompt);
+    const Loaded reloaded = Load(again, prompt, saved);
     FUZZ_CHECK(reloaded.outcome == LoadOutcome::Complete);
     FUZZ_CHECK(again.m_nFileFormat == 5);
     FUZZ_CHECK(reloaded.dataPresent == loaded.dataPresent);

@@ -7,7 +7,6 @@
 #include "core/CZentakDoc.h"
 #include "core/device/CSerialLink.h"
 #include "core/protocol/CRunDataParser.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <cstdint>
 
@@ -45,9 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int release = kReleases[data[0] % 4];
     const QStringList chunks = Chunks(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = release;
     doc.ParseRunData(chunks);
 

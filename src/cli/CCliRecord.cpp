@@ -1,6 +1,6 @@
 #include "cli/CCliRecord.h"
 
-CCliRecord::CCliRecord(bool answerYes) : m_prompt(answerYes), m_doc(m_state, m_prompt)
+CCliRecord::CCliRecord(bool answerYes) : m_prompt(answerYes), m_doc(m_prompt)
 {
 }
 
@@ -20,7 +20,7 @@ bool CCliRecord::LoadedWhole() const
 
 bool CCliRecord::HoldsUnwritableSamples() const
 {
-    if (m_state.DataPresent())
+    if (m_doc.DataPresent())
         return false;
     for (const CUIntArray* trace :
          {&m_doc.m_arrDispDown, &m_doc.m_arrForceDown, &m_doc.m_arrDispUp, &m_doc.m_arrForceUp,

@@ -2,10 +2,9 @@
 
 #include "cli/CCliPrompt.h"
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 
-// One experiment record as a subcommand works on it, with the window state
-// it needs and the terminal as its operator.
+// One experiment record as a subcommand works on it, with the terminal as
+// its operator.
 class CCliRecord
 {
 public:
@@ -26,11 +25,9 @@ public:
     QString WhyNoData() const;
 
     CZentakDoc& Doc() { return m_doc; }
-    CSharedWindowState& State() { return m_state; }
     CCliPrompt& Prompt() { return m_prompt; }
 
 private:
-    CSharedWindowState m_state;
     CCliPrompt m_prompt;
     CZentakDoc m_doc;
 };

@@ -8,7 +8,6 @@
 #include "core/device/CSystemClock.h"
 #include "core/files/CFirmwareFile.h"
 #include "core/protocol/CFirmwareTransfer.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -51,7 +50,7 @@ private:
 };
 
 struct Request {
-    CCliSerialOptions::Settings serial;
+    CSerialSettings serial;
     QString path;
     bool answerYes = false;
 };
@@ -91,14 +90,12 @@ int Execute(const Request& request)
     if (!prompt.AskYesNo(CFirmwareTransfer::kQuestion))
         return CliCommands::kExitFailure;
 
-    CSharedWindowState state;
-    request.serial.ApplyTo(state);
     CSystemClock clock;
     CPortFactory ports;
     CFirmwareTransfer transfer(ports, clock, prompt);
     transfer.SetProgressCallback([&prompt](int percent) { prompt.ShowPercent(percent); });
-    prompt.Err() << lines.size() << " lines to " << state.m_strPort << '\n';
-    const int result = transfer.Run(state, lines);
+    prompt.Err() << lines.size() << " lines to " << request.serial.m_strPort << '\n';
+    const int result = transfer.Run(request.serial, lines);
     prompt.ShowMessage(
         CFirmwareTransfer::OutcomeMessage(result, transfer.UnansweredLines(), lines.size()));
     return result == CFirmwareTransfer::kResultSuccess ? CliCommands::kExitSuccess

@@ -10,7 +10,6 @@
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/CRunOutcome.h"
 #include "core/record/CDesiredValueRules.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -135,12 +134,11 @@ int CCliRunCommand::Run(const QStringList& arguments)
 int CCliRunCommand::Execute(const Request& request)
 {
     CRunPrompt prompt(request.answerYes);
-    CSharedWindowState state;
-    request.serial.ApplyTo(state);
+    const CSerialSettings& settings = request.serial;
     CSystemClock clock;
     clock.SetWaitHook([&prompt, &clock] { prompt.ShowProgress(clock.NowMs()); });
     CPortFactory factory;
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetPortAccess(factory, clock);
     if (!request.runLogPath.isEmpty())
         doc.SetRunLogPath(request.runLogPath);
@@ -150,20 +148,16 @@ int CCliRunCommand::Execute(const Request& request)
     doc.m_nDesiredVelocity = request.velocity;
     doc.m_nDesiredDwell = request.dwell;
 
-    prompt.Err() << "Running one impact on " << state.m_strPort << "...\n";
+    prompt.Err() << "Running one impact on " << settings.m_strPort << "...\n";
     prompt.Err().flush();
-    state.SetBusyText(QStringLiteral("BUSY"));
-    const bool impactMade =
-        doc.RunExperiment(request.mode, state.m_nBaudRate, state.m_nByteSize, state.m_strPort,
-                          state.m_strParity, state.m_strStopBits);
-    state.SetBusyText(QString());
+    const bool impactMade = doc.RunExperiment(request.mode, settings);
     prompt.EndProgress();
 
     const CRunOutcome::Kind outcome = CRunOutcome::Classify(impactMade, doc, request.mode);
     const bool impactRecorded =
         outcome == CRunOutcome::Kind::Completed || outcome == CRunOutcome::Kind::CutShort;
     if (!impactRecorded) {
-        const QString message = CRunOutcome::Message(outcome, state.m_strPort);
+        const QString message = CRunOutcome::Message(outcome, settings.m_strPort);
         if (!message.isEmpty())
             prompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
         return CliCommands::kExitFailure;

@@ -22,7 +22,7 @@ public:
         int velocity = 1;
         int dwell = 0;
         int mode = 0;
-        CCliSerialOptions::Settings serial;
+        CSerialSettings serial;
         bool answerYes = false;
         QString outPath;     // experiment file to save, if any
         QString csvPath;     // CSV export to write, if any

@@ -123,7 +123,7 @@ int CliCommands::RunShow(const QStringList& args)
     if (!record.Load(parser.positionalArguments().constFirst()))
         return kExitFailure;
     const CZentakDoc& doc = record.Doc();
-    const bool dataPresent = record.State().DataPresent();
+    const bool dataPresent = doc.DataPresent();
     if (parser.isSet(json)) {
         const QByteArray text =
             QJsonDocument(RecordJson(doc, dataPresent)).toJson(QJsonDocument::Compact);

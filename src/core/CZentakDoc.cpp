@@ -13,7 +13,7 @@
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunDataParser.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -54,9 +54,17 @@ const QString kLogOpenFailed = QStringLiteral("Unable to Open Log File!");
 
 }  // namespace
 
-CZentakDoc::CZentakDoc(CSharedWindowState& state, COperatorPrompt& prompt, QObject* parent)
-    : QObject(parent), m_rState(state), m_rPrompt(prompt)
+CZentakDoc::CZentakDoc(COperatorPrompt& prompt, QObject* parent)
+    : QObject(parent), m_rPrompt(prompt)
 {
+}
+
+void CZentakDoc::SetDataPresent(bool present)
+{
+    if (m_bDataPresent == present)
+        return;
+    m_bDataPresent = present;
+    Q_EMIT dataPresentChanged(present);
 }
 
 CZentakDoc::~CZentakDoc() = default;
@@ -77,7 +85,7 @@ bool CZentakDoc::OnNewDocument()
     m_bDownloadCutShort = false;
     ClearTraces();
     ResetStats();
-    m_rState.SetDataPresent(false);
+    SetDataPresent(false);
     return true;
 }
 
@@ -114,12 +122,12 @@ void CZentakDoc::ResetForLoad()
     m_strFirmwareVersion.clear();
     ClearTraces();
     ResetStats();
-    m_rState.SetDataPresent(false);
+    SetDataPresent(false);
 }
 
 void CZentakDoc::CopyWriteCounts()
 {
-    m_bDataValid = m_rState.DataPresent();
+    m_bDataValid = m_bDataPresent;
     m_nDownCount = int(m_arrDispDown.size());
     m_nUpCount = int(m_arrDispUp.size());
 }
@@ -236,7 +244,7 @@ void CZentakDoc::StampRun(const QDateTime& localTime)
 
 bool CZentakDoc::CompleteRun(const QDateTime& localTime)
 {
-    m_rState.SetDataPresent(true);
+    SetDataPresent(true);
     DeriveActualValues();
     StampRun(localTime);
     return WriteRunLog();
@@ -333,15 +341,14 @@ void CZentakDoc::SetPortAccess(CPortFactory& factory, CClock& clock)
     m_pClock = &clock;
 }
 
-bool CZentakDoc::RunExperiment(int mode, int baudRate, int byteSize, const QString& port,
-                               const QString& parity, const QString& stopBits)
+bool CZentakDoc::RunExperiment(int mode, const CSerialSettings& settings)
 {
     Q_ASSERT_X(m_pPortFactory && m_pClock, "RunExperiment", "SetPortAccess was not called");
     if (!m_pPortFactory || !m_pClock)
         return false;
     // The link lives exactly as long as this run, on every way out.
     CSerialLink link(*m_pPortFactory, *m_pClock);
-    link.Configure(baudRate, byteSize, port, parity, stopBits);
+    link.Configure(settings);
     link.SetProgress(m_pRunProgress);
     if (m_pRunProgress)
         m_pRunProgress->ShowRunStatus(CRunProgress::kWaitingForBox);

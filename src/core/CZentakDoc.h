@@ -11,8 +11,8 @@ class CClock;
 class COperatorPrompt;
 class CPortFactory;
 class CRunProgress;
-class CSharedWindowState;
 class CSerialLink;
+class CSerialSettings;
 class QDateTime;
 class QIODevice;
 
@@ -31,7 +31,7 @@ public:
     static constexpr double kMicronsPerCount = 17.63889;
     static constexpr double kRelease4SampleMs = 0.36;
 
-    CZentakDoc(CSharedWindowState& state, COperatorPrompt& prompt, QObject* parent = nullptr);
+    explicit CZentakDoc(COperatorPrompt& prompt, QObject* parent = nullptr);
     ~CZentakDoc() override;
 
     // The reset of a new document; also clears the data-present flag.
@@ -55,8 +55,7 @@ public:
     // One impact with the control box: the dialogue from wake-up to the
     // downloaded traces. False tells, with m_bImpactAborted and m_bFirmwareOk,
     // why no impact data came.
-    bool RunExperiment(int mode, int baudRate, int byteSize, const QString& port,
-                       const QString& parity, const QString& stopBits);
+    bool RunExperiment(int mode, const CSerialSettings& settings);
 
     const QString& PathName() const { return m_strPathName; }
     void SetPathName(const QString& path) { m_strPathName = path; }
@@ -74,7 +73,10 @@ public:
     }
     bool RunUnlogged() const { return m_bRunUnlogged; }
 
-    CSharedWindowState& WindowState() const { return m_rState; }
+    // The record holds traces that may be drawn, saved, logged and exported.
+    void SetDataPresent(bool present);
+    bool DataPresent() const { return m_bDataPresent; }
+
     COperatorPrompt& Prompt() const { return m_rPrompt; }
 
     // How the last load ended. A load with a message still counts as opened;
@@ -130,6 +132,7 @@ public:
 Q_SIGNALS:
     // The record now holds other traces: the main window repaints.
     void recordChanged();
+    void dataPresentChanged(bool present);
 
 public:
     CUIntArray m_arrDispDown;
@@ -142,6 +145,7 @@ public:
     quint32 m_nDispMin = kDispMinStart;
     quint32 m_nForceMax = 0;
     int m_nContactIndex = 0;
+    bool m_bDataPresent = false;
     bool m_bDataValid = false;
     bool m_bImpactAborted = false;
     bool m_bFirmwareOk = true;
@@ -177,7 +181,6 @@ private:
     int VelocityFromDownTrace() const;
     int DisplacementToDeepest() const;
 
-    CSharedWindowState& m_rState;
     COperatorPrompt& m_rPrompt;
     CPortFactory* m_pPortFactory = nullptr;
     CClock* m_pClock = nullptr;

@@ -23,7 +23,7 @@ QLabel* NoteLabel(const QString& text, QWidget* parent)
 }  // namespace
 
 CForcePropDialog::CForcePropDialog(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt,
-                                   const CSharedWindowState& settings, QWidget* parent)
+                                   const CSerialSettings& settings, QWidget* parent)
     : QDialog(parent), m_editSensitivity(new QLineEdit(this)), m_sensitivity(ports, clock, prompt),
       m_rPrompt(prompt), m_rSettings(settings)
 {

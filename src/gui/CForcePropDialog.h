@@ -7,7 +7,7 @@
 class CClock;
 class COperatorPrompt;
 class CPortFactory;
-class CSharedWindowState;
+class CSerialSettings;
 class QLineEdit;
 
 // "Force Settings": reads the force sensor's sensitivity from the control
@@ -30,7 +30,7 @@ public:
                        "force measurements made by the impactor.");
 
     CForcePropDialog(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt,
-                     const CSharedWindowState& settings, QWidget* parent = nullptr);
+                     const CSerialSettings& settings, QWidget* parent = nullptr);
 
     // Reads the value afresh; its messages come before the window shows.
     void OnInitDialog();
@@ -51,5 +51,5 @@ private:
 
     CForceSensitivity m_sensitivity;
     COperatorPrompt& m_rPrompt;
-    const CSharedWindowState& m_rSettings;
+    const CSerialSettings& m_rSettings;
 };

@@ -4,7 +4,7 @@
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
 #include "core/record/CDesiredValueRules.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 
 #include <QDateTime>
 #include <QGridLayout>
@@ -80,8 +80,8 @@ QString CommentsForRecord(const QString& editText)
 
 }  // namespace
 
-CLeftView::CLeftView(CZentakDoc& doc, CSharedWindowState& state, QWidget* parent)
-    : QScrollArea(parent), m_rDoc(doc), m_rState(state)
+CLeftView::CLeftView(CZentakDoc& doc, const CSerialSettings& settings, QWidget* parent)
+    : QScrollArea(parent), m_rDoc(doc), m_rSettings(settings)
 {
     setObjectName(QStringLiteral("controlPanel"));
     setWidget(BuildForm());
@@ -289,15 +289,13 @@ void CLeftView::OnStartExperiment()
     if (m_fnSaveModified && !m_fnSaveModified())
         return;
     m_rDoc.OnNewDocument();
-    m_rState.SetBusyText(kBusy);
+    Q_EMIT busyTextChanged(kBusy);
     if (!UpdateData(true)) {
-        m_rState.SetBusyText(QString());
+        Q_EMIT busyTextChanged(QString());
         Q_EMIT experimentEnded();
         return;
     }
-    const bool completed =
-        m_rDoc.RunExperiment(m_nMode, m_rState.m_nBaudRate, m_rState.m_nByteSize,
-                             m_rState.m_strPort, m_rState.m_strParity, m_rState.m_strStopBits);
+    const bool completed = m_rDoc.RunExperiment(m_nMode, m_rSettings);
     HandleRunOutcome(completed);
     Q_EMIT experimentEnded();
 }
@@ -305,10 +303,10 @@ void CLeftView::OnStartExperiment()
 void CLeftView::HandleRunOutcome(bool completed)
 {
     const CRunOutcome::Kind outcome = CRunOutcome::Classify(completed, m_rDoc, m_nMode);
-    const QString message = CRunOutcome::Message(outcome, m_rState.m_strPort);
+    const QString message = CRunOutcome::Message(outcome, m_rSettings.m_strPort);
     if (!message.isEmpty())
         m_rDoc.Prompt().ShowMessage(message, COperatorPrompt::Icon::Exclamation);
-    m_rState.SetBusyText(QString());
+    Q_EMIT busyTextChanged(QString());
     switch (outcome) {
     case CRunOutcome::Kind::Completed:
     case CRunOutcome::Kind::CutShort:

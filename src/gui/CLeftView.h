@@ -4,7 +4,7 @@
 
 #include <functional>
 
-class CSharedWindowState;
+class CSerialSettings;
 class CZentakDoc;
 class QGroupBox;
 class QLineEdit;
@@ -22,7 +22,8 @@ class CLeftView : public QScrollArea
 public:
     static inline const QString kBusy = QStringLiteral("BUSY");
 
-    CLeftView(CZentakDoc& doc, CSharedWindowState& state, QWidget* parent = nullptr);
+    // settings are the window's, read afresh at every run.
+    CLeftView(CZentakDoc& doc, const CSerialSettings& settings, QWidget* parent = nullptr);
 
     // Shows the record (false) or stores the form into it with validation
     // (true); a refused field gets its message and the focus.
@@ -54,6 +55,8 @@ public Q_SLOTS:
 Q_SIGNALS:
     // The run is over, whatever its outcome: the window redraws the record.
     void experimentEnded();
+    // kBusy while a run holds the box, then "".
+    void busyTextChanged(const QString& text);
 
 private:
     struct IntegerField;
@@ -69,7 +72,7 @@ private:
     void ResetAndShow();
 
     CZentakDoc& m_rDoc;
-    CSharedWindowState& m_rState;
+    const CSerialSettings& m_rSettings;
     QLineEdit* m_editVelocity = nullptr;
     QLineEdit* m_editDwell = nullptr;
     QLineEdit* m_editForceActual = nullptr;

@@ -33,16 +33,17 @@ const QString kCsvFilter = QStringLiteral("Comma Delimited Files (*.csv);;All Fi
 }  // namespace
 
 CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_doc(m_state, services.prompt)
+    : QMainWindow(parent), m_services(services), m_doc(services.prompt)
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(kTitle);
     setWindowIcon(CArtwork::ApplicationIcon());
     m_recentFiles.Load();
-    m_pMaintenance = new CMaintenanceCommands(this, m_state, services.prompt, services.ports,
-                                              services.clock, services.files, this);
+    m_pMaintenance = new CMaintenanceCommands(this, m_serialSettings, services.prompt,
+                                              services.ports, services.clock, services.files, this);
     connect(m_pMaintenance, &CMaintenanceCommands::repaintRequested, this,
             &CMainFrame::OnRecordChanged);
+    connect(m_pMaintenance, &CMaintenanceCommands::busyTextChanged, this, &CMainFrame::SetBusyText);
     CreateClient();
     CreateActions();
     CreateMenus();
@@ -56,8 +57,9 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
     // A run whose log entry failed is the only copy; the next run would reset it.
     m_pLeftView->SetSaveModifiedHook([this] { return SaveModified(); });
     connect(&m_doc, &CZentakDoc::recordChanged, this, &CMainFrame::OnRecordChanged);
-    connect(&m_state, &CSharedWindowState::dataPresentChanged, this, &CMainFrame::OnRecordChanged);
+    connect(&m_doc, &CZentakDoc::dataPresentChanged, this, &CMainFrame::OnRecordChanged);
     connect(m_pLeftView, &CLeftView::experimentEnded, this, &CMainFrame::OnRecordChanged);
+    connect(m_pLeftView, &CLeftView::busyTextChanged, this, &CMainFrame::SetBusyText);
 
     // Exchanges with the box block this thread; let paints and timers
     // through meanwhile, and drop the operator's input until the run ends.
@@ -90,7 +92,7 @@ void CMainFrame::CreateClient()
     m_wndSplitter = new QSplitter(Qt::Horizontal, this);
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
-    m_pLeftView = new CLeftView(m_doc, m_state, m_wndSplitter);
+    m_pLeftView = new CLeftView(m_doc, m_serialSettings, m_wndSplitter);
     m_pGraphView = new CZentakView(m_doc, m_wndSplitter);
     m_wndSplitter->addWidget(m_pLeftView);
     m_wndSplitter->addWidget(m_pGraphView);
@@ -291,7 +293,6 @@ void CMainFrame::CreateStatusBar()
     m_pBusyPane->setFixedWidth(qMax(
         kBusyPaneWidth, m_pBusyPane->fontMetrics().horizontalAdvance(QStringLiteral("BUSY")) + 8));
     bar->addPermanentWidget(m_pBusyPane);
-    connect(&m_state, &CSharedWindowState::busyTextChanged, this, &CMainFrame::OnBusyTextChanged);
 
     connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
         if (message.isEmpty())
@@ -305,9 +306,24 @@ void CMainFrame::CreateStatusBar()
     connect(toggleStatusBar, &QAction::toggled, bar, &QStatusBar::setVisible);
 }
 
+void CMainFrame::ApplySerialSettings(const QString& port, int baudRate, const QString& parity,
+                                     const QString& stopBits, int byteSize)
+{
+    m_serialSettings = {port, baudRate, parity, stopBits, byteSize};
+}
+
+void CMainFrame::SetBusyText(const QString& text)
+{
+    if (m_strBusyText == text)
+        return;
+    m_strBusyText = text;
+    ShowBusyPane(text);
+    Q_EMIT busyTextChanged(text);
+}
+
 // While the box is busy the window shows a wait cursor; when it is done the
 // message pane says "Ready" again.
-void CMainFrame::OnBusyTextChanged(const QString& text)
+void CMainFrame::ShowBusyPane(const QString& text)
 {
     m_pBusyPane->setText(text);
     const bool busy = !text.isEmpty();
@@ -515,7 +531,7 @@ void CMainFrame::OnAppAbout()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!m_state.BusyText().isEmpty() || !SaveModified()) {
+    if (!m_strBusyText.isEmpty() || !SaveModified()) {
         event->ignore();
         return;
     }

@@ -2,7 +2,7 @@
 
 #include "core/CZentakDoc.h"
 #include "core/device/CRunProgress.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 #include "gui/CRecentFileList.h"
 
 #include <QMainWindow>
@@ -32,8 +32,8 @@ struct CFrameServices {
 
 // The one top-level window: menus, toolbar, status bar, and the splitter
 // with the control panel on the left and the graphs on the right. It owns
-// the experiment record and the program-wide state, and shows in its status
-// bar what a run is doing.
+// the experiment record, the serial settings every exchange uses and the
+// busy pane, and shows in its status bar what a run is doing.
 class CMainFrame : public QMainWindow, public CRunProgress
 {
     Q_OBJECT
@@ -56,7 +56,15 @@ public:
     // file could not be read at all (the operator has been told why).
     bool OpenDocumentFile(const QString& path);
 
-    CSharedWindowState& State() { return m_state; }
+    // Stores the five values as they are; nothing is opened or checked here,
+    // because every exchange opens the port afresh from the current settings.
+    void ApplySerialSettings(const QString& port, int baudRate, const QString& parity,
+                             const QString& stopBits, int byteSize);
+    const CSerialSettings& SerialSettings() const { return m_serialSettings; }
+
+    // The busy pane: "BUSY" while a run or a firmware upgrade holds the box.
+    void SetBusyText(const QString& text);
+    const QString& BusyText() const { return m_strBusyText; }
     CZentakDoc& Document() { return m_doc; }
     CLeftView& LeftView() { return *m_pLeftView; }
     CZentakView& GraphView() { return *m_pGraphView; }
@@ -79,6 +87,9 @@ public Q_SLOTS:
     // Repaints the whole window from the record.
     void OnRecordChanged();
 
+Q_SIGNALS:
+    void busyTextChanged(const QString& text);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
@@ -99,10 +110,11 @@ private:
     bool DoSave(const QString& path);
     void ShowFileError(const QString& message);
     QString SuggestedName(const QString& suffix) const;
-    void OnBusyTextChanged(const QString& text);
+    void ShowBusyPane(const QString& text);
 
     CFrameServices m_services;
-    CSharedWindowState m_state;
+    CSerialSettings m_serialSettings;
+    QString m_strBusyText;
     CZentakDoc m_doc;
     CRecentFileList m_recentFiles;
     CBusyInputGuard* m_pInputGuard = nullptr;

@@ -3,7 +3,6 @@
 #include "core/files/CFirmwareFile.h"
 #include "core/protocol/CFirmwareTransfer.h"
 #include "core/protocol/COperatorPrompt.h"
-#include "core/record/CSharedWindowState.h"
 #include "gui/CFileChooser.h"
 #include "gui/CForcePropDialog.h"
 #include "gui/CProgressDialog.h"
@@ -12,14 +11,14 @@
 
 #include <QDialog>
 
-CMaintenanceCommands::CMaintenanceCommands(QWidget* window, CSharedWindowState& state,
+CMaintenanceCommands::CMaintenanceCommands(QWidget* window, CSerialSettings& settings,
                                            COperatorPrompt& prompt, CPortFactory& ports,
                                            CClock& clock, CFileChooser& files, QObject* parent)
-    : QObject(parent), m_pWindow(window), m_rState(state), m_rPrompt(prompt), m_rFiles(files),
-      m_pTerminalDlg(new CSerialIODialog(ports, clock, prompt, state, window)),
-      m_pSerialDlg(new CSerialPropDialog(state, window)),
+    : QObject(parent), m_pWindow(window), m_rSettings(settings), m_rPrompt(prompt), m_rFiles(files),
+      m_pTerminalDlg(new CSerialIODialog(ports, clock, prompt, settings, window)),
+      m_pSerialDlg(new CSerialPropDialog(settings, window)),
       m_pProgressDlg(new CProgressDialog(ports, clock, prompt, window)),
-      m_pForceDlg(new CForcePropDialog(ports, clock, prompt, state, window))
+      m_pForceDlg(new CForcePropDialog(ports, clock, prompt, settings, window))
 {
 }
 
@@ -61,9 +60,9 @@ bool CMaintenanceCommands::LoadHexFile()
 
 void CMaintenanceCommands::Reprogram()
 {
-    m_rState.SetBusyText(kBusyText);
-    const int result = m_pProgressDlg->Execute(m_rState, m_arrHexLines);
-    m_rState.SetBusyText(QString());
+    Q_EMIT busyTextChanged(kBusyText);
+    const int result = m_pProgressDlg->Execute(m_rSettings, m_arrHexLines);
+    Q_EMIT busyTextChanged(QString());
     m_rPrompt.ShowMessage(CFirmwareTransfer::OutcomeMessage(
                               result, m_pProgressDlg->UnansweredLines(), m_arrHexLines.size()),
                           COperatorPrompt::Icon::Exclamation);

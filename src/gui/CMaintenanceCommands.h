@@ -8,7 +8,7 @@ class CClock;
 class CFileChooser;
 class COperatorPrompt;
 class CPortFactory;
-class CSharedWindowState;
+class CSerialSettings;
 class CForcePropDialog;
 class CProgressDialog;
 class CSerialIODialog;
@@ -34,7 +34,9 @@ public:
     static inline const QString kHexFilter = QStringLiteral("Hex Files (*.hex);;All Files (*.*)");
     static inline const QString kBusyText = QStringLiteral("BUSY");
 
-    CMaintenanceCommands(QWidget* window, CSharedWindowState& state, COperatorPrompt& prompt,
+    // settings are the window's: the settings dialog changes them, every
+    // exchange reads them.
+    CMaintenanceCommands(QWidget* window, CSerialSettings& settings, COperatorPrompt& prompt,
                          CPortFactory& ports, CClock& clock, CFileChooser& files,
                          QObject* parent = nullptr);
     ~CMaintenanceCommands() override;
@@ -47,13 +49,15 @@ public:
 Q_SIGNALS:
     // The frame repaints itself (after the terminal's "&Done").
     void repaintRequested();
+    // kBusyText while the firmware upgrade holds the box, then "".
+    void busyTextChanged(const QString& text);
 
 private:
     bool LoadHexFile();
     void Reprogram();
 
     QWidget* m_pWindow;
-    CSharedWindowState& m_rState;
+    CSerialSettings& m_rSettings;
     COperatorPrompt& m_rPrompt;
     CFileChooser& m_rFiles;
     // Owned; the window may have deleted them already as their parent.

@@ -48,7 +48,7 @@ CProgressDialog::CProgressDialog(CPortFactory& ports, CClock& clock, COperatorPr
     m_transfer.SetProgressCallback([this](int percent) { ShowPercent(percent); });
 }
 
-int CProgressDialog::Execute(const CSharedWindowState& settings, const QStringList& lines)
+int CProgressDialog::Execute(const CSerialSettings& settings, const QStringList& lines)
 {
     m_pSettings = &settings;
     m_arrLines = lines;

@@ -9,7 +9,7 @@
 class CClock;
 class COperatorPrompt;
 class CPortFactory;
-class CSharedWindowState;
+class CSerialSettings;
 class QLabel;
 class QProgressBar;
 
@@ -33,7 +33,7 @@ public:
                     QWidget* parent = nullptr);
 
     // Runs modally; CFirmwareTransfer::kResultSuccess or kResultFailure.
-    int Execute(const CSharedWindowState& settings, const QStringList& lines);
+    int Execute(const CSerialSettings& settings, const QStringList& lines);
 
     int UnansweredLines() const { return m_transfer.UnansweredLines(); }
 
@@ -49,7 +49,7 @@ private:
     void ShowPercent(int percent);
 
     CFirmwareTransfer m_transfer;
-    const CSharedWindowState* m_pSettings = nullptr;
+    const CSerialSettings* m_pSettings = nullptr;
     QStringList m_arrLines;
     QTimer m_timer;
     QProgressBar* m_ctrlProgress;

@@ -3,7 +3,7 @@
 #include "core/device/CSerialLink.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/record/CFieldRules.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 
 #include <QDialogButtonBox>
 #include <QKeyEvent>
@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 CSerialIODialog::CSerialIODialog(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt,
-                                 const CSharedWindowState& settings, QWidget* parent)
+                                 const CSerialSettings& settings, QWidget* parent)
     : QDialog(parent), m_editSend(new QPlainTextEdit(this)),
       m_editReceive(new QPlainTextEdit(this)), m_rPorts(ports), m_rClock(clock), m_rPrompt(prompt),
       m_rSettings(settings)
@@ -99,8 +99,7 @@ QString CSerialIODialog::AppendReply(const QString& received, const QString& rep
 void CSerialIODialog::OnSend()
 {
     CSerialLink link(m_rPorts, m_rClock);
-    link.Configure(m_rSettings.m_nBaudRate, m_rSettings.m_nByteSize, m_rSettings.m_strPort,
-                   m_rSettings.m_strParity, m_rSettings.m_strStopBits);
+    link.Configure(m_rSettings);
     const bool answered = link.Exchange(m_editSend->toPlainText() + u'\n');
     m_editReceive->setPlainText(
         AppendReply(m_editReceive->toPlainText(), link.ReplyText(), answered));

@@ -5,7 +5,7 @@
 class CClock;
 class COperatorPrompt;
 class CPortFactory;
-class CSharedWindowState;
+class CSerialSettings;
 class QPlainTextEdit;
 class QPushButton;
 
@@ -24,7 +24,7 @@ public:
     static constexpr int kReceiveLimit = 1024;
 
     CSerialIODialog(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt,
-                    const CSharedWindowState& settings, QWidget* parent = nullptr);
+                    const CSerialSettings& settings, QWidget* parent = nullptr);
 
     // Fills the boxes from the kept texts.
     void OnInitDialog();
@@ -56,6 +56,6 @@ private:
     CPortFactory& m_rPorts;
     CClock& m_rClock;
     COperatorPrompt& m_rPrompt;
-    const CSharedWindowState& m_rSettings;
+    const CSerialSettings& m_rSettings;
     bool m_bLoading = false;
 };

@@ -2,7 +2,7 @@
 
 #include "core/device/CPortFactory.h"
 #include "core/record/CFieldRules.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -36,8 +36,8 @@ QComboBox* EditableCombo(const QStringList& items, QWidget* parent)
 
 }  // namespace
 
-CSerialPropDialog::CSerialPropDialog(CSharedWindowState& state, QWidget* parent)
-    : QDialog(parent), m_rState(state)
+CSerialPropDialog::CSerialPropDialog(CSerialSettings& settings, QWidget* parent)
+    : QDialog(parent), m_rSettings(settings)
 {
     setWindowTitle(kCaption);
 
@@ -104,11 +104,11 @@ void CSerialPropDialog::OnInitDialog()
     // Afresh at every opening: an adapter may have been plugged in since.
     m_comboPort->clear();
     m_comboPort->addItems(PortItems(PresentPorts()));
-    m_strPort = m_rState.m_strPort;
-    m_nBaudRate = m_rState.m_nBaudRate;
-    m_strParity = m_rState.m_strParity;
-    m_strStopBits = m_rState.m_strStopBits;
-    m_nByteSize = m_rState.m_nByteSize;
+    m_strPort = m_rSettings.m_strPort;
+    m_nBaudRate = m_rSettings.m_nBaudRate;
+    m_strParity = m_rSettings.m_strParity;
+    m_strStopBits = m_rSettings.m_strStopBits;
+    m_nByteSize = m_rSettings.m_nByteSize;
     m_comboBaudRate->setEditText(QString::number(m_nBaudRate));
     m_comboParity->setEditText(m_strParity);
     m_comboStopBits->setEditText(m_strStopBits);
@@ -129,6 +129,6 @@ void CSerialPropDialog::accept()
     m_strPort = m_comboPort->currentText();
     m_nBaudRate = CFieldRules::ItemInteger(m_comboBaudRate->currentText());
     m_nByteSize = CFieldRules::ItemInteger(m_comboByteSize->currentText());
-    m_rState.ApplySerialSettings(m_strPort, m_nBaudRate, m_strParity, m_strStopBits, m_nByteSize);
+    m_rSettings = {m_strPort, m_nBaudRate, m_strParity, m_strStopBits, m_nByteSize};
     QDialog::accept();
 }

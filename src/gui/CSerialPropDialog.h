@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QStringList>
 
-class CSharedWindowState;
+class CSerialSettings;
 class QComboBox;
 class QPushButton;
 
@@ -22,7 +22,9 @@ public:
     static const QStringList kStopBitsItems;
     static const QStringList kByteSizeItems;
 
-    explicit CSerialPropDialog(CSharedWindowState& state, QWidget* parent = nullptr);
+    // The window's settings: OK stores the five values into them as they
+    // are and does nothing else, since every exchange opens its port afresh.
+    explicit CSerialPropDialog(CSerialSettings& settings, QWidget* parent = nullptr);
 
     // "Com1" to "Com9", then the ports the system reports present that the
     // list does not name yet, then the simulated box.
@@ -51,5 +53,5 @@ public Q_SLOTS:
     void accept() override;
 
 private:
-    CSharedWindowState& m_rState;
+    CSerialSettings& m_rSettings;
 };

@@ -110,10 +110,11 @@ bool CZentakApp::InitInstance(const Options& options)
     m_pMainFrame =
         std::make_unique<CMainFrame>(CFrameServices{m_prompt, m_clock, m_ports, m_files});
     m_prompt.SetParentWidget(m_pMainFrame.get());
-    CSharedWindowState& state = m_pMainFrame->State();
-    if (!options.port.isEmpty())
-        state.ApplySerialSettings(options.port, state.m_nBaudRate, state.m_strParity,
-                                  state.m_strStopBits, state.m_nByteSize);
+    if (!options.port.isEmpty()) {
+        const CSerialSettings settings = m_pMainFrame->SerialSettings();
+        m_pMainFrame->ApplySerialSettings(options.port, settings.m_nBaudRate, settings.m_strParity,
+                                          settings.m_strStopBits, settings.m_nByteSize);
+    }
     if (!options.file.isEmpty() && !m_pMainFrame->OpenDocumentFile(options.file))
         return false;
     m_pMainFrame->show();

@@ -1,7 +1,6 @@
 #include "gui/CZentakView.h"
 
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 #include "gui/CGraphExport.h"
 #include "render/CGraphPainter.h"
 
@@ -24,8 +23,7 @@ CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
       m_strForceTitle(CGraphPainter::kDefaultForceTitle), m_rDoc(doc)
 {
     // The flag decides whether traces exist at all, so it is part of the picture.
-    connect(&doc.WindowState(), &CSharedWindowState::dataPresentChanged, this,
-            &CZentakView::OnDocumentChanged);
+    connect(&doc, &CZentakDoc::dataPresentChanged, this, &CZentakView::OnDocumentChanged);
     UpdateScrollBars();
 }
 
@@ -74,8 +72,7 @@ void CZentakView::UpdateScrollBars()
     horizontalScrollBar()->setPageStep(kScrollWidth / 10);
     horizontalScrollBar()->setSingleStep(1);
 
-    const qint64 pictureHeight =
-        CGraphPainter::PictureHeight(m_rDoc, m_rDoc.WindowState().DataPresent());
+    const qint64 pictureHeight = CGraphPainter::PictureHeight(m_rDoc, m_rDoc.DataPresent());
     const qint64 scaledHeight =
         (pictureHeight * client.height() + CGraphPainter::kLogicalHeight - 1) /
         CGraphPainter::kLogicalHeight;

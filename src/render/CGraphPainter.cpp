@@ -1,7 +1,6 @@
 #include "render/CGraphPainter.h"
 
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -149,7 +148,7 @@ void CGraphPainter::Paint(QPainter& painter, const QRect& viewport, int clientHe
 void CGraphPainter::BeginPaint(QPainter& painter, const QRect& viewport, int clientHeightPx)
 {
     m_pPainter = &painter;
-    m_bDataPresent = m_rDoc.WindowState().DataPresent();
+    m_bDataPresent = m_rDoc.DataPresent();
     m_axes = CGraphAxes::ForRecord(m_rDoc, m_bDataPresent, m_rForceScaleStep);
     m_rForceScaleStep = m_axes.ForceScaleStep();
     painter.setWindow(0, 0, kLogicalWidth, kLogicalHeight);

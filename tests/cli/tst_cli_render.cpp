@@ -2,7 +2,6 @@
 #include "CliProcess.h"
 #include "PixelCount.h"
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QFile>
 #include <QImage>
@@ -67,9 +66,8 @@ private Q_SLOTS:
 void TestCliRender::initTestCase()
 {
     QVERIFY(dir.isValid());
-    CSharedWindowState state;
     CScriptedPrompt prompt;
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = 5;
     doc.m_strFirmwareVersion = QStringLiteral("R5.1");
     for (quint32 i = 0; i < 40; ++i) {
@@ -81,7 +79,7 @@ void TestCliRender::initTestCase()
         doc.m_arrStepTimeUp.append(6000);
     }
     doc.DeriveActualValues();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     savedRun = Path("run.exp");
     QVERIFY(doc.SaveToFile(savedRun));
 }

@@ -221,7 +221,7 @@ void TestFaultMatrix::RunRow()
     CPortFactory ports;
     CScriptedFileChooser files;
     CMainFrame frame(CFrameServices{prompt, clock, ports, files});
-    frame.State().ApplySerialSettings(box.Device(), 115200, "None", "1", 8);
+    frame.ApplySerialSettings(box.Device(), 115200, "None", "1", 8);
     frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&frame));
     // A quick impact: the box is busy for milliseconds, not seconds.
@@ -247,7 +247,7 @@ void TestFaultMatrix::RunRow()
     QVERIFY(log.open(QIODevice::ReadOnly));
     const QByteArray entry = logged ? CExperimentFileWriter::Text(frame.Document()) : QByteArray();
     QCOMPARE(log.readAll(), kEarlierEntries + entry);
-    QCOMPARE(frame.State().DataPresent(), logged);
+    QCOMPARE(frame.Document().DataPresent(), logged);
 }
 
 QTEST_MAIN(TestFaultMatrix)

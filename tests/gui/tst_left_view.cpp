@@ -115,7 +115,7 @@ void TestLeftView::completeRunFromTheStartButton()
     Type(Edit(h.frame, "forceDesired"), "150");
     Type(Edit(h.frame, "velocityDesired"), "80");
     QTest::keyClicks(Comments(h.frame), "earlier note");
-    QSignalSpy busy(&h.frame.State(), &CSharedWindowState::busyTextChanged);
+    QSignalSpy busy(&h.frame, &CMainFrame::busyTextChanged);
     h.prompt.QueueAnswers({Answer::Yes});
 
     ClickStart(h.frame);
@@ -140,7 +140,7 @@ void TestLeftView::completeRunFromTheStartButton()
     QVERIFY(logged.contains(QString(comments).replace("\n", "\r\n").toLatin1()));
     QVERIFY(logged.contains("Desired Force: 150\r\n"));
 
-    QVERIFY(h.frame.State().DataPresent());
+    QVERIFY(h.frame.Document().DataPresent());
     QVERIFY(!h.frame.Document().IsModified());
     QCOMPARE(busy.size(), 2);
     QCOMPARE(busy.at(0).at(0).toString(), QStringLiteral("BUSY"));
@@ -208,7 +208,7 @@ void TestLeftView::validationStopsTheRun()
     QVERIFY(h.prompt.questions.isEmpty());
     QCOMPARE(QApplication::focusWidget(), edit);
     QCOMPARE(edit->text(), text);
-    QVERIFY(!h.frame.State().DataPresent());
+    QVERIFY(!h.frame.Document().DataPresent());
 }
 
 void TestLeftView::onlyFieldsTheModeEnablesAreChecked_data()
@@ -311,7 +311,7 @@ void TestLeftView::outcomes()
     QCOMPARE(DesiredTexts(h.frame), defaultsShown ? defaults : entered);
     QCOMPARE(Comments(h.frame)->toPlainText(),
              defaultsShown ? QString() : QStringLiteral("rat 12"));
-    QVERIFY(!h.frame.State().DataPresent());
+    QVERIFY(!h.frame.Document().DataPresent());
     QVERIFY(h.frame.Document().m_arrDispDown.isEmpty());
     QCOMPARE(BusyPane(h.frame), QString());
     QVERIFY(!QFile::exists(m_strLog));
@@ -351,7 +351,7 @@ void TestLeftView::cutShortDownloadIsLoggedThenReported()
         logWritable ? QStringList{cutShort} : QStringList{"Unable to Open Log File!", cutShort};
     QCOMPARE(shown, expected);
     QCOMPARE(h.prompt.messages.last().icon, COperatorPrompt::Icon::Exclamation);
-    QVERIFY(h.frame.State().DataPresent());
+    QVERIFY(h.frame.Document().DataPresent());
     QCOMPARE(doc.IsModified(), !logWritable);
     if (logWritable) {
         QFile log(m_strLog);
@@ -424,7 +424,7 @@ void TestLeftView::runWhoseLogFailedIsKeptFromDiscard()
     h.prompt.QueueAnswers({Answer::Cancel});
     h.frame.Action(QStringLiteral("fileNew"))->trigger();
     QCOMPARE(h.prompt.questions.last(), unlogged);
-    QVERIFY(h.frame.State().DataPresent());
+    QVERIFY(h.frame.Document().DataPresent());
     QCOMPARE(Edit(h.frame, "forceActual")->text(), actualForce);
 
     // So does the next run, which would reset the record first.
@@ -442,7 +442,7 @@ void TestLeftView::runWhoseLogFailedIsKeptFromDiscard()
     const qsizetype questionsBefore = h.prompt.questions.size();
     h.frame.Action(QStringLiteral("fileNew"))->trigger();
     QCOMPARE(h.prompt.questions.size(), questionsBefore);
-    QVERIFY(!h.frame.State().DataPresent());
+    QVERIFY(!h.frame.Document().DataPresent());
 }
 
 void TestLeftView::commentsTakeOnlyWhatAFileCanHold()

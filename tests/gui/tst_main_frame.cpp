@@ -118,6 +118,7 @@ private Q_SLOTS:
     void previewKeepsItsPageCount();
     void maintenanceCommandsOpenTheirDialogs_data();
     void maintenanceCommandsOpenTheirDialogs();
+    void busyPaneAnnouncesChanges();
     void closingIsRefusedWhileBusyOrCancelled();
     void runKeepsTimersGoingButDropsInput();
     void runShowsWhatItIsDoing();
@@ -233,13 +234,13 @@ void TestMainFrame::saveReopenAndRecentFiles()
 
     h.frame.Action(QStringLiteral("fileNew"))->trigger();
     QCOMPARE(ActualForce(h.frame), QStringLiteral("0"));
-    QVERIFY(!h.frame.State().DataPresent());
+    QVERIFY(!h.frame.Document().DataPresent());
 
     const QStringList entries = RecentMenuEntries(h.frame);
     QCOMPARE(entries, QStringList{QStringLiteral("&1 ") + path});
     h.frame.findChild<QAction*>(QStringLiteral("recentFile"))->trigger();
     QCOMPARE(ActualForce(h.frame), force);
-    QVERIFY(h.frame.State().DataPresent());
+    QVERIFY(h.frame.Document().DataPresent());
     QCOMPARE(QSettings().value(QStringLiteral("Recent File List/File1")).toString(), path);
     QVERIFY(h.prompt.messages.isEmpty());
 }
@@ -274,7 +275,7 @@ void TestMainFrame::failedSaveIsReportedWithTheName()
     QVERIFY2(h.prompt.messages.first().text.contains(QLatin1String("rat.exp")),
              qPrintable(h.prompt.messages.first().text));
     QVERIFY(RecentMenuEntries(h.frame) == QStringList{"Recent File"});
-    QVERIFY(h.frame.State().DataPresent());
+    QVERIFY(h.frame.Document().DataPresent());
 }
 
 void TestMainFrame::openingShowsLoadProblems_data()
@@ -442,13 +443,26 @@ void TestMainFrame::maintenanceCommandsOpenTheirDialogs()
     QVERIFY(h.prompt.messages.isEmpty());
 }
 
+void TestMainFrame::busyPaneAnnouncesChanges()
+{
+    CFrameHarness h;
+    QCOMPARE(h.frame.BusyText(), QString());
+    QSignalSpy spy(&h.frame, &CMainFrame::busyTextChanged);
+    h.frame.SetBusyText(QStringLiteral("BUSY"));
+    h.frame.SetBusyText(QStringLiteral("BUSY"));
+    h.frame.SetBusyText(QString());
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(0).at(0).toString(), QStringLiteral("BUSY"));
+    QCOMPARE(h.frame.BusyText(), QString());
+}
+
 void TestMainFrame::closingIsRefusedWhileBusyOrCancelled()
 {
     CFrameHarness h;
     QVERIFY(h.Show());
-    h.frame.State().SetBusyText(CLeftView::kBusy);
+    h.frame.SetBusyText(CLeftView::kBusy);
     QVERIFY(!h.frame.close());
-    h.frame.State().SetBusyText(QString());
+    h.frame.SetBusyText(QString());
 
     h.frame.Document().SetModifiedFlag(true);
     h.prompt.QueueAnswers({Answer::Cancel});
@@ -466,14 +480,14 @@ void TestMainFrame::runKeepsTimersGoingButDropsInput()
     QString busyWhenTimerFired;
     QString velocityWhileBusy;
     QTimer::singleShot(0, &h.frame, [&] {
-        busyWhenTimerFired = h.frame.State().BusyText();
+        busyWhenTimerFired = h.frame.BusyText();
         QTest::keyClicks(velocity, "99");
         velocityWhileBusy = velocity->text();
     });
     RunImpact(h);
     QCOMPARE(busyWhenTimerFired, CLeftView::kBusy);
     QCOMPARE(velocityWhileBusy, QStringLiteral("1"));
-    QVERIFY(h.frame.State().DataPresent());
+    QVERIFY(h.frame.Document().DataPresent());
 
     velocity->setFocus();
     QTest::keyClick(velocity, Qt::Key_End);
@@ -530,9 +544,9 @@ void TestMainFrame::startUpOpensTheNamedFileFirst()
     QVERIFY(frame->isVisible());
     QCOMPARE(frame->windowTitle(), QStringLiteral("ZR Spinal Cord Impactor v5.0"));
     QCOMPARE(ActualForce(*frame), force);
-    QVERIFY(frame->State().DataPresent());
-    QCOMPARE(frame->State().m_strPort, QStringLiteral("Simulator"));
-    QCOMPARE(frame->State().m_nBaudRate, 9600);
+    QVERIFY(frame->Document().DataPresent());
+    QCOMPARE(frame->SerialSettings().m_strPort, QStringLiteral("Simulator"));
+    QCOMPARE(frame->SerialSettings().m_nBaudRate, 9600);
 }
 
 void TestMainFrame::startUpEndsOnAFileThatCannotBeRead()

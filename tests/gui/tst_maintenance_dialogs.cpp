@@ -4,7 +4,7 @@
 #include "CScriptedPrompt.h"
 #include "core/device/CPortFactory.h"
 #include "core/protocol/CRunOutcome.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 #include "core/simulator/ControlBoxSimulator.h"
 #include "gui/CFileChooser.h"
 #include "gui/CForcePropDialog.h"
@@ -101,15 +101,12 @@ public:
 
 // The window's side of the maintenance commands, on a simulated box.
 struct Window {
-    explicit Window(CSimulatedBox& box) : factory(box)
-    {
-        state.ApplySerialSettings(CPortFactory::kSimulatorPort, 9600, "None", "1", 8);
-    }
+    explicit Window(CSimulatedBox& box) : factory(box) {}
 
     CManualClock clock;
     CPortFactory factory;
     CScriptedPrompt prompt;
-    CSharedWindowState state;
+    CSerialSettings settings{CPortFactory::kSimulatorPort};
 };
 
 QString WriteHexFile(const QTemporaryDir& dir, const QStringList& lines)
@@ -179,8 +176,8 @@ private Q_SLOTS:
 
 void TestMaintenanceDialogs::settingsDialogShowsTheCurrentSettings()
 {
-    CSharedWindowState state;
-    CSerialPropDialog dialog(state);
+    CSerialSettings settings;
+    CSerialPropDialog dialog(settings);
     dialog.OnInitDialog();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Serial Port Settings"));
     QCOMPARE(dialog.m_comboPort->currentText(), QStringLiteral("Com1"));
@@ -190,7 +187,7 @@ void TestMaintenanceDialogs::settingsDialogShowsTheCurrentSettings()
     QCOMPARE(dialog.m_comboByteSize->currentText(), QStringLiteral("8"));
 
     // Texts beyond the lists are shown as they are.
-    state.ApplySerialSettings("/dev/pts/7", -5, "odd", "3", 0);
+    settings = {"/dev/pts/7", -5, "odd", "3", 0};
     dialog.OnInitDialog();
     QCOMPARE(dialog.m_comboPort->currentText(), QStringLiteral("/dev/pts/7"));
     QCOMPARE(dialog.m_comboBaudRate->currentText(), QStringLiteral("-5"));
@@ -201,8 +198,8 @@ void TestMaintenanceDialogs::settingsDialogShowsTheCurrentSettings()
 
 void TestMaintenanceDialogs::settingsListsAndGroups()
 {
-    CSharedWindowState state;
-    CSerialPropDialog dialog(state);
+    CSerialSettings settings;
+    CSerialPropDialog dialog(settings);
     dialog.OnInitDialog();
     const auto items = [](const QComboBox* combo) {
         QStringList list;
@@ -255,8 +252,8 @@ void TestMaintenanceDialogs::portListEndsWithPresentPortsAndTheSimulator()
 
 void TestMaintenanceDialogs::settingsChangeIsKeptAndShownAgain()
 {
-    CSharedWindowState state;
-    CSerialPropDialog dialog(state);
+    CSerialSettings settings;
+    CSerialPropDialog dialog(settings);
     dialog.OnInitDialog();
     dialog.show();
     dialog.m_comboPort->setCurrentIndex(2);
@@ -266,11 +263,11 @@ void TestMaintenanceDialogs::settingsChangeIsKeptAndShownAgain()
     TypeInto(dialog.m_comboByteSize, "7");
     Click(&dialog, "OK");
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(state.m_strPort, QStringLiteral("Com3"));
-    QCOMPARE(state.m_nBaudRate, 19200);
-    QCOMPARE(state.m_strParity, QStringLiteral("Even"));
-    QCOMPARE(state.m_strStopBits, QStringLiteral("2"));
-    QCOMPARE(state.m_nByteSize, 7);
+    QCOMPARE(settings.m_strPort, QStringLiteral("Com3"));
+    QCOMPARE(settings.m_nBaudRate, 19200);
+    QCOMPARE(settings.m_strParity, QStringLiteral("Even"));
+    QCOMPARE(settings.m_strStopBits, QStringLiteral("2"));
+    QCOMPARE(settings.m_nByteSize, 7);
 
     dialog.OnInitDialog();
     QCOMPARE(dialog.m_comboPort->currentText(), QStringLiteral("Com3"));
@@ -280,7 +277,7 @@ void TestMaintenanceDialogs::settingsChangeIsKeptAndShownAgain()
     dialog.show();
     TypeInto(dialog.m_comboPort, "Com12");
     Click(&dialog, "OK");
-    QCOMPARE(state.m_strPort, QStringLiteral("Com12"));
+    QCOMPARE(settings.m_strPort, QStringLiteral("Com12"));
     QCOMPARE(dialog.m_comboPort->findText("Com12"), -1);
 }
 
@@ -299,16 +296,16 @@ void TestMaintenanceDialogs::lettersInNumberBoxesGiveZero()
 {
     QFETCH(QString, typed);
     QFETCH(int, stored);
-    CSharedWindowState state;
-    CSerialPropDialog dialog(state);
+    CSerialSettings settings;
+    CSerialPropDialog dialog(settings);
     dialog.OnInitDialog();
     dialog.show();
     dialog.m_comboBaudRate->setEditText(typed);
     dialog.m_comboByteSize->setEditText(typed);
     Click(&dialog, "OK");
-    QCOMPARE(state.m_nBaudRate, stored);
-    QCOMPARE(state.m_nByteSize, stored);
-    QCOMPARE(state.m_strPort, QStringLiteral("Com1"));
+    QCOMPARE(settings.m_nBaudRate, stored);
+    QCOMPARE(settings.m_nByteSize, stored);
+    QCOMPARE(settings.m_strPort, QStringLiteral("Com1"));
 }
 
 void TestMaintenanceDialogs::typedTextsGoOnAsTyped_data()
@@ -342,9 +339,8 @@ void TestMaintenanceDialogs::typedTextsGoOnAsTyped()
     QFETCH(QString, typed);
     QFETCH(bool, closeWithEnter);
     QFETCH(QString, stored);
-    CSharedWindowState state;
-    state.ApplySerialSettings("Com2", 19200, "Mark", "2", 7);
-    CSerialPropDialog dialog(state);
+    CSerialSettings settings{"Com2", 19200, "Mark", "2", 7};
+    CSerialPropDialog dialog(settings);
     dialog.OnInitDialog();
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
@@ -362,18 +358,17 @@ void TestMaintenanceDialogs::typedTextsGoOnAsTyped()
 
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QVERIFY(!dialog.isVisible());
-    const QMap<QString, QString> settings{{"parity", state.m_strParity},
-                                          {"port", state.m_strPort},
-                                          {"baud", QString::number(state.m_nBaudRate)},
-                                          {"stopBits", state.m_strStopBits}};
-    QCOMPARE(settings.value(box), stored);
+    const QMap<QString, QString> texts{{"parity", settings.m_strParity},
+                                       {"port", settings.m_strPort},
+                                       {"baud", QString::number(settings.m_nBaudRate)},
+                                       {"stopBits", settings.m_strStopBits}};
+    QCOMPARE(texts.value(box), stored);
 }
 
 void TestMaintenanceDialogs::cancelAndDefaultChangeNothing()
 {
-    CSharedWindowState state;
-    state.ApplySerialSettings("Com4", 19200, "Odd", "2", 7);
-    CSerialPropDialog dialog(state);
+    CSerialSettings settings{"Com4", 19200, "Odd", "2", 7};
+    CSerialPropDialog dialog(settings);
     dialog.OnInitDialog();
     dialog.show();
     TypeInto(dialog.m_comboPort, "Com8");
@@ -383,15 +378,15 @@ void TestMaintenanceDialogs::cancelAndDefaultChangeNothing()
     QVERIFY(dialog.isVisible());
     QCOMPARE(dialog.m_comboPort->currentText(), QStringLiteral("Com8"));
     QCOMPARE(dialog.m_comboBaudRate->currentText(), QStringLiteral("1200"));
-    QCOMPARE(state.m_strPort, QStringLiteral("Com4"));
+    QCOMPARE(settings.m_strPort, QStringLiteral("Com4"));
 
     Click(&dialog, "Cancel");
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(state.m_strPort, QStringLiteral("Com4"));
-    QCOMPARE(state.m_nBaudRate, 19200);
-    QCOMPARE(state.m_strParity, QStringLiteral("Odd"));
-    QCOMPARE(state.m_strStopBits, QStringLiteral("2"));
-    QCOMPARE(state.m_nByteSize, 7);
+    QCOMPARE(settings.m_strPort, QStringLiteral("Com4"));
+    QCOMPARE(settings.m_nBaudRate, 19200);
+    QCOMPARE(settings.m_strParity, QStringLiteral("Odd"));
+    QCOMPARE(settings.m_strStopBits, QStringLiteral("2"));
+    QCOMPARE(settings.m_nByteSize, 7);
     dialog.OnInitDialog();
     QCOMPARE(dialog.m_comboPort->currentText(), QStringLiteral("Com4"));
 }
@@ -400,7 +395,7 @@ void TestMaintenanceDialogs::terminalKeepsItsTextsAfterDone()
 {
     ControlBoxSimulator box;
     Window window(box);
-    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Serial I/O"));
@@ -420,7 +415,7 @@ void TestMaintenanceDialogs::terminalDropsEditsAfterCancel()
 {
     ControlBoxSimulator box;
     Window window(box);
-    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.m_strSend = QStringLiteral("57");
     dialog.m_strReceive = QStringLiteral("Enter Mode: ");
     dialog.OnInitDialog();
@@ -440,7 +435,7 @@ void TestMaintenanceDialogs::terminalSendBoxTakes128Characters()
 {
     ControlBoxSimulator box;
     Window window(box);
-    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     QTest::keyClicks(dialog.m_editSend, QString(120, u'a'));
@@ -455,7 +450,7 @@ void TestMaintenanceDialogs::terminalRefusesOverlongKeptText()
 {
     ControlBoxSimulator box;
     Window window(box);
-    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.m_strSend = QString(129, u'x');
     dialog.OnInitDialog();
     dialog.show();
@@ -470,7 +465,7 @@ void TestMaintenanceDialogs::terminalSendTalksToTheBox()
 {
     ControlBoxSimulator box;
     Window window(box);
-    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     Click(&dialog, "&Send");
@@ -493,7 +488,7 @@ void TestMaintenanceDialogs::terminalSendTalksToTheBox()
         return options;
     }());
     Window quiet(silent);
-    CSerialIODialog deaf(quiet.factory, quiet.clock, quiet.prompt, quiet.state);
+    CSerialIODialog deaf(quiet.factory, quiet.clock, quiet.prompt, quiet.settings);
     deaf.m_strReceive = QStringLiteral("earlier");
     deaf.OnInitDialog();
     deaf.show();
@@ -507,7 +502,7 @@ void TestMaintenanceDialogs::terminalReceiveBoxKeepsItsLast1024Characters()
     CScriptedBox box;
     box.SetFallback(QByteArray(99, 'r') + "\n");
     Window window(box);
-    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CSerialIODialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     for (int send = 0; send < 12; ++send)
@@ -552,7 +547,7 @@ void TestMaintenanceDialogs::forceDialogTexts()
 {
     ControlBoxSimulator box;
     Window window(box);
-    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.settings);
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Force Settings"));
     QStringList labels;
     for (const QLabel* label : dialog.findChildren<QLabel*>())
@@ -597,7 +592,7 @@ void TestMaintenanceDialogs::forceDialogShowsTheBoxValue()
         options.AddFault(fault);
     ControlBoxSimulator box(options);
     Window window(box);
-    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     QCOMPARE(dialog.m_editSensitivity->text(), shown);
     QCOMPARE(dialog.m_editSensitivity->isEnabled(), enabled);
@@ -623,7 +618,7 @@ void TestMaintenanceDialogs::forceDialogValidation()
     QFETCH(QString, message);
     ControlBoxSimulator box;
     Window window(box);
-    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     const qsizetype writesAfterRead = box.Writes().size();
@@ -641,7 +636,7 @@ void TestMaintenanceDialogs::forceDialogWritesAfterConfirmation()
 {
     ControlBoxSimulator box;
     Window window(box);
-    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     box.ClearReceived();
@@ -663,7 +658,7 @@ void TestMaintenanceDialogs::forceDialogStaysOpenWhenNotConfirmed()
 {
     ControlBoxSimulator box;
     Window window(box);
-    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     TypeInto(dialog.m_editSensitivity, "4500");
@@ -689,7 +684,7 @@ void TestMaintenanceDialogs::outOfRangeReadMustBeCorrectedBeforeWriting()
     options.AddFault("bad-sensitivity");
     ControlBoxSimulator box(options);
     Window window(box);
-    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     Click(&dialog, "OK");
@@ -709,7 +704,7 @@ void TestMaintenanceDialogs::forceDialogWithoutAReadOnlyCloses()
     options.release = 4;
     ControlBoxSimulator box(options);
     Window window(box);
-    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.state);
+    CForcePropDialog dialog(window.factory, window.clock, window.prompt, window.settings);
     dialog.OnInitDialog();
     dialog.show();
     const qsizetype writesAfterRead = box.Writes().size();
@@ -752,7 +747,7 @@ void TestMaintenanceDialogs::progressDialogRunsTheTransfer()
     QStringList lines;
     for (int i = 0; i < 200; ++i)
         lines.append(QStringLiteral(":020000040000FA"));
-    QCOMPARE(dialog.Execute(window.state, lines), 5);
+    QCOMPARE(dialog.Execute(window.settings, lines), 5);
     QCOMPARE(box.ProgrammedLines().size(), 200);
     QCOMPARE(positions.size(), 99);  // 1 to 99: the bar moves with the lines
     QCOMPARE(positions.last().first().toInt(), 99);
@@ -764,7 +759,7 @@ void TestMaintenanceDialogs::progressDialogRunsTheTransfer()
 
     // The next run starts again at 0%.
     positions.clear();
-    QCOMPARE(dialog.Execute(window.state, {}), 5);
+    QCOMPARE(dialog.Execute(window.settings, {}), 5);
     QCOMPARE(positions.first().first().toInt(), 0);
     QCOMPARE(dialog.m_strPercent, QStringLiteral("0%"));
 }
@@ -776,7 +771,7 @@ void TestMaintenanceDialogs::progressDialogReportsFailure()
     ControlBoxSimulator box(options);
     Window window(box);
     CProgressDialog dialog(window.factory, window.clock, window.prompt);
-    QCOMPARE(dialog.Execute(window.state, {":00"}), 0);
+    QCOMPARE(dialog.Execute(window.settings, {":00"}), 0);
     QCOMPARE(window.prompt.messages, kNotResponding);
 }
 
@@ -789,9 +784,9 @@ void TestMaintenanceDialogs::reprogramCommand()
     const QStringList lines{":10000000A1", ":10001000B2", ":00000001FF"};
     files.answer = WriteHexFile(dir, lines);
     QWidget frame;
-    CMaintenanceCommands commands(&frame, window.state, window.prompt, window.factory, window.clock,
-                                  files);
-    QSignalSpy busy(&window.state, &CSharedWindowState::busyTextChanged);
+    CMaintenanceCommands commands(&frame, window.settings, window.prompt, window.factory,
+                                  window.clock, files);
+    QSignalSpy busy(&commands, &CMaintenanceCommands::busyTextChanged);
     window.prompt.QueueAnswers({Answer::Yes});
     commands.OnFileReprogram();
 
@@ -818,8 +813,9 @@ void TestMaintenanceDialogs::reprogramCommandReportsUnansweredLines()
     QTemporaryDir dir;
     CScriptedFiles files;
     files.answer = WriteHexFile(dir, {":01", ":02"});
-    CMaintenanceCommands commands(nullptr, window.state, window.prompt, window.factory,
+    CMaintenanceCommands commands(nullptr, window.settings, window.prompt, window.factory,
                                   window.clock, files);
+    QSignalSpy busy(&commands, &CMaintenanceCommands::busyTextChanged);
     window.prompt.QueueAnswers({Answer::Yes});
     commands.OnFileReprogram();
     QCOMPARE(window.prompt.messages,
@@ -827,7 +823,7 @@ void TestMaintenanceDialogs::reprogramCommandReportsUnansweredLines()
                            {"Firmware Upgrade Failed!\r\n1 of 2 firmware lines got no reply from "
                             "the control box.",
                             Icon::Exclamation}}));
-    QCOMPARE(window.state.BusyText(), QString());
+    QCOMPARE(busy.last().first().toString(), QString());
 }
 
 void TestMaintenanceDialogs::reprogramCommandStopsEarly_data()
@@ -851,7 +847,7 @@ void TestMaintenanceDialogs::reprogramCommandStopsEarly()
     Window window(box);
     QTemporaryDir dir;
     CScriptedFiles files;
-    CMaintenanceCommands commands(nullptr, window.state, window.prompt, window.factory,
+    CMaintenanceCommands commands(nullptr, window.settings, window.prompt, window.factory,
                                   window.clock, files);
     // An earlier upgrade leaves nothing behind for this one.
     files.answer = WriteHexFile(dir, {":01"});
@@ -863,7 +859,7 @@ void TestMaintenanceDialogs::reprogramCommandStopsEarly()
 
     const QString missing = dir.filePath(QStringLiteral("missing.hex"));
     files.answer = !chosen ? QString() : exists ? files.answer : missing;
-    QSignalSpy busy(&window.state, &CSharedWindowState::busyTextChanged);
+    QSignalSpy busy(&commands, &CMaintenanceCommands::busyTextChanged);
     window.prompt.QueueAnswers({Answer::No});
     commands.OnFileReprogram();
     QCOMPARE(window.prompt.questions, questions);
@@ -881,8 +877,8 @@ void TestMaintenanceDialogs::terminalCommandRepaintsAfterDoneOnly()
     Window window(box);
     CScriptedFiles files;
     QWidget frame;
-    CMaintenanceCommands commands(&frame, window.state, window.prompt, window.factory, window.clock,
-                                  files);
+    CMaintenanceCommands commands(&frame, window.settings, window.prompt, window.factory,
+                                  window.clock, files);
     QSignalSpy repaints(&commands, &CMaintenanceCommands::repaintRequested);
 
     WhenModal([](QWidget* dialog) {
@@ -907,7 +903,7 @@ void TestMaintenanceDialogs::settingsAndForceCommands()
     ControlBoxSimulator box;
     Window window(box);
     CScriptedFiles files;
-    CMaintenanceCommands commands(nullptr, window.state, window.prompt, window.factory,
+    CMaintenanceCommands commands(nullptr, window.settings, window.prompt, window.factory,
                                   window.clock, files);
 
     QString value;
@@ -925,7 +921,7 @@ void TestMaintenanceDialogs::settingsAndForceCommands()
         Click(dialog, "OK");
     });
     commands.OnViewSerialSettings();
-    QCOMPARE(window.state.m_strPort, QStringLiteral("Com2"));
+    QCOMPARE(window.settings.m_strPort, QStringLiteral("Com2"));
     QVERIFY(files.asked == 0);
 }
 

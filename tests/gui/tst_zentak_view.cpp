@@ -4,7 +4,6 @@
 #include "PixelCount.h"
 #include "TestSettings.h"
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 #include "gui/CZentakView.h"
 #include "render/CGraphPainter.h"
 
@@ -83,12 +82,10 @@ class TestZentakView : public QObject
 {
     Q_OBJECT
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
 
 private Q_SLOTS:
     void initTestCase();
-    void init();
     void startsWithTitlesAndScreenState();
     void scrollBarsOnlyBelowTheScrollSize();
     void tableScrollsToItsLastRow();
@@ -107,14 +104,9 @@ void TestZentakView::initTestCase()
     CGraphPainter::SubstituteArial();
 }
 
-void TestZentakView::init()
-{
-    state.SetDataPresent(false);
-}
-
 void TestZentakView::startsWithTitlesAndScreenState()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     CZentakView view(doc);
     QCOMPARE(view.m_strDispTitle, QStringLiteral("Displacement vs. Time"));
     QCOMPARE(view.m_strForceTitle, QStringLiteral("Force vs. Time"));
@@ -124,9 +116,9 @@ void TestZentakView::startsWithTitlesAndScreenState()
 
 void TestZentakView::scrollBarsOnlyBelowTheScrollSize()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     CZentakView view(doc);
     view.resize(400, 300);
     view.show();
@@ -151,7 +143,7 @@ void TestZentakView::scrollBarsOnlyBelowTheScrollSize()
 // shows it whole, the graphs scrolled away above it.
 void TestZentakView::tableScrollsToItsLastRow()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillModelledImpact(doc, 100, 1);
     QCOMPARE(doc.m_arrDispUp.size(), 1000);
     CZentakView view(doc);
@@ -162,7 +154,7 @@ void TestZentakView::tableScrollsToItsLastRow()
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QCOMPARE(view.verticalScrollBar()->maximum(), 0);
 
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QTRY_VERIFY(view.verticalScrollBar()->isVisible());
     view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum);
     texts.clear();
@@ -195,7 +187,7 @@ void TestZentakView::tableScrollsToItsLastRow()
 
 void TestZentakView::repaintsWhenTheRecordChanges()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     CZentakView view(doc);
     view.resize(751, 546);
     view.show();
@@ -210,7 +202,7 @@ void TestZentakView::repaintsWhenTheRecordChanges()
     QTRY_VERIFY(counter.paints > 0);
 
     counter.paints = 0;
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QTRY_VERIFY(counter.paints > 0);
     QVERIFY(CountColour(view.viewport()->grab().toImage(), kTrace) > 0);
 }
@@ -226,9 +218,9 @@ void TestZentakView::printedPageFillsWidthOrHeight()
 {
     QFETCH(QPageLayout::Orientation, orientation);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     CZentakView view(doc);
     view.resize(751, 546);
 
@@ -295,7 +287,7 @@ void TestZentakView::printedPageFillsWidthOrHeight()
 
 void TestZentakView::failedPrintReportsFalse()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     CZentakView view(doc);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -307,9 +299,9 @@ void TestZentakView::failedPrintReportsFalse()
 
 void TestZentakView::previewDrawsOnePageWhilePrinting()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     CZentakView view(doc);
     view.resize(751, 546);
     view.show();
@@ -354,9 +346,9 @@ void TestZentakView::exportsThePrintedPage()
 {
     QFETCH(QString, name);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     CZentakView view(doc);
     view.resize(529, 527);
     QTemporaryDir dir;

@@ -3,7 +3,6 @@
 #include "ImpactRecord.h"
 #include "PixelCount.h"
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 #include "render/CGraphFileWriter.h"
 #include "render/CGraphPainter.h"
 
@@ -133,7 +132,6 @@ class TestGraphPainter : public QObject
 {
     Q_OBJECT
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
     int forceScaleStep = 0;
 
@@ -209,13 +207,12 @@ void TestGraphPainter::initTestCase()
 
 void TestGraphPainter::init()
 {
-    state.SetDataPresent(false);
     forceScaleStep = 0;
 }
 
 void TestGraphPainter::withoutDataOnlyFramesGridsAndLabels()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);  // traces in the record, but the flag says there are none
     QList<DrawnText> texts;
     const QImage image = Render(doc, kLogicalSize, &texts);
@@ -253,9 +250,9 @@ void TestGraphPainter::withoutDataOnlyFramesGridsAndLabels()
 
 void TestGraphPainter::dataPresentAddsSeparatorsTracesAndValues()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QList<DrawnText> texts;
     const QImage image = Render(doc, kLogicalSize, &texts);
 
@@ -280,9 +277,9 @@ void TestGraphPainter::dataPresentAddsSeparatorsTracesAndValues()
 
 void TestGraphPainter::tracePassesThroughKnownSamples()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     const QImage image = Render(doc);
 
     // Down sample 10 at 3.6 ms: x = 124; it is 50 counts above the deepest
@@ -316,7 +313,7 @@ void TestGraphPainter::contactMarkerOnlyUnderItsConditions()
     QFETCH(bool, anyContact);
     QFETCH(bool, markerShown);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
     doc.m_arrForceDown[0] = firstForce;
     if (!anyContact) {
@@ -324,7 +321,7 @@ void TestGraphPainter::contactMarkerOnlyUnderItsConditions()
             force = std::min(force, 150u);
     }
     doc.ComputeTraceStats();
-    state.SetDataPresent(dataPresent);
+    doc.SetDataPresent(dataPresent);
     const QImage image = Render(doc);
 
     if (!markerShown) {
@@ -344,9 +341,9 @@ void TestGraphPainter::contactMarkerOnlyUnderItsConditions()
 
 void TestGraphPainter::upStrokeAbsentWhenDwellIsSet()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     // The down stroke ends at 6.84 ms (x = 172); the up stroke starts at 7.2 ms (x = 178).
     const QRect afterDown(176, 50, 100, 860);
 
@@ -385,10 +382,10 @@ void TestGraphPainter::forceScaleFollowsActualForce()
     QFETCH(int, labelStep);
     QFETCH(int, divisions);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
     doc.m_nActualForce = actualForce;
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QList<DrawnText> texts;
     Render(doc, kLogicalSize, &texts);
 
@@ -404,10 +401,10 @@ void TestGraphPainter::forceScaleFollowsActualForce()
 
 void TestGraphPainter::forceScaleKeptWithoutData()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
     doc.m_nActualForce = 360;
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     Render(doc);
     QCOMPARE(forceScaleStep, 2);
 
@@ -436,7 +433,7 @@ void TestGraphPainter::sampleTimingByRelease()
     QFETCH(QStringList, downTimes);
     QFETCH(QString, firstUpTime);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = release;
     doc.m_arrDispDown = {10, 11, 12};
     doc.m_arrForceDown = {100, 1234, 2000};
@@ -447,7 +444,7 @@ void TestGraphPainter::sampleTimingByRelease()
         doc.m_arrStepTimeUp = {6000, 6000};
     }
     doc.ComputeTraceStats();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QList<DrawnText> texts;
     Render(doc, kLogicalSize, &texts);
 
@@ -508,7 +505,7 @@ void TestGraphPainter::shortArraysAreNeverReadPastTheirEnd()
     QFETCH(CUIntArray, dispUp);
     QFETCH(CUIntArray, forceUp);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = release;
     doc.m_arrDispDown = dispDown;
     doc.m_arrForceDown = forceDown;
@@ -516,7 +513,7 @@ void TestGraphPainter::shortArraysAreNeverReadPastTheirEnd()
     doc.m_arrDispUp = dispUp;
     doc.m_arrForceUp = forceUp;
     doc.ComputeTraceStats();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QList<DrawnText> texts;
     Render(doc, kLogicalSize, &texts);
 
@@ -548,7 +545,7 @@ void TestGraphPainter::fontUnitFollowsClientHeight()
 
     QCOMPARE(CGraphPainter::FontUnit(height), unit);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QList<DrawnText> texts;
     Render(doc, QSize(100, height), &texts);  // every height draws, however small
     QVERIFY(!texts.isEmpty());
@@ -557,7 +554,7 @@ void TestGraphPainter::fontUnitFollowsClientHeight()
 
 void TestGraphPainter::fontHeightsFromScreenResolution()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QList<DrawnText> texts;
     Render(doc, QSize(1016, 600), &texts);
 
@@ -572,14 +569,14 @@ void TestGraphPainter::fontHeightsFromScreenResolution()
 
 void TestGraphPainter::tableRowsStopAtTheDeviceEdge()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = 4;
     for (quint32 i = 0; i < 100; ++i) {
         doc.m_arrDispDown.append(i);
         doc.m_arrForceDown.append(10 * i);
     }
     doc.ComputeTraceStats();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
 
     // Row 43's top (935) lies on the screen, row 44's (955) below it.
     QList<DrawnText> screen;
@@ -597,7 +594,7 @@ void TestGraphPainter::tableRowsStopAtTheDeviceEdge()
 
 void TestGraphPainter::screenMappingStretchesPageMappingKeepsAspect()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
 
     // The screen: x and y scaled independently (0.5 and 2).
     const QImage stretched = Render(doc, QSize(508, 1892));
@@ -626,7 +623,7 @@ void TestGraphPainter::screenMappingStretchesPageMappingKeepsAspect()
 
 void TestGraphPainter::tableRunsOnButTracesStayInTheirPlots()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = 4;
     // 200 samples (72 ms) over a range of 300 counts.
     for (quint32 i = 0; i < 200; ++i) {
@@ -634,7 +631,7 @@ void TestGraphPainter::tableRunsOnButTracesStayInTheirPlots()
         doc.m_arrForceDown.append(500);
     }
     doc.ComputeTraceStats();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     const QImage image = RenderPage(doc, QSize(1016, 1400));  // a unit a pixel, room below
 
     QCOMPARE(CountColour(image, kTrace, QRect(0, 0, 1016, 47)), 0);     // the title
@@ -645,14 +642,14 @@ void TestGraphPainter::tableRunsOnButTracesStayInTheirPlots()
 
 void TestGraphPainter::absurdValuesDrawWithoutOverflow()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = 5;
     doc.m_arrDispDown = {0, 0xFFFFFFFFu, 7};
     doc.m_arrForceDown = {0xFFFFFFFFu, 0, 0xFFFFFFFFu};
     doc.m_arrStepTimeDown = {0xFFFFFFFFu, 0xFFFFFFFFu, 1};
     doc.m_nContactIndex = 3;  // stale statistics
     doc.m_nActualForce = std::numeric_limits<int>::max();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QList<DrawnText> texts;
     Render(doc, kLogicalSize, &texts);
     RenderPage(doc, QSize(800, 1200));
@@ -666,9 +663,9 @@ void TestGraphPainter::absurdValuesDrawWithoutOverflow()
 
 void TestGraphPainter::writesThePanePictureAsPng()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("graph.png"));
     QString error;
@@ -684,9 +681,9 @@ void TestGraphPainter::writesThePanePictureAsPng()
 
 void TestGraphPainter::writesOnePdfPage()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillImpact(doc);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("graph.pdf"));
     QString error;
@@ -702,7 +699,7 @@ void TestGraphPainter::writesOnePdfPage()
 
 void TestGraphPainter::unwritableFileIsReported()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     const QString path = QStringLiteral("/nonexistent-directory/graph.png");
     QString error;
     QVERIFY(!CGraphFileWriter::WritePng(doc, path, QSize(100, 100), &error));
@@ -750,8 +747,8 @@ void TestGraphPainter::classicRunsDrawAsBefore()
     QFETCH(bool, page);
     QFETCH(QString, digest);
 
-    CZentakDoc doc(state, prompt);
-    state.SetDataPresent(ClassicRecords::Fill(doc, kind));
+    CZentakDoc doc(prompt);
+    doc.SetDataPresent(ClassicRecords::Fill(doc, kind));
     const QImage image = page ? RenderPage(doc, size) : Render(doc, size);
     const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()),
                             qsizetype(image.sizeInBytes()));
@@ -781,9 +778,9 @@ void TestGraphPainter::wholeStrokeFitsTheGrownAxes()
     QFETCH(int, force);
     QFETCH(int, velocity);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillModelledImpact(doc, force, velocity);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     const CGraphAxes axes = CGraphAxes::ForRecord(doc, true, 0);
     QTEST(int(axes.TimeFullScaleMs()), "timeMs");
     QTEST(axes.DispStepMicrons(), "dispStep");
@@ -856,12 +853,12 @@ void TestGraphPainter::labelsNeverOverlap()
     QFETCH(int, velocity);
     QFETCH(QSize, size);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     if (force == 0)
         FillImpact(doc);
     else
         FillModelledImpact(doc, force, velocity);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QList<DrawnText> texts;
     Render(doc, size, &texts);
 
@@ -892,12 +889,12 @@ void TestGraphPainter::everyLabelThatFitsIsPrinted()
     QFETCH(int, force);
     QFETCH(int, velocity);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     if (force == 0)
         FillImpact(doc);
     else
         FillModelledImpact(doc, force, velocity);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
 
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);

@@ -3,6 +3,7 @@
 #include "core/device/CClock.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CRunProgress.h"
+#include "core/record/CSerialSettings.h"
 #include "core/record/CTextRules.h"
 
 #include <cstring>
@@ -44,6 +45,12 @@ void CSerialLink::Configure(int baudRate, int byteSize, const QString& port, con
     m_nByteSize = byteSize;
     m_nParity = ParityCode(parity);
     m_nStopBits = StopBitsCode(stopBits);
+}
+
+void CSerialLink::Configure(const CSerialSettings& settings)
+{
+    Configure(settings.m_nBaudRate, settings.m_nByteSize, settings.m_strPort, settings.m_strParity,
+              settings.m_strStopBits);
 }
 
 QString CSerialLink::ReplyText() const

@@ -10,6 +10,7 @@
 class CClock;
 class CPortFactory;
 class CRunProgress;
+class CSerialSettings;
 
 // The request/reply link to the control box. Every operation opens the port,
 // configures it, writes, reads one reply of up to 128 bytes and closes the
@@ -55,6 +56,7 @@ public:
 
     void Configure(int baudRate, int byteSize, const QString& port, const QString& parity,
                    const QString& stopBits);
+    void Configure(const CSerialSettings& settings);
 
     // True when at least one byte came back; otherwise the previous reply stays.
     bool Exchange(const QString& text);

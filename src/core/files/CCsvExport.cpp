@@ -1,7 +1,6 @@
 #include "core/files/CCsvExport.h"
 
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <charconv>
 #include <functional>
@@ -72,7 +71,7 @@ void AppendTable(QByteArray& out, const char* header, const CZentakDoc& doc,
                  const Stroke (&strokes)[2], const ValueOf& valueOf)
 {
     out += header;
-    if (!doc.WindowState().DataPresent())
+    if (!doc.DataPresent())
         return;
     if (doc.m_nFirmwareRelease == 5)
         AppendRelease5Rows(out, strokes, valueOf);

@@ -1,7 +1,6 @@
 #include "core/files/CExperimentFileReader.h"
 
 #include "core/protocol/COperatorPrompt.h"
-#include "core/record/CSharedWindowState.h"
 #include "core/record/CTextRules.h"
 
 using namespace Qt::StringLiterals;
@@ -301,7 +300,7 @@ void CExperimentFileReader::FinishLoad()
 {
     const bool traces = !m_rDoc.m_arrDispDown.isEmpty() && !m_rDoc.m_arrDispUp.isEmpty() &&
                         !m_rDoc.m_arrForceDown.isEmpty();
-    m_rDoc.WindowState().SetDataPresent(traces);
+    m_rDoc.SetDataPresent(traces);
     Q_EMIT m_rDoc.recordChanged();
 }
 

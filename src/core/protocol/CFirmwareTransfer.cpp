@@ -5,7 +5,7 @@
 #include "core/protocol/CLineFeedProbe.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 #include "core/record/CTextRules.h"
 
 #include <optional>
@@ -46,11 +46,10 @@ QString CFirmwareTransfer::OutcomeMessage(int result, int unansweredLines, qsize
     return message;
 }
 
-int CFirmwareTransfer::Run(const CSharedWindowState& settings, const QStringList& lines)
+int CFirmwareTransfer::Run(const CSerialSettings& settings, const QStringList& lines)
 {
     CSerialLink link(m_rPorts, m_rClock);
-    link.Configure(settings.m_nBaudRate, settings.m_nByteSize, settings.m_strPort,
-                   settings.m_strParity, settings.m_strStopBits);
+    link.Configure(settings);
     m_strReply.clear();
     m_bReady = false;
     m_route = Route::None;

@@ -9,7 +9,7 @@ class CClock;
 class COperatorPrompt;
 class CPortFactory;
 class CSerialLink;
-class CSharedWindowState;
+class CSerialSettings;
 
 // Sends a firmware image to the control box, line by line, over a link made
 // for this one transfer. The box is either at its main prompt (it is switched
@@ -43,7 +43,7 @@ public:
 
     // kResultSuccess or kResultFailure; a failure has told the operator the
     // box is not responding.
-    int Run(const CSharedWindowState& settings, const QStringList& lines);
+    int Run(const CSerialSettings& settings, const QStringList& lines);
 
     Route TakenRoute() const { return m_route; }
     int UnansweredLines() const { return m_nUnansweredLines; }

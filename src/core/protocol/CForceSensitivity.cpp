@@ -4,7 +4,7 @@
 #include "core/protocol/CLineFeedProbe.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 
 #include <optional>
 
@@ -23,19 +23,18 @@ CForceSensitivity::CForceSensitivity(CPortFactory& ports, CClock& clock, COperat
 {
 }
 
-void CForceSensitivity::ConfigureLink(CSerialLink& link, const CSharedWindowState& settings) const
+void CForceSensitivity::ConfigureLink(CSerialLink& link, const CSerialSettings& settings) const
 {
-    link.Configure(settings.m_nBaudRate, settings.m_nByteSize, settings.m_strPort,
-                   settings.m_strParity, settings.m_strStopBits);
+    link.Configure(settings);
 }
 
-void CForceSensitivity::ShowNotResponding(const CSharedWindowState& settings)
+void CForceSensitivity::ShowNotResponding(const CSerialSettings& settings)
 {
     m_rPrompt.ShowMessage(CRunOutcome::NotRespondingMessage(settings.m_strPort),
                           COperatorPrompt::Icon::Exclamation);
 }
 
-CForceSensitivity::Reading CForceSensitivity::Read(const CSharedWindowState& settings)
+CForceSensitivity::Reading CForceSensitivity::Read(const CSerialSettings& settings)
 {
     CSerialLink link(m_rPorts, m_rClock);
     ConfigureLink(link, settings);
@@ -84,8 +83,7 @@ CForceSensitivity::Reading CForceSensitivity::Read(const CSharedWindowState& set
     return reading;
 }
 
-CForceSensitivity::WriteOutcome CForceSensitivity::Write(const CSharedWindowState& settings,
-                                                         int value)
+CForceSensitivity::WriteOutcome CForceSensitivity::Write(const CSerialSettings& settings, int value)
 {
     CSerialLink link(m_rPorts, m_rClock);
     ConfigureLink(link, settings);

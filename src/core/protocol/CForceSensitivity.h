@@ -8,7 +8,7 @@ class CClock;
 class COperatorPrompt;
 class CPortFactory;
 class CSerialLink;
-class CSharedWindowState;
+class CSerialSettings;
 
 // Reads and sets the force sensor's sensitivity stored in the control box
 // (mV/N x 10, from the sensor's calibration sheet). Each read and each write
@@ -49,17 +49,17 @@ public:
 
     CForceSensitivity(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt);
 
-    Reading Read(const CSharedWindowState& settings);
+    Reading Read(const CSerialSettings& settings);
 
     // The caller has checked the value's range. A box away from its main
     // prompt is left alone; an operator who declines the confirmation leaves
     // the stored value as it was and the box back at rest.
-    WriteOutcome Write(const CSharedWindowState& settings, int value);
+    WriteOutcome Write(const CSerialSettings& settings, int value);
 
 private:
-    void ConfigureLink(CSerialLink& link, const CSharedWindowState& settings) const;
+    void ConfigureLink(CSerialLink& link, const CSerialSettings& settings) const;
     bool ExchangeExpecting(CSerialLink& link, const QString& text, const QString& expected);
-    void ShowNotResponding(const CSharedWindowState& settings);
+    void ShowNotResponding(const CSerialSettings& settings);
 
     CPortFactory& m_rPorts;
     CClock& m_rClock;

@@ -4,7 +4,7 @@
 #include "core/device/CSerialLink.h"
 #include "core/device/CSystemClock.h"
 #include "core/protocol/CRunOutcome.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -42,20 +42,19 @@ private:
 };
 
 struct Run {
-    Run() : doc(state, prompt) { doc.SetPortAccess(factory, clock); }
+    Run() : doc(prompt) { doc.SetPortAccess(factory, clock); }
 
     bool Impact(const QString& device)
     {
         doc.OnNewDocument();
         doc.m_nDesiredForce = 100;
         doc.m_nDesiredVelocity = 100;
-        result = doc.RunExperiment(0, 115200, 8, device, "None", "1");
+        result = doc.RunExperiment(0, CSerialSettings{device, 115200, "None", "1", 8});
         return result;
     }
 
     CSystemClock clock;
     CPortFactory factory;
-    CSharedWindowState state;
     CScriptedPrompt prompt;
     CZentakDoc doc;
     bool result = false;

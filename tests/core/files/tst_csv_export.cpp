@@ -1,6 +1,5 @@
 #include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -25,7 +24,7 @@ void FillRun(CZentakDoc& doc, int release)
         doc.m_arrStepTimeUp = {2000, 2000};
     }
     doc.ComputeTraceStats();
-    doc.WindowState().SetDataPresent(true);
+    doc.SetDataPresent(true);
 }
 
 QByteArray Csv(CZentakDoc& doc)
@@ -43,11 +42,9 @@ class TestCsvExport : public QObject
 {
     Q_OBJECT
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
 
 private Q_SLOTS:
-    void init();
     void headersOnlyWithoutData();
     void fixedPeriodRows_data();
     void fixedPeriodRows();
@@ -60,17 +57,12 @@ private Q_SLOTS:
     void saveIntoMissingFolderNamesIt();
 };
 
-void TestCsvExport::init()
-{
-    state.SetDataPresent(false);
-}
-
 void TestCsvExport::headersOnlyWithoutData()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QCOMPARE(Csv(doc), kHeadersOnly);
     FillRun(doc, 5);
-    state.SetDataPresent(false);
+    doc.SetDataPresent(false);
     QCOMPARE(Csv(doc), kHeadersOnly);
 }
 
@@ -85,7 +77,7 @@ void TestCsvExport::fixedPeriodRows_data()
 void TestCsvExport::fixedPeriodRows()
 {
     QFETCH(int, release);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRun(doc, release);
     QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
                                   "35,0.000\r\n"
@@ -104,7 +96,7 @@ void TestCsvExport::fixedPeriodRows()
 // The up stroke continues the sum; the force table starts again from 0.
 void TestCsvExport::release5RunningTime()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRun(doc, 5);
     QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
                                   "35,0.060\r\n"
@@ -125,14 +117,14 @@ void TestCsvExport::release5RunningTime()
 // so the time stays at 6000.000 where a double sum would reach 6000.002.
 void TestCsvExport::runningTimeIsSinglePrecision()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = 5;
     doc.m_arrDispDown = CUIntArray(11, 7);
     doc.m_arrForceDown = CUIntArray(11, 0);
     doc.m_arrStepTimeDown = CUIntArray(11, 4);
     doc.m_arrStepTimeDown[0] = 100000000;
     doc.ComputeTraceStats();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     const QByteArray rows = QByteArray("0,6000.000\r\n").repeated(11);
     QCOMPARE(Csv(doc), "Displacement (microns),Time (ms)\r\n" + rows +
                            "Force (K dynes),Time (ms)\r\n" + rows);
@@ -154,13 +146,13 @@ void TestCsvExport::stepTimeIsCountTimes60ThenScaled()
 {
     QFETCH(quint32, count);
     QFETCH(QByteArray, row);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = 5;
     doc.m_arrDispDown = {7};
     doc.m_arrForceDown = {0};
     doc.m_arrStepTimeDown = {count};
     doc.ComputeTraceStats();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QCOMPARE(Csv(doc),
              "Displacement (microns),Time (ms)\r\n" + row + "Force (K dynes),Time (ms)\r\n" + row);
 }
@@ -169,7 +161,7 @@ void TestCsvExport::stepTimeIsCountTimes60ThenScaled()
 // the later ones of the same table keep their value and get no time.
 void TestCsvExport::shortStepTimeArrays()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRun(doc, 5);
     doc.m_arrStepTimeDown = {1000};
     QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
@@ -197,7 +189,7 @@ void TestCsvExport::saveToFileReplacesWithoutAsking()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(10000, 'x'));
     old.close();
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRun(doc, 4);
     QVERIFY2(doc.SaveCsvToFile(path), qPrintable(doc.FileErrorString()));
     QFile file(path);
@@ -209,7 +201,7 @@ void TestCsvExport::saveIntoMissingFolderNamesIt()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("gone/run.csv"));
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(!doc.SaveCsvToFile(path));
     QCOMPARE(doc.FileErrorString(), QStringLiteral("The folder of %1 was not found.").arg(path));
 }

@@ -3,7 +3,6 @@
 #include "core/files/CExperimentFileReader.h"
 #include "core/files/CInputFile.h"
 #include "core/files/CTextLineReader.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -138,7 +137,7 @@ void FillRelease5Run(CZentakDoc& doc)
     doc.m_arrStepTimeDown = {1000, 1000, 1000};
     doc.m_arrStepTimeUp = {2000, 2000};
     doc.m_strComments = QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n");
-    doc.WindowState().SetDataPresent(true);
+    doc.SetDataPresent(true);
 }
 
 // A release 5 run as the box delivers it: strokes of any length, in step.
@@ -199,7 +198,6 @@ class TestExperimentFile : public QObject
 {
     Q_OBJECT
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
 
 private Q_SLOTS:
@@ -251,19 +249,18 @@ private Q_SLOTS:
 void TestExperimentFile::init()
 {
     prompt.messages.clear();
-    state.SetDataPresent(false);
 }
 
 void TestExperimentFile::savesNewRecordExactly()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.OnNewDocument();
     QCOMPARE(Save(doc), kNewRecordFile);
 }
 
 void TestExperimentFile::savesRelease5RunExactly()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     QCOMPARE(Save(doc), kRelease5File);
     QCOMPARE(doc.m_nDownCount, 3);
@@ -273,7 +270,7 @@ void TestExperimentFile::savesRelease5RunExactly()
 
 void TestExperimentFile::storeHookRunsBetweenTracesAndComments()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     int calls = 0;
     doc.SetStoreViewsHook([&] {
@@ -292,7 +289,7 @@ void TestExperimentFile::storeHookRunsBetweenTracesAndComments()
 // section gets exactly the values its array holds, nothing read past an end.
 void TestExperimentFile::writesSectionsOverTheArraysItHas()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     doc.m_arrForceDown = {5};
     doc.m_arrStepTimeUp = {2000, 2000, 2000, 7};
@@ -302,7 +299,7 @@ void TestExperimentFile::writesSectionsOverTheArraysItHas()
     expected.replace("2000\r\n2000\r\n*End*", "2000\r\n2000\r\n2000\r\n7\r\n*End*");
     QCOMPARE(Save(doc), expected);
 
-    CZentakDoc loaded(state, prompt);
+    CZentakDoc loaded(prompt);
     QVERIFY(Load(loaded, expected));
     QCOMPARE(loaded.m_arrForceDown, CUIntArray{5});
     QCOMPARE(loaded.m_arrStepTimeUp, (CUIntArray{2000, 2000, 2000, 7}));
@@ -311,9 +308,9 @@ void TestExperimentFile::writesSectionsOverTheArraysItHas()
 
 void TestExperimentFile::newRecordLoadsBack()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
     QVERIFY(Load(doc, kNewRecordFile));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
     QCOMPARE(doc.m_nFileFormat, 5);
@@ -324,14 +321,14 @@ void TestExperimentFile::newRecordLoadsBack()
     QCOMPARE(doc.m_nDesiredVelocity, 1);
     QVERIFY(doc.m_arrDispDown.isEmpty() && doc.m_arrForceUp.isEmpty());
     QCOMPARE(doc.m_strComments, QString());
-    QVERIFY(!state.DataPresent());
+    QVERIFY(!doc.DataPresent());
     QCOMPARE(changed.count(), 1);
     QVERIFY(prompt.messages.isEmpty());
 }
 
 void TestExperimentFile::loadResetsAllButRunFlags()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     doc.m_nFileFormat = 5;
     doc.m_bImpactAborted = true;
@@ -352,7 +349,7 @@ void TestExperimentFile::loadResetsAllButRunFlags()
     QCOMPARE(doc.m_nDispMin, 5555u);
     QCOMPARE(doc.m_nContactIndex, 0);
     QVERIFY(doc.m_strComments.isEmpty());
-    QVERIFY(!state.DataPresent());
+    QVERIFY(!doc.DataPresent());
     QVERIFY(doc.m_bImpactAborted);
     QVERIFY(!doc.m_bFirmwareOk);
 }
@@ -370,12 +367,11 @@ void TestExperimentFile::release5RoundTripOfLongRun_data()
 void TestExperimentFile::release5RoundTripOfLongRun()
 {
     QFETCH(int, samples);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillLongRelease5Run(doc, samples);
     const QByteArray saved = Save(doc);
 
-    state.SetDataPresent(false);
-    CZentakDoc loaded(state, prompt);
+    CZentakDoc loaded(prompt);
     QVERIFY(Load(loaded, saved));
     QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
     QCOMPARE(loaded.m_nFileFormat, 5);
@@ -396,7 +392,7 @@ void TestExperimentFile::release5RoundTripOfLongRun()
     QCOMPARE(loaded.m_nActualVelocity, 98);
     QCOMPARE(loaded.m_nActualDwell, 2);
     QCOMPARE(loaded.m_strComments, doc.m_strComments);
-    QVERIFY(state.DataPresent());
+    QVERIFY(loaded.DataPresent());
     QCOMPARE(loaded.m_nDispMax, quint32(3000 + 3 * samples));
     QCOMPARE(Save(loaded), saved);
 }
@@ -405,14 +401,13 @@ void TestExperimentFile::release5RoundTripOfLongRun()
 // step times must not turn into comments on the way back.
 void TestExperimentFile::release5RunWithoutVersionText()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillLongRelease5Run(doc, 20);
     doc.m_strFirmwareVersion.clear();
     const QByteArray saved = Save(doc);
     QVERIFY(saved.contains("Firmware Release Version: \r\n"));
 
-    state.SetDataPresent(false);
-    CZentakDoc loaded(state, prompt);
+    CZentakDoc loaded(prompt);
     QVERIFY(Load(loaded, saved));
     QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
     QCOMPARE(loaded.m_nFirmwareRelease, 5);
@@ -439,12 +434,12 @@ void TestExperimentFile::versionTextIsNeverALabel_data()
 void TestExperimentFile::versionTextIsNeverALabel()
 {
     QFETCH(QString, version);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillLongRelease5Run(doc, 5);
     doc.m_strFirmwareVersion = version;
     const QByteArray saved = Save(doc);
 
-    CZentakDoc loaded(state, prompt);
+    CZentakDoc loaded(prompt);
     QVERIFY(Load(loaded, saved));
     QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
     QCOMPARE(loaded.m_strFirmwareVersion, version);
@@ -460,7 +455,7 @@ void TestExperimentFile::versionTextIsNeverALabel()
 
 void TestExperimentFile::release4HeaderFile()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(Load(doc, DataFile("release4.exp")));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
     QCOMPARE(doc.m_nFileFormat, 4);
@@ -480,7 +475,7 @@ void TestExperimentFile::release4HeaderFile()
     QCOMPARE(doc.m_strComments, QStringLiteral("Rat 12, T10"));
     QCOMPARE(doc.m_nDispMax, 2090u);
     QCOMPARE(doc.m_nContactIndex, 2);
-    QVERIFY(state.DataPresent());
+    QVERIFY(doc.DataPresent());
 
     // Release 4 files carry no version line and no step times, even when
     // one stands where a release 5 file would have it.
@@ -513,7 +508,7 @@ void TestExperimentFile::firmwareReleaseFromVersionLine()
     QFETCH(int, release);
     QByteArray text = kNewRecordFile;
     text.replace("Firmware Release Version: \r\n", versionLines);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.m_strFirmwareVersion, version);
     QCOMPARE(doc.m_nFirmwareRelease, release);
@@ -538,7 +533,7 @@ void TestExperimentFile::headerValueLines()
     QFETCH(int, force);
     QByteArray text = kNewRecordFile;
     text.replace("Desired Force: 100", line);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.m_nDesiredForce, force);
     QCOMPARE(doc.m_nDesiredDisp, 1);
@@ -565,7 +560,7 @@ void TestExperimentFile::sectionValueLines()
 {
     QFETCH(QByteArray, lines);
     QFETCH(CUIntArray, values);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(Load(doc, WithDisplacementDown(lines)));
     QCOMPARE(doc.m_arrDispDown, values);
     QVERIFY(doc.m_arrDispUp.isEmpty());
@@ -593,14 +588,14 @@ void TestExperimentFile::fileCutShort()
     QFETCH(int, keptBytes);
     QFETCH(CUIntArray, dispDown);
     QFETCH(CUIntArray, forceDown);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     QVERIFY(Load(doc, kRelease5File.left(keptBytes)));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::NoEndMarker);
     QVERIFY(prompt.messages.isEmpty());
     QCOMPARE(doc.m_arrDispDown, dispDown);
     QCOMPARE(doc.m_arrForceDown, forceDown);
-    QVERIFY(!state.DataPresent());
+    QVERIFY(!doc.DataPresent());
     QCOMPARE(doc.m_nDispMax, 0u);
     QCOMPARE(changed.count(), 0);
 }
@@ -617,7 +612,7 @@ void TestExperimentFile::formatDetectionExaminesThirtyLines()
 {
     QFETCH(int, linesBefore);
     QFETCH(int, format);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(Load(doc, QByteArray("x\r\n").repeated(linesBefore) + kNewRecordFile));
     QCOMPARE(doc.m_nFileFormat, format);
     QCOMPARE(prompt.messages.size(), format == 0 ? 1 : 0);
@@ -625,7 +620,7 @@ void TestExperimentFile::formatDetectionExaminesThirtyLines()
 
 void TestExperimentFile::oldestTranscript()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     QVERIFY(Load(doc, DataFile("transcript.txt")));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
@@ -641,7 +636,7 @@ void TestExperimentFile::oldestTranscript()
     QCOMPARE(doc.m_nActualDisp, 1411);
     QCOMPARE(doc.m_nDesiredForce, 100);
     QVERIFY(doc.m_strComments.isEmpty());
-    QVERIFY(state.DataPresent());
+    QVERIFY(doc.DataPresent());
     QCOMPARE(changed.count(), 1);
 }
 
@@ -674,7 +669,7 @@ void TestExperimentFile::oldestTranscriptPairs()
     QFETCH(CUIntArray, forceDown);
     QFETCH(CUIntArray, dispUp);
     QFETCH(CUIntArray, forceUp);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
     QCOMPARE(doc.m_arrDispDown, dispDown);
@@ -701,7 +696,7 @@ void TestExperimentFile::oldestTranscriptThatNeverCompletes()
 {
     QFETCH(QByteArray, text);
     QFETCH(CUIntArray, dispDown);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::OldFormatFailed);
@@ -709,7 +704,7 @@ void TestExperimentFile::oldestTranscriptThatNeverCompletes()
     QCOMPARE(doc.m_arrDispDown, dispDown);
     QCOMPARE(doc.m_nDispMax, 0u);
     QCOMPARE(doc.m_nActualForce, 0);
-    QVERIFY(!state.DataPresent());
+    QVERIFY(!doc.DataPresent());
     QCOMPARE(changed.count(), 0);
 }
 
@@ -734,14 +729,14 @@ void TestExperimentFile::commentsRoundTrip_data()
 void TestExperimentFile::commentsRoundTrip()
 {
     QFETCH(QString, comments);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     doc.m_strComments = comments;
     const QByteArray saved = Save(doc);
     for (int cycle = 0; cycle < 3; ++cycle) {
         QVERIFY(Load(doc, Save(doc)));
         QCOMPARE(doc.m_strComments, comments);
-        QVERIFY(state.DataPresent());
+        QVERIFY(doc.DataPresent());
     }
     QCOMPARE(Save(doc), saved);
 }
@@ -778,16 +773,16 @@ void TestExperimentFile::commentsOfOriginalFiles()
     QByteArray text = kRelease5File;
     text.truncate(text.indexOf("Date: March"));
     text += commentLines;
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.m_strComments, comments);
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
-    QVERIFY(state.DataPresent());
+    QVERIFY(doc.DataPresent());
 }
 
 void TestExperimentFile::commentsAreLatin1Bytes()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_strComments = QStringLiteral("\u00fcber \u00b5");
     QVERIFY(Save(doc).contains("Comments:\r\n\xfc"
                                "ber \xb5\r\n\r\n-----End"));
@@ -842,7 +837,7 @@ void TestExperimentFile::boundsEndTheLoad()
     QFETCH(QByteArray, text);
     QFETCH(LoadOutcome, outcome);
     QFETCH(QString, message);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.LastLoadOutcome(), outcome);
@@ -851,7 +846,7 @@ void TestExperimentFile::boundsEndTheLoad()
     if (!complete)
         shown.append({message, Exclamation});
     QCOMPARE(prompt.messages, shown);
-    QCOMPARE(state.DataPresent(), complete);
+    QCOMPARE(doc.DataPresent(), complete);
     QCOMPARE(changed.count(), complete ? 1 : 0);
 }
 
@@ -882,14 +877,14 @@ void TestExperimentFile::refusedFilesLeaveTheRecord()
 {
     QFETCH(QString, path);
     QFETCH(QString, message);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     doc.SetPathName(QStringLiteral("/old/name.exp"));
     QVERIFY(!doc.LoadFromFile(path));
     QCOMPARE(doc.FileErrorString(), message);
     QCOMPARE(doc.m_arrDispDown.size(), 3);
     QCOMPARE(doc.m_nDesiredForce, 300);
-    QVERIFY(state.DataPresent());
+    QVERIFY(doc.DataPresent());
     QCOMPARE(doc.PathName(), QStringLiteral("/old/name.exp"));
     QVERIFY(prompt.messages.isEmpty());
 }
@@ -899,7 +894,7 @@ void TestExperimentFile::refusedFilesLeaveTheRecord()
 void TestExperimentFile::readErrorLeavesNoFileName()
 {
     const QString path = QStringLiteral("/proc/self/mem");
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetPathName(QStringLiteral("/old/name.exp"));
     QVERIFY(!doc.LoadFromFile(path));
     QVERIFY2(doc.FileErrorString().startsWith(
@@ -918,7 +913,7 @@ void TestExperimentFile::saveToFileReplacesWholeFile()
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(QByteArray(5000, 'x'));
     }
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     doc.SetModifiedFlag();
     QVERIFY2(doc.SaveToFile(path), qPrintable(doc.FileErrorString()));
@@ -940,7 +935,7 @@ void TestExperimentFile::failedSaveKeepsPreviousFile()
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(kRelease5File);
     }
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillLongRelease5Run(doc, 2000);
 
     rlimit saved{};
@@ -967,7 +962,7 @@ void TestExperimentFile::saveIntoMissingFolderNamesIt()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("gone/run.exp"));
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     QVERIFY(!doc.SaveToFile(path));
     QCOMPARE(doc.FileErrorString(), QStringLiteral("The folder of %1 was not found.").arg(path));
 }
@@ -976,14 +971,14 @@ void TestExperimentFile::loadOfMissingFileLeavesRecord()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("none.exp"));
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     doc.SetPathName(QStringLiteral("/old/name.exp"));
     QVERIFY(!doc.LoadFromFile(path));
     QCOMPARE(doc.FileErrorString(), QStringLiteral("%1 was not found.").arg(path));
     QCOMPARE(doc.m_arrDispDown.size(), 3);
     QCOMPARE(doc.m_strFirmwareVersion, QStringLiteral("R5.1"));
-    QVERIFY(state.DataPresent());
+    QVERIFY(doc.DataPresent());
     QCOMPARE(doc.PathName(), QStringLiteral("/old/name.exp"));
     QVERIFY(prompt.messages.isEmpty());
 }
@@ -991,7 +986,7 @@ void TestExperimentFile::loadOfMissingFileLeavesRecord()
 void TestExperimentFile::loadMessageStillTakesFileName()
 {
     const QString path = QStringLiteral(ZENTAK_TEST_DATA "/transcript_incomplete.txt");
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetModifiedFlag();
     QVERIFY(doc.LoadFromFile(path));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::OldFormatFailed);

@@ -1,7 +1,6 @@
 #include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
 #include "core/files/CRunLogPath.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -32,7 +31,7 @@ void FillRun(CZentakDoc& doc, int release)
         doc.m_arrStepTimeDown = {1000, 1000, 1000};
         doc.m_arrStepTimeUp = {2000, 2000};
     }
-    doc.WindowState().SetDataPresent(true);
+    doc.SetDataPresent(true);
     doc.DeriveActualValues();
     doc.StampRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
 }
@@ -64,7 +63,6 @@ class TestRunLog : public QObject
 {
     Q_OBJECT
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
     QTemporaryDir dir;
 
@@ -96,7 +94,6 @@ void TestRunLog::init()
     QVERIFY(dir.isValid());
     QFile::remove(LogPath());
     prompt.messages.clear();
-    state.SetDataPresent(false);
     qunsetenv(CRunLogPath::kEnvironmentVariable);
 }
 
@@ -107,7 +104,7 @@ void TestRunLog::cleanup()
 
 void TestRunLog::firstEntryCreatesTheLog()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRun(doc, 5);
     int hookCalls = 0;
     doc.SetStoreViewsHook([&] { ++hookCalls; });
@@ -128,7 +125,7 @@ void TestRunLog::firstEntryCreatesTheLog()
 
 void TestRunLog::entriesFollowOneAnother()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetRunLogPath(LogPath());
     FillRun(doc, 5);
     QVERIFY(doc.WriteRunLog());
@@ -146,7 +143,7 @@ void TestRunLog::existingLogIsNeverTruncated()
 {
     const QByteArray older = QByteArray("older entries\r\n\xe9").repeated(1000);
     WriteFile(LogPath(), older);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetRunLogPath(LogPath());
     FillRun(doc, 4);
     QVERIFY(doc.WriteRunLog());
@@ -165,7 +162,7 @@ void TestRunLog::timePerStepOnlyForRelease5()
 {
     QFETCH(int, release);
     QFETCH(bool, hasStepTimes);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetRunLogPath(LogPath());
     FillRun(doc, release);
     QVERIFY(doc.WriteRunLog());
@@ -188,14 +185,14 @@ void TestRunLog::unopenableLogKeepsTheRun_data()
 void TestRunLog::unopenableLogKeepsTheRun()
 {
     QFETCH(QString, name);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRun(doc, 5);
     const QByteArray before = Saved(doc);
     doc.SetRunLogPath(dir.filePath(name));
     QVERIFY(!doc.WriteRunLog());
     QCOMPARE(prompt.messages, (QList<CScriptedPrompt::Shown>{{kOpenFailed, Exclamation}}));
     QCOMPARE(Saved(doc), before);
-    QVERIFY(state.DataPresent());
+    QVERIFY(doc.DataPresent());
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("no"))));
 }
 
@@ -207,7 +204,7 @@ void TestRunLog::logHeldByAnotherWriter()
     QVERIFY(holder.open(QIODevice::ReadWrite));
     QCOMPARE(flock(holder.handle(), LOCK_EX | LOCK_NB), 0);
 
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetRunLogPath(LogPath());
     FillRun(doc, 5);
     QVERIFY(!doc.WriteRunLog());
@@ -226,7 +223,7 @@ void TestRunLog::writeFailureLeavesTheLogAsItWas()
 {
     const QByteArray earlier(100, 'x');
     WriteFile(LogPath(), earlier);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetRunLogPath(LogPath());
     FillRun(doc, 5);
 
@@ -265,8 +262,7 @@ void TestRunLog::pathResolution()
     QCOMPARE(CRunLogPath::Resolve(QStringLiteral("/given/run.log")),
              QStringLiteral("/given/run.log"));
 
-    CSharedWindowState otherState;
-    CZentakDoc doc(otherState, prompt);
+    CZentakDoc doc(prompt);
     QCOMPARE(doc.RunLogPath(), QStringLiteral("/from/env.log"));
     doc.SetRunLogPath(QStringLiteral("/given/run.log"));
     QCOMPARE(doc.RunLogPath(), QStringLiteral("/given/run.log"));
@@ -277,7 +273,7 @@ void TestRunLog::defaultFolderIsCreated()
 {
     const QString dataHome = dir.filePath(QStringLiteral("fresh-home"));
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     FillRun(doc, 5);
     QVERIFY(doc.WriteRunLog());
     QCOMPARE(Contents(dataHome + QStringLiteral("/Zentak/ZEVSpine_v5.log")), Saved(doc));
@@ -310,7 +306,7 @@ void TestRunLog::runStamp()
 
 void TestRunLog::stampReplacesComments()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_strComments = QStringLiteral("typed before the run");
     doc.StampRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
     const QString stamp = QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n");
@@ -329,7 +325,7 @@ void TestRunLog::completedRunIsDerivedStampedAndLogged_data()
 void TestRunLog::completedRunIsDerivedStampedAndLogged()
 {
     QFETCH(bool, logWritable);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetRunLogPath(logWritable ? LogPath() : dir.path());
     doc.m_strComments = QStringLiteral("typed before the run");
     doc.m_arrDispDown = {100, 150, 220};
@@ -337,7 +333,7 @@ void TestRunLog::completedRunIsDerivedStampedAndLogged()
     doc.m_arrForceDown = {5, 250, 800};
     doc.m_arrForceUp = {300, 10};
     QCOMPARE(doc.CompleteRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))), logWritable);
-    QVERIFY(state.DataPresent());
+    QVERIFY(doc.DataPresent());
     QCOMPARE(doc.m_nActualForce, 80);
     QCOMPARE(doc.m_nDispMax, 220u);
     QCOMPARE(doc.m_strComments, QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n"));

@@ -7,7 +7,7 @@
 #include "core/device/CSerialLink.h"
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/CRunOutcome.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 #include "core/simulator/ControlBoxSimulator.h"
 
 #include <QTest>
@@ -23,7 +23,7 @@ namespace {
 
 // One record wired to a box through the simulated port, with free waits.
 struct Bench {
-    explicit Bench(CSimulatedBox& box) : factory(box), doc(state, prompt)
+    explicit Bench(CSimulatedBox& box) : factory(box), doc(prompt)
     {
         doc.SetPortAccess(factory, clock);
         doc.OnNewDocument();
@@ -35,14 +35,13 @@ struct Bench {
 
     bool Run(int mode = CExperimentDialogue::kModeForce)
     {
-        result = doc.RunExperiment(mode, 9600, 8, CPortFactory::kSimulatorPort, "None", "1");
+        result = doc.RunExperiment(mode, CSerialSettings{CPortFactory::kSimulatorPort});
         outcome = CRunOutcome::Classify(result, doc, mode);
         return result;
     }
 
     CManualClock clock;
     CPortFactory factory;
-    CSharedWindowState state;
     CScriptedPrompt prompt;
     CZentakDoc doc;
     bool result = false;

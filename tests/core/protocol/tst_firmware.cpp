@@ -6,7 +6,7 @@
 #include "core/protocol/CFirmwareTransfer.h"
 #include "core/protocol/CLineFeedProbe.h"
 #include "core/protocol/CRunOutcome.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 #include "core/simulator/ControlBoxSimulator.h"
 
 #include <QTemporaryDir>
@@ -39,16 +39,15 @@ protected:
 struct Bench {
     explicit Bench(CSimulatedBox& box) : factory(box), transfer(factory, clock, prompt)
     {
-        state.ApplySerialSettings(CPortFactory::kSimulatorPort, 9600, "None", "1", 8);
         transfer.SetProgressCallback([this](int percent) { percents.append(percent); });
     }
 
-    int Run(const QStringList& lines) { return transfer.Run(state, lines); }
+    int Run(const QStringList& lines) { return transfer.Run(settings, lines); }
 
     CManualClock clock;
     CPortFactory factory;
     CScriptedPrompt prompt;
-    CSharedWindowState state;
+    CSerialSettings settings{CPortFactory::kSimulatorPort};
     CFirmwareTransfer transfer;
     QList<int> percents;
 };
@@ -310,7 +309,7 @@ void TestFirmware::unansweredLinesAreCountedNotFatal()
     ControlBoxSimulator good(Options({"returning"}));
     CPortFactory goodPorts(good);
     CFirmwareTransfer again(goodPorts, bench.clock, bench.prompt);
-    QCOMPARE(again.Run(bench.state, lines), CFirmwareTransfer::kResultSuccess);
+    QCOMPARE(again.Run(bench.settings, lines), CFirmwareTransfer::kResultSuccess);
     QCOMPARE(again.UnansweredLines(), 0);
 }
 

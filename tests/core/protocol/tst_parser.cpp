@@ -1,7 +1,6 @@
 #include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
 #include "core/protocol/CRunDataParser.h"
-#include "core/record/CSharedWindowState.h"
 
 #include <QTest>
 
@@ -93,9 +92,8 @@ void TestParser::parsesSampleLines()
 {
     QFETCH(int, release);
     QFETCH(QStringList, chunks);
-    CSharedWindowState state;
     CScriptedPrompt prompt;
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = release;
 
     doc.ParseRunData(chunks);

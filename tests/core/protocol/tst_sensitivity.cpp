@@ -5,7 +5,7 @@
 #include "core/protocol/CForceSensitivity.h"
 #include "core/protocol/CLineFeedProbe.h"
 #include "core/protocol/CRunOutcome.h"
-#include "core/record/CSharedWindowState.h"
+#include "core/record/CSerialSettings.h"
 #include "core/simulator/ControlBoxSimulator.h"
 
 #include <QTest>
@@ -22,15 +22,12 @@ Q_DECLARE_METATYPE(CForceSensitivity::WriteOutcome)
 namespace {
 
 struct Bench {
-    explicit Bench(CSimulatedBox& box) : factory(box), sensitivity(factory, clock, prompt)
-    {
-        state.ApplySerialSettings(CPortFactory::kSimulatorPort, 9600, "None", "1", 8);
-    }
+    explicit Bench(CSimulatedBox& box) : factory(box), sensitivity(factory, clock, prompt) {}
 
     CManualClock clock;
     CPortFactory factory;
     CScriptedPrompt prompt;
-    CSharedWindowState state;
+    CSerialSettings settings{CPortFactory::kSimulatorPort};
     CForceSensitivity sensitivity;
 };
 
@@ -158,7 +155,7 @@ void TestSensitivity::reading()
     CScriptedBox box;
     Script(box, replies);
     Bench bench(box);
-    const CForceSensitivity::Reading reading = bench.sensitivity.Read(bench.state);
+    const CForceSensitivity::Reading reading = bench.sensitivity.Read(bench.settings);
     QCOMPARE(reading.outcome, outcome);
     QCOMPARE(reading.state, state);
     QCOMPARE(reading.sensitivity, shown);
@@ -195,7 +192,7 @@ void TestSensitivity::readingFromTheSimulator()
 
     ControlBoxSimulator box(Release(release, faults));
     Bench bench(box);
-    const CForceSensitivity::Reading reading = bench.sensitivity.Read(bench.state);
+    const CForceSensitivity::Reading reading = bench.sensitivity.Read(bench.settings);
     QCOMPARE(reading.sensitivity, shown);
     QCOMPARE(reading.reported, reported);
     QCOMPARE(bench.prompt.messages, messages);
@@ -209,7 +206,7 @@ void TestSensitivity::writeTakesThreeExchangesAfterTheWakeUp()
     ControlBoxSimulator box(Release(5, {"wake-after=2"}));
     Bench bench(box);
     bench.prompt.QueueAnswers({Answer::Yes});
-    QCOMPARE(bench.sensitivity.Write(bench.state, 4800), WriteOutcome::Stored);
+    QCOMPARE(bench.sensitivity.Write(bench.settings, 4800), WriteOutcome::Stored);
 
     QCOMPARE(box.Writes(), (QByteArrayList{"\n", "\n", "86\n", "4800\n", "Y"}));
     QCOMPARE(box.Sensitivity(), 4800);
@@ -218,7 +215,7 @@ void TestSensitivity::writeTakesThreeExchangesAfterTheWakeUp()
     QVERIFY(bench.prompt.messages.isEmpty());
 
     // The next read finds the new value.
-    QCOMPARE(bench.sensitivity.Read(bench.state).sensitivity, 4800);
+    QCOMPARE(bench.sensitivity.Read(bench.settings).sensitivity, 4800);
 }
 
 // No to "Confirm Setting?" is the operator's choice, not a dead box.
@@ -227,7 +224,7 @@ void TestSensitivity::declinedConfirmationLeavesTheBoxAtRest()
     ControlBoxSimulator box(Release(5));
     Bench bench(box);
     bench.prompt.QueueAnswers({Answer::No});
-    QCOMPARE(bench.sensitivity.Write(bench.state, 4800), WriteOutcome::Declined);
+    QCOMPARE(bench.sensitivity.Write(bench.settings, 4800), WriteOutcome::Declined);
 
     QCOMPARE(box.Writes(), (QByteArrayList{"\n", "86\n", "4800\n", "\n\n\n"}));
     QCOMPARE(box.Sensitivity(), 5431);
@@ -271,7 +268,7 @@ void TestSensitivity::writeFailures()
     Bench bench(box);
     for (Answer answer : answers)
         bench.prompt.QueueAnswers({answer});
-    QCOMPARE(bench.sensitivity.Write(bench.state, 5000), WriteOutcome::NotResponding);
+    QCOMPARE(bench.sensitivity.Write(bench.settings, 5000), WriteOutcome::NotResponding);
     QCOMPARE(bench.prompt.messages, kNotResponding);
     QCOMPARE(box.Writes(), writes);
 }
@@ -281,7 +278,7 @@ void TestSensitivity::boxAwayFromItsMainPromptIsLeftAlone()
     CScriptedBox box;
     box.QueueReply("\r\nEnter Dwell (s): ");
     Bench bench(box);
-    QCOMPARE(bench.sensitivity.Write(bench.state, 5000), WriteOutcome::LeftAlone);
+    QCOMPARE(bench.sensitivity.Write(bench.settings, 5000), WriteOutcome::LeftAlone);
     QCOMPARE(box.Writes(), QByteArrayList{"\n"});
     QVERIFY(bench.prompt.messages.isEmpty());
     QVERIFY(bench.prompt.questions.isEmpty());
@@ -290,7 +287,7 @@ void TestSensitivity::boxAwayFromItsMainPromptIsLeftAlone()
     CScriptedBox blank;
     blank.SetFallback("\r\n");
     Bench blankBench(blank);
-    QCOMPARE(blankBench.sensitivity.Write(blankBench.state, 5000), WriteOutcome::NotResponding);
+    QCOMPARE(blankBench.sensitivity.Write(blankBench.settings, 5000), WriteOutcome::NotResponding);
     QCOMPARE(blank.Writes(), QByteArrayList(CLineFeedProbe::kMaxBlankReplies, "\n"));
     QCOMPARE(blankBench.prompt.messages, kNotResponding);
 }

@@ -1,4 +1,5 @@
 #include "core/record/CFieldRules.h"
+#include "core/record/CTextRules.h"
 
 #include <QTest>
 
@@ -12,6 +13,9 @@ private Q_SLOTS:
     void messagesNameTheirBounds();
     void itemIntegerGivesZeroForText_data();
     void itemIntegerGivesZeroForText();
+    void leadingInteger_data();
+    void leadingInteger();
+    void trimsOnlyCSpace();
 };
 
 void TestFieldRules::parsesIntegerFields_data()
@@ -69,6 +73,42 @@ void TestFieldRules::itemIntegerGivesZeroForText()
 {
     QFETCH(QString, text);
     QTEST(CFieldRules::ItemInteger(text), "value");
+}
+
+void TestFieldRules::leadingInteger_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<quint32>("sample");
+    QTest::addColumn<int>("asInt");
+    QTest::newRow("plain") << "5431" << qint64(5431) << 5431u << 5431;
+    QTest::newRow("space and sign") << " \t+12)" << qint64(12) << 12u << 12;
+    QTest::newRow("negative") << "-35#" << qint64(-35) << 0u << -35;
+    QTest::newRow("no digits") << "abc" << qint64(0) << 0u << 0;
+    QTest::newRow("empty") << "" << qint64(0) << 0u << 0;
+    QTest::newRow("sign only") << "-" << qint64(0) << 0u << 0;
+    QTest::newRow("no-break space is not space")
+        << QStringLiteral("\u00a05") << qint64(0) << 0u << 0;
+    QTest::newRow("stops at carriage return") << "77\r" << qint64(77) << 77u << 77;
+    QTest::newRow("beyond int") << "3000000000" << qint64(3000000000) << 3000000000u << 2147483647;
+    QTest::newRow("far beyond 32 bits")
+        << "-99999999999" << qint64(-99999999999) << 0u << int(-2147483647 - 1);
+}
+
+void TestFieldRules::leadingInteger()
+{
+    QFETCH(QString, text);
+    QTEST(CTextRules::LeadingInteger(text), "value");
+    QTEST(CTextRules::LeadingSample(text), "sample");
+    QTEST(CTextRules::LeadingInt(text), "asInt");
+}
+
+void TestFieldRules::trimsOnlyCSpace()
+{
+    QCOMPARE(CTextRules::Trimmed(u" \t\r\n\v\fR5 1.2 -\r\n"), QStringLiteral("R5 1.2 -"));
+    QCOMPARE(CTextRules::Trimmed(u"\u00a0x\u00a0"), QStringLiteral("\u00a0x\u00a0"));
+    QCOMPARE(CTextRules::TrimmedLeft(u"\r\n Enter Mode \r\n"), QStringLiteral("Enter Mode \r\n"));
+    QCOMPARE(CTextRules::Trimmed(u" \r\n "), QString());
 }
 
 QTEST_GUILESS_MAIN(TestFieldRules)

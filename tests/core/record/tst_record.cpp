@@ -1,7 +1,7 @@
 #include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
-#include "core/record/CSharedWindowState.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -20,7 +20,6 @@ class TestRecord : public QObject
 {
     Q_OBJECT
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
 
 private Q_SLOTS:
@@ -35,11 +34,12 @@ private Q_SLOTS:
     void displacementFromLastSampleBeforeContact();
     void forceIsPeakInWholeKDynes();
     void deriveKeepsActualDwell();
+    void dataPresentAnnouncesChanges();
 };
 
 void TestRecord::resetRestoresNewDocumentValues()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetPathName(QStringLiteral("/tmp/a.exp"));
     doc.SetModifiedFlag();
     doc.m_strComments = QStringLiteral("old");
@@ -54,7 +54,7 @@ void TestRecord::resetRestoresNewDocumentValues()
     doc.m_arrDispDown = {1, 2};
     doc.m_arrStepTimeUp = {9};
     doc.ComputeTraceStats();
-    state.SetDataPresent(true);
+    doc.SetDataPresent(true);
 
     QVERIFY(doc.OnNewDocument());
 
@@ -78,12 +78,12 @@ void TestRecord::resetRestoresNewDocumentValues()
     QCOMPARE(doc.m_nDispMin, 5555u);
     QCOMPARE(doc.m_nForceMax, 0u);
     QCOMPARE(doc.m_nContactIndex, 0);
-    QVERIFY(!state.DataPresent());
+    QVERIFY(!doc.DataPresent());
 }
 
 void TestRecord::statsOfEmptyTraces()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nDispMax = 9;
     doc.m_nContactIndex = 4;
     doc.ComputeTraceStats();
@@ -95,7 +95,7 @@ void TestRecord::statsOfEmptyTraces()
 
 void TestRecord::statsOverBothStrokes()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_arrDispDown = {6000, 6100, 6200};
     doc.m_arrDispUp = {6300, 5990};
     doc.m_arrForceDown = {10, 150};
@@ -122,7 +122,7 @@ void TestRecord::contactIndexCountsFromOne()
 {
     QFETCH(CUIntArray, forceDown);
     QFETCH(int, contact);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_arrForceDown = forceDown;
     doc.ComputeTraceStats();
     QCOMPARE(doc.m_nContactIndex, contact);
@@ -150,7 +150,7 @@ void TestRecord::velocityByTraceLength()
 {
     QFETCH(CUIntArray, dispDown);
     QFETCH(int, velocity);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_arrDispDown = dispDown;
     doc.DeriveActualValues();
     QCOMPARE(doc.m_nActualVelocity, velocity);
@@ -179,7 +179,7 @@ void TestRecord::displacementFromLastSampleBeforeContact()
     QFETCH(CUIntArray, forceDown);
     QFETCH(CUIntArray, dispUp);
     QFETCH(int, displacement);
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_arrDispDown = dispDown;
     doc.m_arrForceDown = forceDown;
     doc.m_arrDispUp = dispUp;
@@ -189,7 +189,7 @@ void TestRecord::displacementFromLastSampleBeforeContact()
 
 void TestRecord::forceIsPeakInWholeKDynes()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_arrForceDown = {0, 1009};
     doc.m_arrForceUp = {1019, 3};
     doc.DeriveActualValues();
@@ -198,11 +198,21 @@ void TestRecord::forceIsPeakInWholeKDynes()
 
 void TestRecord::deriveKeepsActualDwell()
 {
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.SetActualValues(9, 9, 9, 7);
     doc.DeriveActualValues();
     QCOMPARE(doc.m_nActualForce, 0);
     QCOMPARE(doc.m_nActualDwell, 7);
+}
+
+void TestRecord::dataPresentAnnouncesChanges()
+{
+    CZentakDoc doc(prompt);
+    QSignalSpy spy(&doc, &CZentakDoc::dataPresentChanged);
+    doc.SetDataPresent(true);
+    doc.SetDataPresent(true);
+    QVERIFY(doc.DataPresent());
+    QCOMPARE(spy.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(TestRecord)

@@ -1,7 +1,6 @@
 #include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
 #include "core/protocol/CExperimentDialogue.h"
-#include "core/record/CSharedWindowState.h"
 #include "core/simulator/CImpactModel.h"
 #include "core/simulator/ControlBoxSimulator.h"
 
@@ -206,9 +205,8 @@ void TestSimulator::impactIsPhysicallyPlausible()
     const QStringList chunks = t.Impact(force * 10, velocity, 0);
     QVERIFY(chunks.last().endsWith(QLatin1String("Enter Mode: ")));
 
-    CSharedWindowState state;
     CScriptedPrompt prompt;
-    CZentakDoc doc(state, prompt);
+    CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = release;
     doc.ParseRunData(chunks);
     const CImpactModel::Result& model = t.box.LastImpactResult();

@@ -10,6 +10,7 @@
 #include "core/device/CPortFactory.h"
 #include "core/device/CSystemClock.h"
 #include "core/protocol/COperatorPrompt.h"
+#include "core/protocol/CRunOutcome.h"
 #include "core/record/CSerialSettings.h"
 
 #include <QCoreApplication>
@@ -124,7 +125,8 @@ Result RunOnce(const QString& device, int baudRate)
     QElapsedTimer timer;
     timer.start();
     Result result;
-    result.ok = doc.RunExperiment(0, CSerialSettings{device, baudRate});
+    result.ok =
+        CRunOutcome::ImpactMade(doc.RunExperiment(0, CSerialSettings{device, baudRate}).outcome);
     result.wallMs = timer.elapsed();
     result.floorMs = factory.FloorMs(baudRate);
     result.reads = factory.reads.size();

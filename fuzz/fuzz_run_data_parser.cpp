@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CScriptedPrompt prompt;
     CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = release;
-    doc.ParseRunData(chunks);
+    CRunDataParser::ParseRunData(chunks, doc.m_nFirmwareRelease, doc);
 
     const qsizetype lines = CRunDataParser::SplitIntoLines(chunks).size();
     FUZZ_CHECK(doc.m_arrDispDown.size() == doc.m_arrForceDown.size());

@@ -150,13 +150,10 @@ int CCliRunCommand::Execute(const Request& request)
 
     prompt.Err() << "Running one impact on " << settings.m_strPort << "...\n";
     prompt.Err().flush();
-    const bool impactMade = doc.RunExperiment(request.mode, settings);
+    const CRunOutcome::Kind outcome = doc.RunExperiment(request.mode, settings).outcome;
     prompt.EndProgress();
 
-    const CRunOutcome::Kind outcome = CRunOutcome::Classify(impactMade, doc, request.mode);
-    const bool impactRecorded =
-        outcome == CRunOutcome::Kind::Completed || outcome == CRunOutcome::Kind::CutShort;
-    if (!impactRecorded) {
+    if (!CRunOutcome::ImpactMade(outcome)) {
         const QString message = CRunOutcome::Message(outcome, settings.m_strPort);
         if (!message.isEmpty())
             prompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);

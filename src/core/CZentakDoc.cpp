@@ -1,7 +1,5 @@
 #include "core/CZentakDoc.h"
 
-#include "core/device/CRunProgress.h"
-#include "core/device/CSerialLink.h"
 #include "core/files/CCsvExport.h"
 #include "core/files/CExperimentFileReader.h"
 #include "core/files/CExperimentFileWriter.h"
@@ -10,9 +8,8 @@
 #include "core/files/CRunLogFile.h"
 #include "core/files/CRunLogPath.h"
 #include "core/files/CWholeFileWrite.h"
-#include "core/protocol/CExperimentDialogue.h"
+#include "core/protocol/CImpactRun.h"
 #include "core/protocol/COperatorPrompt.h"
-#include "core/protocol/CRunDataParser.h"
 #include "core/record/CSerialSettings.h"
 
 #include <QDateTime>
@@ -80,9 +77,6 @@ bool CZentakDoc::OnNewDocument()
     m_nDesiredDwell = 0;
     SetActualValues(0, 0, 0, 0);
     m_nFirmwareRelease = 0;
-    m_bImpactAborted = false;
-    m_bFirmwareOk = true;
-    m_bDownloadCutShort = false;
     ClearTraces();
     ResetStats();
     SetDataPresent(false);
@@ -330,30 +324,16 @@ int CZentakDoc::DisplacementToDeepest() const
     return travel ? TruncToInt(*travel * kMicronsPerCount) : 0;
 }
 
-void CZentakDoc::ParseRunData(const QStringList& chunks)
-{
-    CRunDataParser::ParseRunData(chunks, m_nFirmwareRelease, *this);
-}
-
 void CZentakDoc::SetPortAccess(CPortFactory& factory, CClock& clock)
 {
     m_pPortFactory = &factory;
     m_pClock = &clock;
 }
 
-bool CZentakDoc::RunExperiment(int mode, const CSerialSettings& settings)
+CExperimentDialogue::Result CZentakDoc::RunExperiment(int mode, const CSerialSettings& settings)
 {
     Q_ASSERT_X(m_pPortFactory && m_pClock, "RunExperiment", "SetPortAccess was not called");
-    if (!m_pPortFactory || !m_pClock)
-        return false;
-    // The link lives exactly as long as this run, on every way out.
-    CSerialLink link(*m_pPortFactory, *m_pClock);
-    link.Configure(settings);
-    link.SetProgress(m_pRunProgress);
-    if (m_pRunProgress)
-        m_pRunProgress->ShowRunStatus(CRunProgress::kWaitingForBox);
-    m_pLink = &link;
-    const bool impactMade = CExperimentDialogue(*this, link).Run(mode);
-    m_pLink = nullptr;
-    return impactMade;
+    CImpactRun run(*m_pPortFactory, *m_pClock, m_rPrompt);
+    run.SetProgress(m_pRunProgress);
+    return run.Run(settings, mode, *this);
 }

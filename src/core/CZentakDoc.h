@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/protocol/CExperimentDialogue.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -11,7 +13,6 @@ class CClock;
 class COperatorPrompt;
 class CPortFactory;
 class CRunProgress;
-class CSerialLink;
 class CSerialSettings;
 class QDateTime;
 class QIODevice;
@@ -41,10 +42,6 @@ public:
     void SetActualValues(int force, int displacement, int velocity, int dwell);
     void DeriveActualValues();
 
-    // Appends the samples of the box's printed output to the six traces,
-    // by the rules of the firmware release the record holds.
-    void ParseRunData(const QStringList& chunks);
-
     // Where runs find their serial ports and how they wait; the main window
     // (or the command line) owns both and hands them over once.
     void SetPortAccess(CPortFactory& factory, CClock& clock);
@@ -53,9 +50,8 @@ public:
     void SetRunProgress(CRunProgress* progress) { m_pRunProgress = progress; }
 
     // One impact with the control box: the dialogue from wake-up to the
-    // downloaded traces. False tells, with m_bImpactAborted and m_bFirmwareOk,
-    // why no impact data came.
-    bool RunExperiment(int mode, const CSerialSettings& settings);
+    // downloaded traces.
+    CExperimentDialogue::Result RunExperiment(int mode, const CSerialSettings& settings);
 
     const QString& PathName() const { return m_strPathName; }
     void SetPathName(const QString& path) { m_strPathName = path; }
@@ -147,13 +143,6 @@ public:
     int m_nContactIndex = 0;
     bool m_bDataPresent = false;
     bool m_bDataValid = false;
-    bool m_bImpactAborted = false;
-    bool m_bFirmwareOk = true;
-    // The impact was made but its download ended before the box's mode prompt.
-    bool m_bDownloadCutShort = false;
-    QString m_strRxText;
-    QString m_strFormatted;
-    QString m_strReadLine;
     QString m_strComments;
     QString m_strRunStamp;
     int m_nDesiredForce = 100;
@@ -168,7 +157,6 @@ public:
     int m_nUpCount = 0;
     int m_nFileFormat = 0;
     int m_nFirmwareRelease = 0;
-    CSerialLink* m_pLink = nullptr;
     QString m_strFirmwareVersion;
 
 private:

@@ -295,14 +295,12 @@ void CLeftView::OnStartExperiment()
         Q_EMIT experimentEnded();
         return;
     }
-    const bool completed = m_rDoc.RunExperiment(m_nMode, m_rSettings);
-    HandleRunOutcome(completed);
+    HandleRunOutcome(m_rDoc.RunExperiment(m_nMode, m_rSettings).outcome);
     Q_EMIT experimentEnded();
 }
 
-void CLeftView::HandleRunOutcome(bool completed)
+void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome)
 {
-    const CRunOutcome::Kind outcome = CRunOutcome::Classify(completed, m_rDoc, m_nMode);
     const QString message = CRunOutcome::Message(outcome, m_rSettings.m_strPort);
     if (!message.isEmpty())
         m_rDoc.Prompt().ShowMessage(message, COperatorPrompt::Icon::Exclamation);
@@ -320,9 +318,6 @@ void CLeftView::HandleRunOutcome(bool completed)
                                         COperatorPrompt::Icon::Exclamation);
         break;
     case CRunOutcome::Kind::Aborted:
-        m_rDoc.m_bImpactAborted = false;
-        ResetAndShow();
-        break;
     case CRunOutcome::Kind::FirmwareUnusable:
         ResetAndShow();
         break;

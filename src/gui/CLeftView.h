@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/protocol/CRunOutcome.h"
+
 #include <QScrollArea>
 
 #include <functional>
@@ -68,7 +70,7 @@ private:
     void SetTabOrder();
     void KeepCommentsStorable();
     bool StoreIntegerField(const IntegerField& field);
-    void HandleRunOutcome(bool completed);
+    void HandleRunOutcome(CRunOutcome::Kind outcome);
     void ResetAndShow();
 
     CZentakDoc& m_rDoc;

@@ -1,6 +1,5 @@
 #include "core/protocol/CExperimentDialogue.h"
 
-#include "core/CZentakDoc.h"
 #include "core/device/CSerialLink.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/record/CTextRules.h"
@@ -35,8 +34,8 @@ bool AnyText(const QStringList& chunks)
 
 }  // namespace
 
-CExperimentDialogue::CExperimentDialogue(CZentakDoc& doc, CSerialLink& link)
-    : m_rDoc(doc), m_rLink(link)
+CExperimentDialogue::CExperimentDialogue(CSerialLink& link, COperatorPrompt& prompt)
+    : m_rLink(link), m_rPrompt(prompt)
 {
 }
 
@@ -64,30 +63,32 @@ int CExperimentDialogue::SensitivityValue(const QString& reply)
     return CTextRules::LeadingInt(QStringView(reply).sliced(open + 1, count));
 }
 
-bool CExperimentDialogue::Run(int mode)
+CExperimentDialogue::Result CExperimentDialogue::Run(const DesiredValues& desired, int mode)
 {
+    m_result = Result();
+    m_strRxText.clear();
+    m_nUnanswered = 0;
     if (mode != kModeForce) {
-        m_rDoc.Prompt().ShowMessage(kDisplacementUnavailable, COperatorPrompt::Icon::Exclamation);
-        return false;
+        m_rPrompt.ShowMessage(kDisplacementUnavailable, COperatorPrompt::Icon::Exclamation);
+        m_result.outcome = CRunOutcome::Kind::ModeRefused;
+        return m_result;
     }
-    if (!WakeUp())
-        return false;
-    return PromptLoop();
+    const std::optional<CRunOutcome::Kind> asleep = WakeUp();
+    m_result.outcome = asleep ? *asleep : PromptLoop(desired);
+    return m_result;
 }
 
-bool CExperimentDialogue::WakeUp()
+// Why the box cannot be led through an impact, or nothing when it can.
+std::optional<CRunOutcome::Kind> CExperimentDialogue::WakeUp()
 {
     if (!m_rLink.Exchange(QStringLiteral("\n\n\n")))
-        return false;
-    m_rDoc.m_strRxText = CTextRules::Trimmed(m_rLink.ReplyText());
-    if (m_rDoc.m_strRxText.isEmpty() && !ProbeUntilAwake())
-        return false;
-    if (m_rDoc.m_strRxText.contains(kReturningText)) {
-        m_rDoc.m_bFirmwareOk = false;
-        return false;
-    }
-    m_rDoc.m_bFirmwareOk = true;
-    return true;
+        return CRunOutcome::Kind::NotResponding;
+    m_strRxText = CTextRules::Trimmed(m_rLink.ReplyText());
+    if (m_strRxText.isEmpty() && !ProbeUntilAwake())
+        return CRunOutcome::Kind::NotResponding;
+    if (m_strRxText.contains(kReturningText))
+        return CRunOutcome::Kind::FirmwareUnusable;
+    return std::nullopt;
 }
 
 // A box that only wakes after the fourth probe is not trusted with an impact.
@@ -95,39 +96,39 @@ bool CExperimentDialogue::ProbeUntilAwake()
 {
     for (int probe = 1; probe <= kWakeProbes; ++probe) {
         m_rLink.ExchangeSlow(QStringLiteral("\n"));
-        m_rDoc.m_strRxText = CTextRules::Trimmed(m_rLink.ReplyText());
-        if (!m_rDoc.m_strRxText.isEmpty())
+        m_strRxText = CTextRules::Trimmed(m_rLink.ReplyText());
+        if (!m_strRxText.isEmpty())
             return probe <= kUsableWakeProbes;
     }
     return false;
 }
 
-bool CExperimentDialogue::PromptLoop()
+CRunOutcome::Kind CExperimentDialogue::PromptLoop(const DesiredValues& desired)
 {
     for (int pass = 0; pass < kMaxPromptPasses; ++pass) {
-        const QString& reply = m_rDoc.m_strRxText;
-        if (reply.contains(kModePrompt) && m_rDoc.m_nFirmwareRelease == 0) {
+        const QString& reply = m_strRxText;
+        if (reply.contains(kModePrompt) && m_result.firmwareRelease == 0) {
             Answer(QStringLiteral("57\n"));
             Identify();
         } else if (reply.contains(kModePrompt)) {
             Answer(QStringLiteral("54\n"));
         } else if (reply.contains(kForcePrompt)) {
-            Answer(Decimal(qint64(m_rDoc.m_nDesiredForce) * 10));
+            Answer(Decimal(qint64(desired.forceKdyn) * 10));
         } else if (reply.contains(kDisplacementPrompt)) {
-            Answer(Decimal(m_rDoc.m_nDesiredDisp));
+            Answer(Decimal(desired.displacementMicrons));
         } else if (reply.contains(kVelocityPrompt)) {
-            Answer(Decimal(m_rDoc.m_nDesiredVelocity));
+            Answer(Decimal(desired.velocityMmPerS));
         } else if (reply.contains(kDwellPrompt)) {
-            Answer(Decimal(m_rDoc.m_nDesiredDwell), Speed::Slow);
+            Answer(Decimal(desired.dwellS), Speed::Slow);
         } else if (reply.contains(kGoAheadPrompt)) {
             return ConfirmAndImpact();
         } else {
-            return false;
+            return CRunOutcome::Kind::NotResponding;
         }
         if (m_nUnanswered >= kMaxUnansweredExchanges)
-            return false;
+            return CRunOutcome::Kind::NotResponding;
     }
-    return false;
+    return CRunOutcome::Kind::NotResponding;
 }
 
 // The reply is taken whether or not the box answered: an unanswered exchange
@@ -137,52 +138,49 @@ void CExperimentDialogue::Answer(const QString& text, Speed speed)
     const bool answered =
         speed == Speed::Slow ? m_rLink.ExchangeSlow(text) : m_rLink.Exchange(text);
     m_nUnanswered = answered ? 0 : m_nUnanswered + 1;
-    m_rDoc.m_strRxText = m_rLink.ReplyText();
+    m_strRxText = m_rLink.ReplyText();
 }
 
 void CExperimentDialogue::Identify()
 {
-    const QString& reply = m_rDoc.m_strRxText;
+    const QString& reply = m_strRxText;
     if (reply.contains(kForcePrompt)) {
-        m_rDoc.m_nFirmwareRelease = 4;
-        m_rDoc.m_strFirmwareVersion = QStringLiteral("R4.x");
+        m_result.firmwareRelease = 4;
+        m_result.firmwareVersion = QStringLiteral("R4.x");
         // Release 4 took "57" as the start of an impact; the empty answer
         // keeps it at the force prompt, which the loop answers next.
         m_rLink.Exchange(QStringLiteral("\n"));
     }
     if (reply.contains(kRelease5Mark)) {
-        m_rDoc.m_nFirmwareRelease = 5;
-        m_rDoc.m_strFirmwareVersion = ReleaseText(reply);
-        const int sensitivity = SensitivityValue(reply);
-        if (sensitivity < kMinSensitivity || sensitivity > kMaxSensitivity)
-            m_rDoc.Prompt().ShowMessage(kSensitivityOutOfRange, COperatorPrompt::Icon::Exclamation);
+        m_result.firmwareRelease = 5;
+        m_result.firmwareVersion = ReleaseText(reply);
+        m_result.sensitivity = SensitivityValue(reply);
+        if (m_result.sensitivity < kMinSensitivity || m_result.sensitivity > kMaxSensitivity)
+            m_rPrompt.ShowMessage(kSensitivityOutOfRange, COperatorPrompt::Icon::Exclamation);
     }
 }
 
-bool CExperimentDialogue::ConfirmAndImpact()
+CRunOutcome::Kind CExperimentDialogue::ConfirmAndImpact()
 {
-    COperatorPrompt& prompt = m_rDoc.Prompt();
-    if (m_rDoc.m_nFirmwareRelease == 4 && !prompt.AskYesNo(kRelease4Question))
+    if (m_result.firmwareRelease == 4 && !m_rPrompt.AskYesNo(kRelease4Question))
         return Abort();
-    if (!prompt.AskYesNo(kImpactNow))
+    if (!m_rPrompt.AskYesNo(kImpactNow))
         return Abort();
     QStringList chunks;
     m_rLink.CollectRunData(chunks);
     // Nothing but silence after the go-ahead: the box or the cable is gone,
     // which is no completed impact.
     if (!AnyText(chunks))
-        return false;
-    m_rDoc.ParseRunData(chunks);
+        return CRunOutcome::Kind::NotResponding;
+    m_result.chunks = chunks;
     // The impact was made: what arrived is kept, and the caller says the rest is missing.
-    m_rDoc.m_bDownloadCutShort = !m_rLink.m_bRunDataComplete;
-    return true;
+    return m_rLink.m_bRunDataComplete ? CRunOutcome::Kind::Completed : CRunOutcome::Kind::CutShort;
 }
 
 // The box is left at rest at its mode prompt.
-bool CExperimentDialogue::Abort()
+CRunOutcome::Kind CExperimentDialogue::Abort()
 {
-    m_rDoc.Prompt().ShowMessage(kImpactAborted, COperatorPrompt::Icon::Exclamation);
+    m_rPrompt.ShowMessage(kImpactAborted, COperatorPrompt::Icon::Exclamation);
     m_rLink.Exchange(QStringLiteral("\n\n\n"));
-    m_rDoc.m_bImpactAborted = true;
-    return false;
+    return CRunOutcome::Kind::Aborted;
 }

@@ -1,14 +1,19 @@
 #pragma once
 
-#include <QString>
+#include "core/protocol/CRunOutcome.h"
 
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class COperatorPrompt;
 class CSerialLink;
-class CZentakDoc;
 
 // The text dialogue of one impact, led by the control box: wake it, identify
-// its firmware release, answer its prompts from the record's desired values,
-// let the operator confirm, trigger the impact and download its samples into
-// the record. Failures come back as false with the record's flags set.
+// its firmware release, answer its prompts from the desired values, let the
+// operator confirm, trigger the impact and download its output. What came of
+// it is the result; the dialogue keeps nothing and writes nothing elsewhere.
 class CExperimentDialogue
 {
 public:
@@ -37,9 +42,30 @@ public:
     static inline const QString kImpactNow = QStringLiteral("Impact Now?");
     static inline const QString kImpactAborted = QStringLiteral("Impact Aborted.");
 
-    CExperimentDialogue(CZentakDoc& doc, CSerialLink& link);
+    struct DesiredValues {
+        int forceKdyn = 0;
+        int displacementMicrons = 0;
+        int velocityMmPerS = 0;
+        int dwellS = 0;
+    };
 
-    bool Run(int mode);
+    struct Result {
+        CRunOutcome::Kind outcome = CRunOutcome::Kind::NotResponding;
+        // 4 or 5 once the box was identified, with its release text ("R4.x"
+        // or what release 5 reported); 0 and empty when it never was.
+        int firmwareRelease = 0;
+        QString firmwareVersion;
+        // The stored sensitivity release 5 reported with its identification.
+        int sensitivity = 0;
+        // The box's output as the reads cut it, once an impact was made.
+        QStringList chunks;
+    };
+
+    // The prompt asks before the impact and tells of a refused mode, an
+    // abort and a sensitivity out of range.
+    CExperimentDialogue(CSerialLink& link, COperatorPrompt& prompt);
+
+    Result Run(const DesiredValues& desired, int mode);
 
     // From a release 5 identification reply: the text from the first "R5" up
     // to, not including, the character in front of the first "-".
@@ -50,15 +76,18 @@ public:
 private:
     enum class Speed { Normal, Slow };
 
-    bool WakeUp();
+    std::optional<CRunOutcome::Kind> WakeUp();
     bool ProbeUntilAwake();
-    bool PromptLoop();
+    CRunOutcome::Kind PromptLoop(const DesiredValues& desired);
     void Answer(const QString& text, Speed speed = Speed::Normal);
     void Identify();
-    bool ConfirmAndImpact();
-    bool Abort();
+    CRunOutcome::Kind ConfirmAndImpact();
+    CRunOutcome::Kind Abort();
 
-    CZentakDoc& m_rDoc;
     CSerialLink& m_rLink;
+    COperatorPrompt& m_rPrompt;
+    // The box's last reply, judged by every step of the dialogue.
+    QString m_strRxText;
     int m_nUnanswered = 0;
+    Result m_result;
 };

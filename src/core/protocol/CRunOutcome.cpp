@@ -3,20 +3,6 @@
 #include "core/CZentakDoc.h"
 #include "core/device/CPortAccess.h"
 #include "core/device/CQtSerialBackend.h"
-#include "core/protocol/CExperimentDialogue.h"
-
-CRunOutcome::Kind CRunOutcome::Classify(bool result, const CZentakDoc& doc, int mode)
-{
-    if (result)
-        return doc.m_bDownloadCutShort ? Kind::CutShort : Kind::Completed;
-    if (doc.m_bImpactAborted)
-        return Kind::Aborted;
-    if (!doc.m_bFirmwareOk)
-        return Kind::FirmwareUnusable;
-    if (mode == CExperimentDialogue::kModeDisplacement)
-        return Kind::ModeRefused;
-    return Kind::NotResponding;
-}
 
 QString CRunOutcome::Message(Kind kind)
 {

@@ -4,8 +4,7 @@
 
 class CZentakDoc;
 
-// How a finished run is reported to the operator, read from the run's result
-// and the record's flags in the order the control panel checks them.
+// How a run ended, and what the operator is told of it.
 class CRunOutcome
 {
 public:
@@ -25,7 +24,8 @@ public:
                        "Samples Received: %1 (%2 Down, %3 Up).\r\n"
                        "Please Check Serial Cable and Machine Power.");
 
-    static Kind Classify(bool result, const CZentakDoc& doc, int mode);
+    // Completed and CutShort: an impact was made, and its samples are a run.
+    static bool ImpactMade(Kind kind) { return kind == Kind::Completed || kind == Kind::CutShort; }
 
     // The message still to show, or empty when the run has said all there is.
     static QString Message(Kind kind);

@@ -49,15 +49,15 @@ struct Run {
         doc.OnNewDocument();
         doc.m_nDesiredForce = 100;
         doc.m_nDesiredVelocity = 100;
-        result = doc.RunExperiment(0, CSerialSettings{device, 115200, "None", "1", 8});
-        return result;
+        outcome = doc.RunExperiment(0, CSerialSettings{device, 115200, "None", "1", 8}).outcome;
+        return CRunOutcome::ImpactMade(outcome);
     }
 
     CSystemClock clock;
     CPortFactory factory;
     CScriptedPrompt prompt;
     CZentakDoc doc;
-    bool result = false;
+    CRunOutcome::Kind outcome = CRunOutcome::Kind::NotResponding;
 };
 
 }  // namespace
@@ -104,7 +104,7 @@ void TestLinkPty::silentBoxIsNotRespondingWithinTheTimeOut()
 
     QVERIFY(!run.Impact(box.Device()));
     const qint64 elapsedMs = timer.elapsed();
-    QCOMPARE(CRunOutcome::Classify(run.result, run.doc, 0), CRunOutcome::Kind::NotResponding);
+    QCOMPARE(run.outcome, CRunOutcome::Kind::NotResponding);
     // One wake-up exchange: its write, then the whole short read.
     QVERIFY2(elapsedMs >= 1330 - 5 && elapsedMs < 1330 + 1500,
              qPrintable(QString::number(elapsedMs)));

@@ -331,8 +331,6 @@ void TestExperimentFile::loadResetsAllButRunFlags()
     CZentakDoc doc(prompt);
     FillRelease5Run(doc);
     doc.m_nFileFormat = 5;
-    doc.m_bImpactAborted = true;
-    doc.m_bFirmwareOk = false;
     doc.ComputeTraceStats();
     QVERIFY(Load(doc, "garbage"));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::NotValid);
@@ -350,8 +348,6 @@ void TestExperimentFile::loadResetsAllButRunFlags()
     QCOMPARE(doc.m_nContactIndex, 0);
     QVERIFY(doc.m_strComments.isEmpty());
     QVERIFY(!doc.DataPresent());
-    QVERIFY(doc.m_bImpactAborted);
-    QVERIFY(!doc.m_bFirmwareOk);
 }
 
 void TestExperimentFile::release5RoundTripOfLongRun_data()

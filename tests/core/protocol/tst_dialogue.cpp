@@ -36,15 +36,15 @@ struct Bench {
     bool Run(int mode = CExperimentDialogue::kModeForce)
     {
         result = doc.RunExperiment(mode, CSerialSettings{CPortFactory::kSimulatorPort});
-        outcome = CRunOutcome::Classify(result, doc, mode);
-        return result;
+        outcome = result.outcome;
+        return CRunOutcome::ImpactMade(outcome);
     }
 
     CManualClock clock;
     CPortFactory factory;
     CScriptedPrompt prompt;
     CZentakDoc doc;
-    bool result = false;
+    CExperimentDialogue::Result result;
     Kind outcome = Kind::NotResponding;
 };
 
@@ -126,9 +126,7 @@ void TestDialogue::release5ImpactFillsTheRecord()
     QCOMPARE(bench.outcome, Kind::Completed);
     QCOMPARE(bench.doc.m_nFirmwareRelease, 5);
     QCOMPARE(bench.doc.m_strFirmwareVersion, QStringLiteral("R5.04"));
-    QVERIFY(bench.doc.m_bFirmwareOk);
-    QVERIFY(!bench.doc.m_bImpactAborted);
-    QCOMPARE(bench.doc.m_pLink, nullptr);
+    QCOMPARE(bench.result.sensitivity, 5431);
     QCOMPARE(bench.prompt.questions, QStringList{CExperimentDialogue::kImpactNow});
     QVERIFY(bench.prompt.messages.isEmpty());
 
@@ -225,9 +223,7 @@ void TestDialogue::failureOutcomes()
     QCOMPARE(bench.outcome, outcome);
     QCOMPARE(bench.prompt.messages, messages);
     QCOMPARE(box.Writes(), writes);
-    QCOMPARE(bench.doc.m_bImpactAborted, outcome == Kind::Aborted);
-    QCOMPARE(bench.doc.m_bFirmwareOk, outcome != Kind::FirmwareUnusable);
-    QCOMPARE(bench.doc.m_pLink, nullptr);
+    QVERIFY(bench.result.chunks.isEmpty());
     QVERIFY(bench.doc.m_arrDispDown.isEmpty());
     QCOMPARE(box.ImpactCount(), 0);
     if (outcome == Kind::Aborted)
@@ -465,8 +461,7 @@ void TestDialogue::silentDownloadIsNotResponding()
     QCOMPARE(box.ImpactCount(), 1);
     QCOMPARE(box.Writes().mid(8), Polls(CSerialLink::kMaxEmptyPolls));
     QVERIFY(bench.doc.m_arrDispDown.isEmpty());
-    QVERIFY(!bench.doc.m_bImpactAborted);
-    QVERIFY(bench.doc.m_bFirmwareOk);
+    QVERIFY(bench.result.chunks.isEmpty());
 }
 
 void TestDialogue::cutShortDownloadKeepsWhatArrived_data()
@@ -495,7 +490,7 @@ void TestDialogue::cutShortDownloadKeepsWhatArrived()
 
     QVERIFY(bench.Run());
     QCOMPARE(bench.outcome, Kind::CutShort);
-    QVERIFY(bench.doc.m_bDownloadCutShort);
+    QVERIFY(!bench.result.chunks.isEmpty());
     QCOMPARE(box.Writes().mid(8), Polls(polls));
     const CImpactModel::Result& impact = box.LastImpactResult();
     const qsizetype down = bench.doc.m_arrDispDown.size();

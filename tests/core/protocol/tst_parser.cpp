@@ -96,7 +96,7 @@ void TestParser::parsesSampleLines()
     CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = release;
 
-    doc.ParseRunData(chunks);
+    CRunDataParser::ParseRunData(chunks, doc.m_nFirmwareRelease, doc);
 
     QTEST(doc.m_arrDispDown, "dispDown");
     QTEST(doc.m_arrForceDown, "forceDown");

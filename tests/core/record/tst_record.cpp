@@ -49,8 +49,6 @@ void TestRecord::resetRestoresNewDocumentValues()
     doc.m_nDesiredDwell = 3;
     doc.SetActualValues(1, 2, 3, 4);
     doc.m_nFirmwareRelease = 5;
-    doc.m_bImpactAborted = true;
-    doc.m_bFirmwareOk = false;
     doc.m_arrDispDown = {1, 2};
     doc.m_arrStepTimeUp = {9};
     doc.ComputeTraceStats();
@@ -70,8 +68,6 @@ void TestRecord::resetRestoresNewDocumentValues()
     QCOMPARE(doc.m_nActualVelocity, 0);
     QCOMPARE(doc.m_nActualDwell, 0);
     QCOMPARE(doc.m_nFirmwareRelease, 0);
-    QVERIFY(!doc.m_bImpactAborted);
-    QVERIFY(doc.m_bFirmwareOk);
     QVERIFY(doc.m_arrDispDown.isEmpty());
     QVERIFY(doc.m_arrStepTimeUp.isEmpty());
     QCOMPARE(doc.m_nDispMax, 0u);

@@ -1,6 +1,7 @@
 #include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
 #include "core/protocol/CExperimentDialogue.h"
+#include "core/protocol/CRunDataParser.h"
 #include "core/simulator/CImpactModel.h"
 #include "core/simulator/ControlBoxSimulator.h"
 
@@ -208,7 +209,7 @@ void TestSimulator::impactIsPhysicallyPlausible()
     CScriptedPrompt prompt;
     CZentakDoc doc(prompt);
     doc.m_nFirmwareRelease = release;
-    doc.ParseRunData(chunks);
+    CRunDataParser::ParseRunData(chunks, doc.m_nFirmwareRelease, doc);
     const CImpactModel::Result& model = t.box.LastImpactResult();
     QCOMPARE(doc.m_arrDispDown.size(), model.down.size());
     QCOMPARE(doc.m_arrDispUp.size(), model.up.size());

@@ -5,12 +5,13 @@
 //
 //   bench_impact [runs] [baud]
 
-#include "core/CZentakDoc.h"
 #include "core/device/CPortBackend.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSystemClock.h"
+#include "core/protocol/CImpactRun.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
+#include "core/record/CImpactRecord.h"
 #include "core/record/CSerialSettings.h"
 
 #include <QCoreApplication>
@@ -115,24 +116,21 @@ Result RunOnce(const QString& device, int baudRate)
     CSystemClock clock;
     CMeteredFactory factory;
     CYesPrompt prompt;
-    CZentakDoc doc(prompt);
-    doc.SetPortAccess(factory, clock);
-    doc.OnNewDocument();
-    doc.m_nDesiredForce = 100;
-    doc.m_nDesiredVelocity = 100;
-    doc.m_nDesiredDwell = 0;
+    CImpactRecord record;
+    record.m_nDesiredVelocity = 100;
 
     QElapsedTimer timer;
     timer.start();
     Result result;
-    result.ok =
-        CRunOutcome::ImpactMade(doc.RunExperiment(0, CSerialSettings{device, baudRate}).outcome);
+    result.ok = CRunOutcome::ImpactMade(CImpactRun(factory, clock, prompt)
+                                            .Run(CSerialSettings{device, baudRate}, 0, record)
+                                            .outcome);
     result.wallMs = timer.elapsed();
     result.floorMs = factory.FloorMs(baudRate);
     result.reads = factory.reads.size();
     for (const CMeteredFactory::Read& read : factory.reads)
         result.bytes += read.bytesWritten + read.bytesRead;
-    result.samples = doc.m_arrDispDown.size() + doc.m_arrDispUp.size();
+    result.samples = record.m_arrDispDown.size() + record.m_arrDispUp.size();
     return result;
 }
 

@@ -10,7 +10,7 @@ class CCliRecord
 public:
     explicit CCliRecord(bool answerYes = false);
 
-    // Loads as File Open does; the load's messages go to stderr. False when
+    // Loads as File Open does; the load's message goes to stderr. False when
     // the file could not be read at all (the reason is on stderr too).
     bool Load(const QString& path);
 
@@ -25,7 +25,6 @@ public:
     QString WhyNoData() const;
 
     CZentakDoc& Doc() { return m_doc; }
-    CCliPrompt& Prompt() { return m_prompt; }
 
 private:
     CCliPrompt m_prompt;

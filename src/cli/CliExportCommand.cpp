@@ -56,7 +56,7 @@ int CliCommands::RunExport(const QStringList& args)
             << ": the CSV file would hold only its two header lines. No CSV file was written.\n";
         return kExitFailure;
     }
-    if (!record.Doc().SaveCsvToFile(csvPath)) {
+    if (!record.Doc().SaveCsv(csvPath)) {
         err << record.Doc().FileErrorString() << '\n';
         return kExitFailure;
     }

@@ -26,7 +26,7 @@ int CliCommands::RunResave(const QStringList& args)
             << args[1] << " was not written.\n";
         return kExitFailure;
     }
-    if (!record.Doc().SaveToFile(args[1])) {
+    if (!record.Doc().Save(args[1])) {
         err << record.Doc().FileErrorString() << '\n';
         return kExitFailure;
     }

@@ -8,6 +8,7 @@
 #include <optional>
 
 class COperatorPrompt;
+class CImpactRecord;
 class CZentakDoc;
 class QDateTime;
 
@@ -39,7 +40,8 @@ public:
 private:
     static int Execute(const Request& request);
     // Saves a run the log does not hold to a file of its own and says where.
-    static void KeepUnloggedRun(CZentakDoc& doc, const QDateTime& stamp, COperatorPrompt& prompt);
+    static void KeepUnloggedRun(const CImpactRecord& record, const QDateTime& stamp,
+                                COperatorPrompt& prompt);
     // False after telling the operator which file could not be written.
     static bool SaveWhereAsked(CZentakDoc& doc, const Request& request, COperatorPrompt& prompt);
 };

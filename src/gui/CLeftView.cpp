@@ -1,6 +1,7 @@
 #include "gui/CLeftView.h"
 
 #include "core/CZentakDoc.h"
+#include "core/protocol/CImpactRun.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
 #include "core/record/CDesiredValueRules.h"
@@ -25,7 +26,7 @@
 // One integer field of the form, its record member and its allowed range.
 struct CLeftView::IntegerField {
     QLineEdit* edit;
-    int CZentakDoc::*member;
+    int CImpactRecord::*member;
     std::optional<CDesiredValueRules::Range> range;
 };
 
@@ -80,8 +81,9 @@ QString CommentsForRecord(const QString& editText)
 
 }  // namespace
 
-CLeftView::CLeftView(CZentakDoc& doc, const CSerialSettings& settings, QWidget* parent)
-    : QScrollArea(parent), m_rDoc(doc), m_rSettings(settings)
+CLeftView::CLeftView(CZentakDoc& doc, CImpactRun& run, COperatorPrompt& prompt,
+                     const CSerialSettings& settings, QWidget* parent)
+    : QScrollArea(parent), m_rDoc(doc), m_rRun(run), m_rPrompt(prompt), m_rSettings(settings)
 {
     setObjectName(QStringLiteral("controlPanel"));
     setWidget(BuildForm());
@@ -211,13 +213,13 @@ bool CLeftView::StoreIntegerField(const IntegerField& field)
     int value = 0;
     const QString refusal = CDesiredValueRules::Check(field.edit->text(), field.range, value);
     if (refusal.isEmpty()) {
-        m_rDoc.*field.member = value;
+        m_rDoc.EditRecord().*field.member = value;
         return true;
     }
     // The field the mode disables could not be corrected: the record keeps its value.
     if (!field.edit->isEnabled())
         return true;
-    m_rDoc.Prompt().ShowMessage(refusal, COperatorPrompt::Icon::Exclamation);
+    m_rPrompt.ShowMessage(refusal, COperatorPrompt::Icon::Exclamation);
     field.edit->setFocus();
     field.edit->selectAll();
     return false;
@@ -226,26 +228,26 @@ bool CLeftView::StoreIntegerField(const IntegerField& field)
 bool CLeftView::UpdateData(bool saveAndValidate)
 {
     const QList<IntegerField> fields = {
-        {m_editForce, &CZentakDoc::m_nDesiredForce, CDesiredValueRules::kForceRange},
-        {m_editVelocity, &CZentakDoc::m_nDesiredVelocity, CDesiredValueRules::kVelocityRange},
-        {m_editDisp, &CZentakDoc::m_nDesiredDisp, std::nullopt},
-        {m_editDwell, &CZentakDoc::m_nDesiredDwell, CDesiredValueRules::kDwellRange},
-        {m_editForceActual, &CZentakDoc::m_nActualForce, std::nullopt},
-        {m_editDispActual, &CZentakDoc::m_nActualDisp, std::nullopt},
-        {m_editVelocityActual, &CZentakDoc::m_nActualVelocity, std::nullopt},
-        {m_editDwellActual, &CZentakDoc::m_nActualDwell, std::nullopt},
+        {m_editForce, &CImpactRecord::m_nDesiredForce, CDesiredValueRules::kForceRange},
+        {m_editVelocity, &CImpactRecord::m_nDesiredVelocity, CDesiredValueRules::kVelocityRange},
+        {m_editDisp, &CImpactRecord::m_nDesiredDisp, std::nullopt},
+        {m_editDwell, &CImpactRecord::m_nDesiredDwell, CDesiredValueRules::kDwellRange},
+        {m_editForceActual, &CImpactRecord::m_nActualForce, std::nullopt},
+        {m_editDispActual, &CImpactRecord::m_nActualDisp, std::nullopt},
+        {m_editVelocityActual, &CImpactRecord::m_nActualVelocity, std::nullopt},
+        {m_editDwellActual, &CImpactRecord::m_nActualDwell, std::nullopt},
     };
     if (!saveAndValidate) {
         for (const IntegerField& field : fields)
-            field.edit->setText(QString::number(m_rDoc.*field.member));
-        m_editComments->setPlainText(CommentsForEdit(m_rDoc.m_strComments));
+            field.edit->setText(QString::number(m_rDoc.Record().*field.member));
+        m_editComments->setPlainText(CommentsForEdit(m_rDoc.Record().m_strComments));
         return true;
     }
     for (const IntegerField& field : fields) {
         if (!StoreIntegerField(field))
             return false;
     }
-    m_rDoc.m_strComments = CommentsForRecord(m_editComments->toPlainText());
+    m_rDoc.EditRecord().m_strComments = CommentsForRecord(m_editComments->toPlainText());
     return true;
 }
 
@@ -295,7 +297,7 @@ void CLeftView::OnStartExperiment()
         Q_EMIT experimentEnded();
         return;
     }
-    HandleRunOutcome(m_rDoc.RunExperiment(m_nMode, m_rSettings).outcome);
+    HandleRunOutcome(m_rRun.Run(m_rSettings, m_nMode, m_rDoc.EditRecord()).outcome);
     Q_EMIT experimentEnded();
 }
 
@@ -303,19 +305,21 @@ void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome)
 {
     const QString message = CRunOutcome::Message(outcome, m_rSettings.m_strPort);
     if (!message.isEmpty())
-        m_rDoc.Prompt().ShowMessage(message, COperatorPrompt::Icon::Exclamation);
+        m_rPrompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
     Q_EMIT busyTextChanged(QString());
     switch (outcome) {
     case CRunOutcome::Kind::Completed:
     case CRunOutcome::Kind::CutShort:
         // A run whose log entry failed lives only in memory: keep it from
         // being discarded without a question.
-        if (!m_rDoc.CompleteRun(QDateTime::currentDateTime()))
+        if (!m_rDoc.CompleteRun(QDateTime::currentDateTime())) {
+            m_rPrompt.ShowMessage(m_rDoc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
             m_rDoc.MarkRunUnlogged();
+        }
         UpdateData(false);
         if (outcome == CRunOutcome::Kind::CutShort)
-            m_rDoc.Prompt().ShowMessage(CRunOutcome::CutShortMessage(m_rDoc),
-                                        COperatorPrompt::Icon::Exclamation);
+            m_rPrompt.ShowMessage(CRunOutcome::CutShortMessage(m_rDoc.Record()),
+                                  COperatorPrompt::Icon::Exclamation);
         break;
     case CRunOutcome::Kind::Aborted:
     case CRunOutcome::Kind::FirmwareUnusable:

@@ -7,6 +7,8 @@
 #include <functional>
 
 class CSerialSettings;
+class CImpactRun;
+class COperatorPrompt;
 class CZentakDoc;
 class QGroupBox;
 class QLineEdit;
@@ -24,8 +26,10 @@ class CLeftView : public QScrollArea
 public:
     static inline const QString kBusy = QStringLiteral("BUSY");
 
-    // settings are the window's, read afresh at every run.
-    CLeftView(CZentakDoc& doc, const CSerialSettings& settings, QWidget* parent = nullptr);
+    // A run goes through run, whose record is the document's; settings are
+    // the window's, read afresh at every run.
+    CLeftView(CZentakDoc& doc, CImpactRun& run, COperatorPrompt& prompt,
+              const CSerialSettings& settings, QWidget* parent = nullptr);
 
     // Shows the record (false) or stores the form into it with validation
     // (true); a refused field gets its message and the focus.
@@ -74,6 +78,8 @@ private:
     void ResetAndShow();
 
     CZentakDoc& m_rDoc;
+    CImpactRun& m_rRun;
+    COperatorPrompt& m_rPrompt;
     const CSerialSettings& m_rSettings;
     QLineEdit* m_editVelocity = nullptr;
     QLineEdit* m_editDwell = nullptr;

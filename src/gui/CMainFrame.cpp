@@ -33,7 +33,8 @@ const QString kCsvFilter = QStringLiteral("Comma Delimited Files (*.csv);;All Fi
 }  // namespace
 
 CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
-    : QMainWindow(parent), m_services(services), m_doc(services.prompt)
+    : QMainWindow(parent), m_services(services),
+      m_impactRun(services.ports, services.clock, services.prompt)
 {
     setObjectName(QStringLiteral("mainFrame"));
     setWindowTitle(kTitle);
@@ -51,9 +52,8 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
     CreateStatusBar();
     PlaceWindow();
 
-    m_doc.SetPortAccess(m_services.ports, m_services.clock);
-    m_doc.SetRunProgress(this);
-    m_doc.SetStoreViewsHook([this] { m_pLeftView->OnUpdate(0); });
+    m_impactRun.SetProgress(this);
+    connect(&m_doc, &CZentakDoc::storeViewsRequested, this, [this] { m_pLeftView->OnUpdate(0); });
     // A run whose log entry failed is the only copy; the next run would reset it.
     m_pLeftView->SetSaveModifiedHook([this] { return SaveModified(); });
     connect(&m_doc, &CZentakDoc::recordChanged, this, &CMainFrame::OnRecordChanged);
@@ -92,7 +92,8 @@ void CMainFrame::CreateClient()
     m_wndSplitter = new QSplitter(Qt::Horizontal, this);
     m_wndSplitter->setObjectName(QStringLiteral("splitter"));
     m_wndSplitter->setChildrenCollapsible(false);
-    m_pLeftView = new CLeftView(m_doc, m_serialSettings, m_wndSplitter);
+    m_pLeftView =
+        new CLeftView(m_doc, m_impactRun, m_services.prompt, m_serialSettings, m_wndSplitter);
     m_pGraphView = new CZentakView(m_doc, m_wndSplitter);
     m_wndSplitter->addWidget(m_pLeftView);
     m_wndSplitter->addWidget(m_pGraphView);
@@ -422,10 +423,12 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
 {
     if (!SaveModified())
         return true;
-    if (!m_doc.LoadFromFile(path)) {
+    if (!m_doc.Load(path)) {
         ShowFileError(m_doc.FileErrorString());
         return false;
     }
+    if (!m_doc.LoadMessage().isEmpty())
+        ShowFileError(m_doc.LoadMessage());
     // A file that did not load whole is never written over by File Save:
     // that would replace what it still holds with what was understood.
     m_bSaveNeedsName = m_doc.LastLoadOutcome() != CZentakDoc::LoadOutcome::Complete;
@@ -459,7 +462,7 @@ bool CMainFrame::OnFileSaveAs()
 
 bool CMainFrame::DoSave(const QString& path)
 {
-    if (!m_doc.SaveToFile(path)) {
+    if (!m_doc.Save(path)) {
         ShowFileError(m_doc.FileErrorString());
         return false;
     }
@@ -478,7 +481,7 @@ void CMainFrame::OnFileSaveCsv()
     request.defaultSuffix = QStringLiteral("csv");
     request.confirmOverwrite = false;
     const QString path = m_services.files.ChooseFileToSave(this, request);
-    if (!path.isEmpty() && !m_doc.SaveCsvToFile(path))
+    if (!path.isEmpty() && !m_doc.SaveCsv(path))
         ShowFileError(m_doc.FileErrorString());
 }
 

@@ -2,6 +2,7 @@
 
 #include "core/CZentakDoc.h"
 #include "core/device/CRunProgress.h"
+#include "core/protocol/CImpactRun.h"
 #include "core/record/CSerialSettings.h"
 #include "gui/CRecentFileList.h"
 
@@ -116,6 +117,7 @@ private:
     CSerialSettings m_serialSettings;
     QString m_strBusyText;
     CZentakDoc m_doc;
+    CImpactRun m_impactRun;
     CRecentFileList m_recentFiles;
     CBusyInputGuard* m_pInputGuard = nullptr;
     CMaintenanceCommands* m_pMaintenance = nullptr;

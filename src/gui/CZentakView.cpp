@@ -38,7 +38,7 @@ void CZentakView::OnDocumentChanged()
 void CZentakView::paintEvent(QPaintEvent*)
 {
     QPainter painter(viewport());
-    CGraphPainter graph(m_rDoc, m_nForceScaleStep);
+    CGraphPainter graph(m_rDoc.Record(), m_nForceScaleStep);
     ConfigurePainter(graph);
     graph.SetTextLog(m_pTextLog);
     const QRect clientArea(-horizontalScrollBar()->value(), -verticalScrollBar()->value(),
@@ -72,7 +72,8 @@ void CZentakView::UpdateScrollBars()
     horizontalScrollBar()->setPageStep(kScrollWidth / 10);
     horizontalScrollBar()->setSingleStep(1);
 
-    const qint64 pictureHeight = CGraphPainter::PictureHeight(m_rDoc, m_rDoc.DataPresent());
+    const qint64 pictureHeight =
+        CGraphPainter::PictureHeight(m_rDoc.Record(), m_rDoc.DataPresent());
     const qint64 scaledHeight =
         (pictureHeight * client.height() + CGraphPainter::kLogicalHeight - 1) /
         CGraphPainter::kLogicalHeight;
@@ -115,7 +116,7 @@ bool CZentakView::DrawPage(QPrinter& printer)
 
 void CZentakView::PaintPage(QPainter& painter, const QSize& printableArea)
 {
-    CGraphPainter graph(m_rDoc, m_nForceScaleStep);
+    CGraphPainter graph(m_rDoc.Record(), m_nForceScaleStep);
     ConfigurePainter(graph);
     graph.PaintPage(painter, printableArea, viewport()->height());
 }

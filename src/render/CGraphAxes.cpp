@@ -1,6 +1,6 @@
 #include "render/CGraphAxes.h"
 
-#include "core/CZentakDoc.h"
+#include "core/record/CImpactRecord.h"
 
 #include <algorithm>
 #include <cmath>
@@ -34,16 +34,17 @@ int CGraphAxes::Trunc(double value)
     return int(std::clamp(value, -kCoordLimit, kCoordLimit));
 }
 
-CGraphAxes CGraphAxes::ForRecord(const CZentakDoc& doc, bool dataPresent, int keptForceScaleStep)
+CGraphAxes CGraphAxes::ForRecord(const CImpactRecord& record, bool dataPresent,
+                                 int keptForceScaleStep)
 {
     CGraphAxes axes;
     axes.m_nForceScaleStep = keptForceScaleStep;
     if (!dataPresent)
         return axes;
-    axes.FitTime(LastSampleMs(doc));
-    axes.FitDisplacement(qint32(doc.m_nDispMax - doc.m_nDispMin));
-    axes.m_nForceScaleStep =
-        std::max(ForceScaleStep(doc.m_nActualForce), StepHolding(LargestDrawnForce(doc) / 10));
+    axes.FitTime(LastSampleMs(record));
+    axes.FitDisplacement(qint32(record.m_nDispMax - record.m_nDispMin));
+    axes.m_nForceScaleStep = std::max(ForceScaleStep(record.m_nActualForce),
+                                      StepHolding(LargestDrawnForce(record) / 10));
     return axes;
 }
 
@@ -88,69 +89,72 @@ int CGraphAxes::ForceScaleStep(int actualForce)
     return (actualForce - 260) / 100 + 1;
 }
 
-qsizetype CGraphAxes::TimedCount(const CZentakDoc& doc, qsizetype count,
+qsizetype CGraphAxes::TimedCount(const CImpactRecord& record, qsizetype count,
                                  const QList<quint32>& stepTimes)
 {
-    if (doc.m_nFirmwareRelease == 4)
+    if (record.m_nFirmwareRelease == 4)
         return count;
     return std::min(count, stepTimes.size());
 }
 
-float CGraphAxes::StepMs(const CZentakDoc& doc, const QList<quint32>& stepTimes, qsizetype i)
+float CGraphAxes::StepMs(const CImpactRecord& record, const QList<quint32>& stepTimes, qsizetype i)
 {
-    if (doc.m_nFirmwareRelease == 4)
+    if (record.m_nFirmwareRelease == 4)
         return kRelease4StepMs;
     return float(double(stepTimes[i]) * kMsPerStepCount);
 }
 
-bool CGraphAxes::UpStrokeDrawn(const CZentakDoc& doc)
+bool CGraphAxes::UpStrokeDrawn(const CImpactRecord& record)
 {
-    return doc.m_nDesiredDwell == 0;
+    return record.m_nDesiredDwell == 0;
 }
 
-qsizetype CGraphAxes::TableRows(const CZentakDoc& doc)
+qsizetype CGraphAxes::TableRows(const CImpactRecord& record)
 {
-    const qsizetype down = TimedCount(doc, doc.m_arrDispDown.size(), doc.m_arrStepTimeDown);
-    if (!UpStrokeDrawn(doc))
+    const qsizetype down =
+        TimedCount(record, record.m_arrDispDown.size(), record.m_arrStepTimeDown);
+    if (!UpStrokeDrawn(record))
         return down;
-    return std::max(down, TimedCount(doc, doc.m_arrDispUp.size(), doc.m_arrStepTimeUp));
+    return std::max(down, TimedCount(record, record.m_arrDispUp.size(), record.m_arrStepTimeUp));
 }
 
 // The running time of the last sample drawn, summed exactly as the
 // displacement pass sums it.
-float CGraphAxes::LastSampleMs(const CZentakDoc& doc)
+float CGraphAxes::LastSampleMs(const CImpactRecord& record)
 {
     float timeMs = 0;
     float lastMs = 0;
-    const qsizetype down = TimedCount(doc, doc.m_arrDispDown.size(), doc.m_arrStepTimeDown);
+    const qsizetype down =
+        TimedCount(record, record.m_arrDispDown.size(), record.m_arrStepTimeDown);
     for (qsizetype i = 0; i < down; ++i) {
         lastMs = timeMs;
-        timeMs += StepMs(doc, doc.m_arrStepTimeDown, i);
+        timeMs += StepMs(record, record.m_arrStepTimeDown, i);
     }
-    if (!UpStrokeDrawn(doc))
+    if (!UpStrokeDrawn(record))
         return lastMs;
-    const qsizetype up = TimedCount(doc, doc.m_arrDispUp.size(), doc.m_arrStepTimeUp);
+    const qsizetype up = TimedCount(record, record.m_arrDispUp.size(), record.m_arrStepTimeUp);
     for (qsizetype i = 0; i < up; ++i) {
         lastMs = timeMs;
-        timeMs += StepMs(doc, doc.m_arrStepTimeUp, i);
+        timeMs += StepMs(record, record.m_arrStepTimeUp, i);
     }
     return lastMs;
 }
 
 // Over the samples the force pass draws, in tenths of a K dyne.
-quint32 CGraphAxes::LargestDrawnForce(const CZentakDoc& doc)
+quint32 CGraphAxes::LargestDrawnForce(const CImpactRecord& record)
 {
     quint32 largest = 0;
     const qsizetype down =
-        std::min(TimedCount(doc, doc.m_arrDispDown.size(), doc.m_arrStepTimeDown),
-                 doc.m_arrForceDown.size());
+        std::min(TimedCount(record, record.m_arrDispDown.size(), record.m_arrStepTimeDown),
+                 record.m_arrForceDown.size());
     for (qsizetype i = 0; i < down; ++i)
-        largest = std::max(largest, doc.m_arrForceDown[i]);
-    if (!UpStrokeDrawn(doc))
+        largest = std::max(largest, record.m_arrForceDown[i]);
+    if (!UpStrokeDrawn(record))
         return largest;
-    const qsizetype up = std::min(TimedCount(doc, doc.m_arrDispUp.size(), doc.m_arrStepTimeUp),
-                                  doc.m_arrForceUp.size());
+    const qsizetype up =
+        std::min(TimedCount(record, record.m_arrDispUp.size(), record.m_arrStepTimeUp),
+                 record.m_arrForceUp.size());
     for (qsizetype i = 0; i < up; ++i)
-        largest = std::max(largest, doc.m_arrForceUp[i]);
+        largest = std::max(largest, record.m_arrForceUp[i]);
     return largest;
 }

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QtGlobal>
 
-class CZentakDoc;
+class CImpactRecord;
 
 // The scales of the two graphs for one record. A record whose traces fit
 // gets the classic axes: 30 ms, 100 microns a displacement division and the
@@ -30,7 +30,8 @@ public:
     // Without data the time and displacement axes are the classic ones and
     // the force axis keeps the step it had (an emptied record keeps the last
     // scale drawn).
-    static CGraphAxes ForRecord(const CZentakDoc& doc, bool dataPresent, int keptForceScaleStep);
+    static CGraphAxes ForRecord(const CImpactRecord& record, bool dataPresent,
+                                int keptForceScaleStep);
 
     qint64 TimeFullScaleMs() const { return m_nTimeFullScaleMs; }
     int DispStepMicrons() const { return kClassicDispStepMicrons * m_nDispMultiple; }
@@ -54,19 +55,19 @@ public:
     static int ForceScaleStep(int actualForce);
     // Samples of a stroke that have a time: release 4 times every sample,
     // other releases only those with a step count.
-    static qsizetype TimedCount(const CZentakDoc& doc, qsizetype count,
+    static qsizetype TimedCount(const CImpactRecord& record, qsizetype count,
                                 const QList<quint32>& stepTimes);
-    static float StepMs(const CZentakDoc& doc, const QList<quint32>& stepTimes, qsizetype i);
+    static float StepMs(const CImpactRecord& record, const QList<quint32>& stepTimes, qsizetype i);
     // Whether the up stroke is plotted and tabulated at all.
-    static bool UpStrokeDrawn(const CZentakDoc& doc);
+    static bool UpStrokeDrawn(const CImpactRecord& record);
     // Table rows in use: the longer of the two strokes drawn.
-    static qsizetype TableRows(const CZentakDoc& doc);
+    static qsizetype TableRows(const CImpactRecord& record);
 
 private:
     void FitTime(float lastSampleMs);
     void FitDisplacement(qint32 range);
-    static float LastSampleMs(const CZentakDoc& doc);
-    static quint32 LargestDrawnForce(const CZentakDoc& doc);
+    static float LastSampleMs(const CImpactRecord& record);
+    static quint32 LargestDrawnForce(const CImpactRecord& record);
 
     qint64 m_nTimeFullScaleMs = kClassicTimeMs;
     double m_dUnitsPerMs = 15.0;

@@ -36,17 +36,17 @@ bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
     return true;
 }
 
-CGraphPainter MakeGraph(const CZentakDoc& doc, int& forceScaleStep)
+CGraphPainter MakeGraph(const CImpactRecord& record, int& forceScaleStep)
 {
-    CGraphPainter graph(doc, forceScaleStep);
+    CGraphPainter graph(record, forceScaleStep);
     graph.SetTitles(CGraphPainter::kDefaultDispTitle, CGraphPainter::kDefaultForceTitle);
     return graph;
 }
 
 }  // namespace
 
-bool CGraphFileWriter::WritePng(const CZentakDoc& doc, const QString& path, const QSize& clientSize,
-                                QString* error)
+bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path,
+                                const QSize& clientSize, QString* error)
 {
     if (clientSize.isEmpty())
         return Fail(error, QStringLiteral("The picture size must be at least 1 x 1 pixels."));
@@ -59,7 +59,7 @@ bool CGraphFileWriter::WritePng(const CZentakDoc& doc, const QString& path, cons
     int forceScaleStep = 0;
     {
         QPainter painter(&image);
-        MakeGraph(doc, forceScaleStep).PaintScreen(painter, image.rect());
+        MakeGraph(record, forceScaleStep).PaintScreen(painter, image.rect());
     }
 
     QByteArray png;
@@ -72,7 +72,7 @@ bool CGraphFileWriter::WritePng(const CZentakDoc& doc, const QString& path, cons
     return SaveWhole(path, png, error);
 }
 
-bool CGraphFileWriter::WritePdf(const CZentakDoc& doc, const QString& path, int clientHeight,
+bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
                                 QString* error)
 {
     QByteArray page;
@@ -87,7 +87,7 @@ bool CGraphFileWriter::WritePdf(const CZentakDoc& doc, const QString& path, int 
             return Fail(error, QStringLiteral("The page for %1 could not be started.")
                                    .arg(QDir::toNativeSeparators(path)));
         int forceScaleStep = 0;
-        MakeGraph(doc, forceScaleStep)
+        MakeGraph(record, forceScaleStep)
             .PaintPage(painter, QSize(pdf.width(), pdf.height()), clientHeight);
         painter.end();
     }

@@ -3,7 +3,7 @@
 #include <QSize>
 #include <QString>
 
-class CZentakDoc;
+class CImpactRecord;
 
 // The graph pane's picture written to a file without a window: a PNG of a
 // pane of the given client size, or a one-page PDF drawn as a printed page.
@@ -16,9 +16,9 @@ public:
     // keeps the two equal).
     static constexpr QSize kDefaultClientSize{529, 527};
 
-    static bool WritePng(const CZentakDoc& doc, const QString& path, const QSize& clientSize,
+    static bool WritePng(const CImpactRecord& record, const QString& path, const QSize& clientSize,
                          QString* error);
     // An A4 page with 10 mm margins; the text follows a pane clientHeight pixels high.
-    static bool WritePdf(const CZentakDoc& doc, const QString& path, int clientHeight,
+    static bool WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
                          QString* error);
 };

@@ -1,6 +1,6 @@
 #include "render/CGraphPainter.h"
 
-#include "core/CZentakDoc.h"
+#include "core/record/CImpactRecord.h"
 
 #include <QFontMetricsF>
 #include <QGuiApplication>
@@ -71,8 +71,8 @@ QString Milliseconds(float timeMs)
 
 }  // namespace
 
-CGraphPainter::CGraphPainter(const CZentakDoc& doc, int& forceScaleStep)
-    : m_rDoc(doc), m_rForceScaleStep(forceScaleStep), m_dScreenDpiY(PrimaryScreenDpiY())
+CGraphPainter::CGraphPainter(const CImpactRecord& record, int& forceScaleStep)
+    : m_rRecord(record), m_rForceScaleStep(forceScaleStep), m_dScreenDpiY(PrimaryScreenDpiY())
 {
 }
 
@@ -90,11 +90,11 @@ int CGraphPainter::FontUnit(int clientHeightPx)
     return int(80.0 * clientHeightPx / (divisor * 1.746));
 }
 
-qint64 CGraphPainter::PictureHeight(const CZentakDoc& doc, bool dataPresent)
+qint64 CGraphPainter::PictureHeight(const CImpactRecord& record, bool dataPresent)
 {
     if (!dataPresent)
         return kLogicalHeight;
-    return std::max<qint64>(kLogicalHeight, RowTop(CGraphAxes::TableRows(doc)));
+    return std::max<qint64>(kLogicalHeight, RowTop(CGraphAxes::TableRows(record)));
 }
 
 QRect CGraphPainter::PageViewport(const QSize& printableArea)
@@ -148,8 +148,8 @@ void CGraphPainter::Paint(QPainter& painter, const QRect& viewport, int clientHe
 void CGraphPainter::BeginPaint(QPainter& painter, const QRect& viewport, int clientHeightPx)
 {
     m_pPainter = &painter;
-    m_bDataPresent = m_rDoc.DataPresent();
-    m_axes = CGraphAxes::ForRecord(m_rDoc, m_bDataPresent, m_rForceScaleStep);
+    m_bDataPresent = m_rRecord.m_bDataPresent;
+    m_axes = CGraphAxes::ForRecord(m_rRecord, m_bDataPresent, m_rForceScaleStep);
     m_rForceScaleStep = m_axes.ForceScaleStep();
     painter.setWindow(0, 0, kLogicalWidth, kLogicalHeight);
     painter.setViewport(viewport);
@@ -204,7 +204,7 @@ void CGraphPainter::DrawTableFrame()
     // A table that runs on below the drawing keeps its lines to its last row.
     const int bottom =
         m_bDataPresent
-            ? std::max(kTableBottom, Trunc(double(RowTop(CGraphAxes::TableRows(m_rDoc)))))
+            ? std::max(kTableBottom, Trunc(double(RowTop(CGraphAxes::TableRows(m_rRecord)))))
             : kTableBottom;
     SetPen(m_tickPen);
     DrawLine(795, kTableTop, 795, bottom);
@@ -238,9 +238,9 @@ void CGraphPainter::DrawDisplacementGrid()
 
 void CGraphPainter::DrawDisplacementPass()
 {
-    const CZentakDoc& doc = m_rDoc;
+    const CImpactRecord& record = m_rRecord;
     // The topmost sample (the smallest position) lies here; the deepest one on the axis.
-    const qint32 range = qint32(doc.m_nDispMax - doc.m_nDispMin);
+    const qint32 range = qint32(record.m_nDispMax - record.m_nDispMin);
     m_nDispTop = m_axes.DispTop(range);
 
     m_traceClip = TraceClip(kDispTop, kDispAxisY);
@@ -248,38 +248,39 @@ void CGraphPainter::DrawDisplacementPass()
     MoveTo(kAxisX, m_nDispTop);
     float timeMs = 0;
     const qsizetype down =
-        CGraphAxes::TimedCount(doc, doc.m_arrDispDown.size(), doc.m_arrStepTimeDown);
+        CGraphAxes::TimedCount(record, record.m_arrDispDown.size(), record.m_arrStepTimeDown);
     for (qsizetype i = 0; i < down; ++i) {
-        const quint32 position = doc.m_arrDispDown[i];
+        const quint32 position = record.m_arrDispDown[i];
         LineTo(m_axes.TimeX(timeMs), DispY(position));
         if (RowMayShow(RowTop(i))) {
             UseFont(FontRole::Table, kUpperGrey);
-            DrawText(kDownPositionX, RowTop(i), Decimal(qint32(position - doc.m_nDispMin)));
+            DrawText(kDownPositionX, RowTop(i), Decimal(qint32(position - record.m_nDispMin)));
             DrawText(kDownTimeX, RowTop(i), Milliseconds(timeMs));
         }
-        timeMs += CGraphAxes::StepMs(doc, doc.m_arrStepTimeDown, i);
+        timeMs += CGraphAxes::StepMs(record, record.m_arrStepTimeDown, i);
     }
 
-    const qsizetype up = CGraphAxes::TimedCount(doc, doc.m_arrDispUp.size(), doc.m_arrStepTimeUp);
-    if (CGraphAxes::UpStrokeDrawn(doc) && up > 0) {
-        MoveTo(m_axes.TimeX(timeMs), DispY(doc.m_arrDispUp[0]));
+    const qsizetype up =
+        CGraphAxes::TimedCount(record, record.m_arrDispUp.size(), record.m_arrStepTimeUp);
+    if (CGraphAxes::UpStrokeDrawn(record) && up > 0) {
+        MoveTo(m_axes.TimeX(timeMs), DispY(record.m_arrDispUp[0]));
         for (qsizetype i = 0; i < up; ++i) {
-            const quint32 position = doc.m_arrDispUp[i];
+            const quint32 position = record.m_arrDispUp[i];
             LineTo(m_axes.TimeX(timeMs), DispY(position));
             if (RowMayShow(RowTop(i))) {
                 UseFont(FontRole::Table, kUpperGrey);
-                DrawText(kUpPositionX, RowTop(i), Decimal(qint32(position - doc.m_nDispMin)));
+                DrawText(kUpPositionX, RowTop(i), Decimal(qint32(position - record.m_nDispMin)));
                 DrawText(kUpTimeX, RowTop(i), Milliseconds(timeMs));
             }
-            timeMs += CGraphAxes::StepMs(doc, doc.m_arrStepTimeUp, i);
+            timeMs += CGraphAxes::StepMs(record, record.m_arrStepTimeUp, i);
         }
     }
     FlushTrace();
     m_traceClip = QRect();
 
-    const int contact = doc.m_nContactIndex;
-    if (ContactMarkerShown() && contact <= doc.m_arrDispDown.size()) {
-        const int y = DispY(doc.m_arrDispDown[contact - 1]);
+    const int contact = record.m_nContactIndex;
+    if (ContactMarkerShown() && contact <= record.m_arrDispDown.size()) {
+        const int y = DispY(record.m_arrDispDown[contact - 1]);
         SetPen(m_markerPen);
         DrawLine(kAxisX, y, kPlotRight, y);
     }
@@ -327,45 +328,45 @@ void CGraphPainter::DrawForceGrid()
 
 void CGraphPainter::DrawForcePass()
 {
-    const CZentakDoc& doc = m_rDoc;
+    const CImpactRecord& record = m_rRecord;
     m_traceClip = TraceClip(kForceTop, kForceAxisY);
     SetPen(m_tracePen);
-    if (!doc.m_arrForceDown.isEmpty())
-        MoveTo(kAxisX, ForceY(doc.m_arrForceDown[0]));
+    if (!record.m_arrForceDown.isEmpty())
+        MoveTo(kAxisX, ForceY(record.m_arrForceDown[0]));
     float timeMs = 0;
     bool contactReached = false;
     m_nContactX = 0;
-    const qsizetype down =
-        std::min(CGraphAxes::TimedCount(doc, doc.m_arrDispDown.size(), doc.m_arrStepTimeDown),
-                 doc.m_arrForceDown.size());
+    const qsizetype down = std::min(
+        CGraphAxes::TimedCount(record, record.m_arrDispDown.size(), record.m_arrStepTimeDown),
+        record.m_arrForceDown.size());
     for (qsizetype i = 0; i < down; ++i) {
-        const quint32 force = doc.m_arrForceDown[i];
+        const quint32 force = record.m_arrForceDown[i];
         if (RowMayShow(RowTop(i))) {
             UseFont(FontRole::Table, kUpperGrey);
             DrawText(kDownForceX, RowTop(i), Decimal(force / 10));
         }
         const int x = m_axes.TimeX(timeMs);
         LineTo(x, ForceY(force));
-        timeMs += CGraphAxes::StepMs(doc, doc.m_arrStepTimeDown, i);
-        if (force >= CZentakDoc::kContactForce)
+        timeMs += CGraphAxes::StepMs(record, record.m_arrStepTimeDown, i);
+        if (force >= CImpactRecord::kContactForce)
             contactReached = true;
         else if (!contactReached)
             m_nContactX = x;
     }
 
     const qsizetype up =
-        std::min(CGraphAxes::TimedCount(doc, doc.m_arrDispUp.size(), doc.m_arrStepTimeUp),
-                 doc.m_arrForceUp.size());
-    if (CGraphAxes::UpStrokeDrawn(doc) && up > 0) {
-        MoveTo(m_axes.TimeX(timeMs), ForceY(doc.m_arrForceUp[0]));
+        std::min(CGraphAxes::TimedCount(record, record.m_arrDispUp.size(), record.m_arrStepTimeUp),
+                 record.m_arrForceUp.size());
+    if (CGraphAxes::UpStrokeDrawn(record) && up > 0) {
+        MoveTo(m_axes.TimeX(timeMs), ForceY(record.m_arrForceUp[0]));
         for (qsizetype i = 0; i < up; ++i) {
-            const quint32 force = doc.m_arrForceUp[i];
+            const quint32 force = record.m_arrForceUp[i];
             if (RowMayShow(RowTop(i))) {
                 UseFont(FontRole::Table, kUpperGrey);
                 DrawText(kUpForceX, RowTop(i), Decimal(force / 10));
             }
             LineTo(m_axes.TimeX(timeMs), ForceY(force));
-            timeMs += CGraphAxes::StepMs(doc, doc.m_arrStepTimeUp, i);
+            timeMs += CGraphAxes::StepMs(record, record.m_arrStepTimeUp, i);
         }
     }
     FlushTrace();
@@ -446,7 +447,7 @@ QRectF CGraphPainter::DeviceBox(QPoint pos, const QString& text, bool centred) c
 
 int CGraphPainter::DispY(quint32 position) const
 {
-    return Trunc(double(quint32(position - m_rDoc.m_nDispMin)) * m_axes.UnitsPerCount() +
+    return Trunc(double(quint32(position - m_rRecord.m_nDispMin)) * m_axes.UnitsPerCount() +
                  m_nDispTop);
 }
 
@@ -458,9 +459,9 @@ int CGraphPainter::ForceY(quint32 force) const
 // Only a stroke that started clear of the tissue has a contact to mark.
 bool CGraphPainter::ContactMarkerShown() const
 {
-    const CZentakDoc& doc = m_rDoc;
-    return m_bDataPresent && doc.m_nContactIndex > 0 && !doc.m_arrForceDown.isEmpty() &&
-           doc.m_arrForceDown[0] < CZentakDoc::kContactForce;
+    const CImpactRecord& record = m_rRecord;
+    return m_bDataPresent && record.m_nContactIndex > 0 && !record.m_arrForceDown.isEmpty() &&
+           record.m_arrForceDown[0] < CImpactRecord::kContactForce;
 }
 
 // Widths are logical units, so pens grow with a printer's resolution; a

@@ -14,7 +14,7 @@
 #include <QString>
 #include <QTransform>
 
-class CZentakDoc;
+class CImpactRecord;
 class QPainter;
 
 // The whole picture of the graph pane: the displacement graph above the force
@@ -47,7 +47,7 @@ public:
         QRectF deviceBox;
     };
 
-    CGraphPainter(const CZentakDoc& doc, int& forceScaleStep);
+    CGraphPainter(const CImpactRecord& record, int& forceScaleStep);
 
     void SetTitles(const QString& dispTitle, const QString& forceTitle);
     // Vertical dots per inch of the screen; fonts are sized from it on every device.
@@ -67,7 +67,7 @@ public:
     static int FontUnit(int clientHeightPx);
     // The logical height of the whole picture: the drawing space, or more
     // when the sample table runs on below it.
-    static qint64 PictureHeight(const CZentakDoc& doc, bool dataPresent);
+    static qint64 PictureHeight(const CImpactRecord& record, bool dataPresent);
     // The isotropic viewport of the page mapping.
     static QRect PageViewport(const QSize& printableArea);
     // The logical vertical dots per inch of the primary screen (96 without one).
@@ -110,7 +110,7 @@ private:
     bool RowMayShow(qint64 top) const;
     void DrawText(qint64 x, qint64 y, const QString& text, bool centred = true);
 
-    const CZentakDoc& m_rDoc;
+    const CImpactRecord& m_rRecord;
     int& m_rForceScaleStep;
     QString m_strDispTitle;
     QString m_strForceTitle;

@@ -245,7 +245,8 @@ void TestFaultMatrix::RunRow()
     QVERIFY2(tookMs >= leastMs - 50 && tookMs <= boundMs, qPrintable(QString::number(tookMs)));
 
     QVERIFY(log.open(QIODevice::ReadOnly));
-    const QByteArray entry = logged ? CExperimentFileWriter::Text(frame.Document()) : QByteArray();
+    const QByteArray entry =
+        logged ? CExperimentFileWriter::Text(frame.Document().Record()) : QByteArray();
     QCOMPARE(log.readAll(), kEarlierEntries + entry);
     QCOMPARE(frame.Document().DataPresent(), logged);
 }

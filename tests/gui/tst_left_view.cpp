@@ -312,7 +312,7 @@ void TestLeftView::outcomes()
     QCOMPARE(Comments(h.frame)->toPlainText(),
              defaultsShown ? QString() : QStringLiteral("rat 12"));
     QVERIFY(!h.frame.Document().DataPresent());
-    QVERIFY(h.frame.Document().m_arrDispDown.isEmpty());
+    QVERIFY(h.frame.Document().Record().m_arrDispDown.isEmpty());
     QCOMPARE(BusyPane(h.frame), QString());
     QVERIFY(!QFile::exists(m_strLog));
 }
@@ -338,7 +338,7 @@ void TestLeftView::cutShortDownloadIsLoggedThenReported()
     ClickStart(h.frame);
 
     const CZentakDoc& doc = h.frame.Document();
-    const qsizetype down = doc.m_arrDispDown.size();
+    const qsizetype down = doc.Record().m_arrDispDown.size();
     QVERIFY(down > 0);
     const QString cutShort = QStringLiteral("Impact Data Download Was Cut Short!\r\n"
                                             "Samples Received: %1 (%1 Down, 0 Up).\r\n"
@@ -356,7 +356,7 @@ void TestLeftView::cutShortDownloadIsLoggedThenReported()
     if (logWritable) {
         QFile log(m_strLog);
         QVERIFY(log.open(QIODevice::ReadOnly));
-        QCOMPARE(log.readAll(), CExperimentFileWriter::Text(doc));
+        QCOMPARE(log.readAll(), CExperimentFileWriter::Text(doc.Record()));
     }
     QVERIFY(!Edit(h.frame, "forceActual")->text().isEmpty());
     QCOMPARE(BusyPane(h.frame), QString());
@@ -376,7 +376,7 @@ void TestLeftView::displacementModeIsRefusedWithTheBusyPaneEmpty()
     QCOMPARE(h.prompt.messages.size(), 1);
     QCOMPARE(h.prompt.messages.first().text, CExperimentDialogue::kDisplacementUnavailable);
     QCOMPARE(BusyPane(h.frame), QString());
-    QCOMPARE(h.frame.Document().m_nDesiredDisp, 500);
+    QCOMPARE(h.frame.Document().Record().m_nDesiredDisp, 500);
     QCOMPARE(h.box.ImpactCount(), 0);
 }
 

@@ -520,8 +520,8 @@ void TestMainFrame::runShowsWhatItIsDoing()
         messages << signal.first().toString();
     QCOMPARE(messages.first(), QStringLiteral("Waiting for the control box..."));
     QCOMPARE(messages.at(1), QStringLiteral("Impact in progress"));
-    const qsizetype samples =
-        h.frame.Document().m_arrDispDown.size() + h.frame.Document().m_arrDispUp.size();
+    const qsizetype samples = h.frame.Document().Record().m_arrDispDown.size() +
+                              h.frame.Document().Record().m_arrDispUp.size();
     QVERIFY(messages.contains(QStringLiteral("Receiving samples: %1 lines").arg(samples)));
     QCOMPARE(h.frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
     QCOMPARE(QGuiApplication::overrideCursor(), nullptr);

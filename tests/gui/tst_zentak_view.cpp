@@ -1,5 +1,4 @@
 #include "CPaintCounter.h"
-#include "CScriptedPrompt.h"
 #include "ImpactRecord.h"
 #include "PixelCount.h"
 #include "TestSettings.h"
@@ -82,8 +81,6 @@ class TestZentakView : public QObject
 {
     Q_OBJECT
 
-    CScriptedPrompt prompt;
-
 private Q_SLOTS:
     void initTestCase();
     void startsWithTitlesAndScreenState();
@@ -106,7 +103,7 @@ void TestZentakView::initTestCase()
 
 void TestZentakView::startsWithTitlesAndScreenState()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     CZentakView view(doc);
     QCOMPARE(view.m_strDispTitle, QStringLiteral("Displacement vs. Time"));
     QCOMPARE(view.m_strForceTitle, QStringLiteral("Force vs. Time"));
@@ -116,8 +113,8 @@ void TestZentakView::startsWithTitlesAndScreenState()
 
 void TestZentakView::scrollBarsOnlyBelowTheScrollSize()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
+    CZentakDoc doc;
+    FillImpact(doc.EditRecord());
     doc.SetDataPresent(true);
     CZentakView view(doc);
     view.resize(400, 300);
@@ -143,9 +140,9 @@ void TestZentakView::scrollBarsOnlyBelowTheScrollSize()
 // shows it whole, the graphs scrolled away above it.
 void TestZentakView::tableScrollsToItsLastRow()
 {
-    CZentakDoc doc(prompt);
-    FillModelledImpact(doc, 100, 1);
-    QCOMPARE(doc.m_arrDispUp.size(), 1000);
+    CZentakDoc doc;
+    FillModelledImpact(doc.EditRecord(), 100, 1);
+    QCOMPARE(doc.Record().m_arrDispUp.size(), 1000);
     CZentakView view(doc);
     QList<CGraphPainter::DrawnText> texts;
     view.SetTextLog(&texts);
@@ -187,7 +184,7 @@ void TestZentakView::tableScrollsToItsLastRow()
 
 void TestZentakView::repaintsWhenTheRecordChanges()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     CZentakView view(doc);
     view.resize(751, 546);
     view.show();
@@ -196,7 +193,7 @@ void TestZentakView::repaintsWhenTheRecordChanges()
     view.viewport()->installEventFilter(&counter);
     QCOMPARE(CountColour(view.viewport()->grab().toImage(), kTrace), 0);
 
-    FillImpact(doc);
+    FillImpact(doc.EditRecord());
     counter.paints = 0;
     view.OnDocumentChanged();
     QTRY_VERIFY(counter.paints > 0);
@@ -218,8 +215,8 @@ void TestZentakView::printedPageFillsWidthOrHeight()
 {
     QFETCH(QPageLayout::Orientation, orientation);
 
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
+    CZentakDoc doc;
+    FillImpact(doc.EditRecord());
     doc.SetDataPresent(true);
     CZentakView view(doc);
     view.resize(751, 546);
@@ -287,7 +284,7 @@ void TestZentakView::printedPageFillsWidthOrHeight()
 
 void TestZentakView::failedPrintReportsFalse()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     CZentakView view(doc);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
@@ -299,8 +296,8 @@ void TestZentakView::failedPrintReportsFalse()
 
 void TestZentakView::previewDrawsOnePageWhilePrinting()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
+    CZentakDoc doc;
+    FillImpact(doc.EditRecord());
     doc.SetDataPresent(true);
     CZentakView view(doc);
     view.resize(751, 546);
@@ -346,8 +343,8 @@ void TestZentakView::exportsThePrintedPage()
 {
     QFETCH(QString, name);
 
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
+    CZentakDoc doc;
+    FillImpact(doc.EditRecord());
     doc.SetDataPresent(true);
     CZentakView view(doc);
     view.resize(529, 527);

@@ -1,4 +1,3 @@
-#include "CScriptedPrompt.h"
 #include "ClassicRecords.h"
 #include "ImpactRecord.h"
 #include "PixelCount.h"
@@ -63,24 +62,24 @@ struct SamplePoint {
     float timeMs;
 };
 
-QList<SamplePoint> SamplePoints(const CZentakDoc& doc, const CGraphAxes& axes)
+QList<SamplePoint> SamplePoints(const CImpactRecord& record, const CGraphAxes& axes)
 {
     QList<SamplePoint> points;
-    const int top = axes.DispTop(qint32(doc.m_nDispMax - doc.m_nDispMin));
+    const int top = axes.DispTop(qint32(record.m_nDispMax - record.m_nDispMin));
     const double forceScale = 390.0 / (100.0 * axes.ForceScaleStep() + 260);
     float timeMs = 0;
     auto add = [&](quint32 position, quint32 force, quint32 stepCount) {
         const int x = axes.TimeX(timeMs);
-        const double offset = double(position - doc.m_nDispMin) * axes.UnitsPerCount();
+        const double offset = double(position - record.m_nDispMin) * axes.UnitsPerCount();
         points.append({QPoint(x, CGraphAxes::Trunc(offset + top)),
                        QPoint(x, CGraphAxes::Trunc(910 - double(force / 10) * forceScale)),
                        timeMs});
         timeMs += float(double(stepCount) * 60e-6);
     };
-    for (qsizetype i = 0; i < doc.m_arrDispDown.size(); ++i)
-        add(doc.m_arrDispDown[i], doc.m_arrForceDown[i], doc.m_arrStepTimeDown[i]);
-    for (qsizetype i = 0; i < doc.m_arrDispUp.size(); ++i)
-        add(doc.m_arrDispUp[i], doc.m_arrForceUp[i], doc.m_arrStepTimeUp[i]);
+    for (qsizetype i = 0; i < record.m_arrDispDown.size(); ++i)
+        add(record.m_arrDispDown[i], record.m_arrForceDown[i], record.m_arrStepTimeDown[i]);
+    for (qsizetype i = 0; i < record.m_arrDispUp.size(); ++i)
+        add(record.m_arrDispUp[i], record.m_arrForceUp[i], record.m_arrStepTimeUp[i]);
     return points;
 }
 
@@ -132,12 +131,11 @@ class TestGraphPainter : public QObject
 {
     Q_OBJECT
 
-    CScriptedPrompt prompt;
     int forceScaleStep = 0;
 
-    QImage Render(const CZentakDoc& doc, QSize size = kLogicalSize,
+    QImage Render(const CImpactRecord& record, QSize size = kLogicalSize,
                   QList<DrawnText>* texts = nullptr);
-    QImage RenderPage(const CZentakDoc& doc, QSize page, QList<DrawnText>* texts = nullptr);
+    QImage RenderPage(const CImpactRecord& record, QSize page, QList<DrawnText>* texts = nullptr);
 
 private Q_SLOTS:
     void initTestCase();
@@ -175,12 +173,12 @@ private Q_SLOTS:
     void everyLabelThatFitsIsPrinted();
 };
 
-QImage TestGraphPainter::Render(const CZentakDoc& doc, QSize size, QList<DrawnText>* texts)
+QImage TestGraphPainter::Render(const CImpactRecord& record, QSize size, QList<DrawnText>* texts)
 {
     QImage image(size, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    CGraphPainter graph(doc, forceScaleStep);
+    CGraphPainter graph(record, forceScaleStep);
     graph.SetScreenDpiY(96);
     graph.SetTitles(QStringLiteral("Displacement vs. Time"), QStringLiteral("Force vs. Time"));
     graph.SetTextLog(texts);
@@ -188,12 +186,13 @@ QImage TestGraphPainter::Render(const CZentakDoc& doc, QSize size, QList<DrawnTe
     return image;
 }
 
-QImage TestGraphPainter::RenderPage(const CZentakDoc& doc, QSize page, QList<DrawnText>* texts)
+QImage TestGraphPainter::RenderPage(const CImpactRecord& record, QSize page,
+                                    QList<DrawnText>* texts)
 {
     QImage image(page, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    CGraphPainter graph(doc, forceScaleStep);
+    CGraphPainter graph(record, forceScaleStep);
     graph.SetScreenDpiY(96);
     graph.SetTextLog(texts);
     graph.PaintPage(painter, page, 600);
@@ -212,10 +211,10 @@ void TestGraphPainter::init()
 
 void TestGraphPainter::withoutDataOnlyFramesGridsAndLabels()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);  // traces in the record, but the flag says there are none
+    CZentakDoc doc;
+    FillImpact(doc.EditRecord());  // traces in the record, but the flag says there are none
     QList<DrawnText> texts;
-    const QImage image = Render(doc, kLogicalSize, &texts);
+    const QImage image = Render(doc.Record(), kLogicalSize, &texts);
 
     QVERIFY(ColourNear(image, 70, 200, kBlack));   // displacement y axis
     QVERIFY(ColourNear(image, 300, 440, kBlack));  // displacement x axis
@@ -250,11 +249,11 @@ void TestGraphPainter::withoutDataOnlyFramesGridsAndLabels()
 
 void TestGraphPainter::dataPresentAddsSeparatorsTracesAndValues()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
-    doc.SetDataPresent(true);
+    CImpactRecord record;
+    FillImpact(record);
+    record.m_bDataPresent = true;
     QList<DrawnText> texts;
-    const QImage image = Render(doc, kLogicalSize, &texts);
+    const QImage image = Render(record, kLogicalSize, &texts);
 
     for (int x : {669, 733, 883, 947})
         QCOMPARE(image.pixelColor(x, 500), kGrid);
@@ -277,10 +276,10 @@ void TestGraphPainter::dataPresentAddsSeparatorsTracesAndValues()
 
 void TestGraphPainter::tracePassesThroughKnownSamples()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
-    doc.SetDataPresent(true);
-    const QImage image = Render(doc);
+    CImpactRecord record;
+    FillImpact(record);
+    record.m_bDataPresent = true;
+    const QImage image = Render(record);
 
     // Down sample 10 at 3.6 ms: x = 124; it is 50 counts above the deepest
     // 95, so top = trunc(440 - (50 + 2.6 * 95)) + 50 = 193 and y = 193 + 130.
@@ -313,22 +312,22 @@ void TestGraphPainter::contactMarkerOnlyUnderItsConditions()
     QFETCH(bool, anyContact);
     QFETCH(bool, markerShown);
 
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
-    doc.m_arrForceDown[0] = firstForce;
+    CImpactRecord record;
+    FillImpact(record);
+    record.m_arrForceDown[0] = firstForce;
     if (!anyContact) {
-        for (quint32& force : doc.m_arrForceDown)
+        for (quint32& force : record.m_arrForceDown)
             force = std::min(force, 150u);
     }
-    doc.ComputeTraceStats();
-    doc.SetDataPresent(dataPresent);
-    const QImage image = Render(doc);
+    record.ComputeTraceStats();
+    record.m_bDataPresent = dataPresent;
+    const QImage image = Render(record);
 
     if (!markerShown) {
         QCOMPARE(CountColour(image, kMarker), 0);
         return;
     }
-    QCOMPARE(doc.m_nContactIndex, 5);
+    QCOMPARE(record.m_nContactIndex, 5);
     // Horizontal: across the upper plot at the last sample before contact
     // (20 counts below the top: y = 193 + 52); vertical: at that sample's
     // time 1.44 ms (x = 91) from the force axis up to y = 50.
@@ -341,20 +340,20 @@ void TestGraphPainter::contactMarkerOnlyUnderItsConditions()
 
 void TestGraphPainter::upStrokeAbsentWhenDwellIsSet()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
-    doc.SetDataPresent(true);
+    CImpactRecord record;
+    FillImpact(record);
+    record.m_bDataPresent = true;
     // The down stroke ends at 6.84 ms (x = 172); the up stroke starts at 7.2 ms (x = 178).
     const QRect afterDown(176, 50, 100, 860);
 
     QList<DrawnText> withUp;
-    QVERIFY(CountColour(Render(doc, kLogicalSize, &withUp), kTrace, afterDown) > 0);
+    QVERIFY(CountColour(Render(record, kLogicalSize, &withUp), kTrace, afterDown) > 0);
     QCOMPARE(TextsAt(withUp, 840, 75).size(), 10);
     QCOMPARE(Strings(TextsAt(withUp, 979, 75)).constFirst(), QStringLiteral("7.20"));
 
-    doc.m_nDesiredDwell = 1;
+    record.m_nDesiredDwell = 1;
     QList<DrawnText> withoutUp;
-    QCOMPARE(CountColour(Render(doc, kLogicalSize, &withoutUp), kTrace, afterDown), 0);
+    QCOMPARE(CountColour(Render(record, kLogicalSize, &withoutUp), kTrace, afterDown), 0);
     for (int x : {840, 916, 979})
         QCOMPARE(TextsAt(withoutUp, x, 75).size(), 0);
     QCOMPARE(TextsAt(withoutUp, 626, 75).size(), 20);
@@ -382,12 +381,12 @@ void TestGraphPainter::forceScaleFollowsActualForce()
     QFETCH(int, labelStep);
     QFETCH(int, divisions);
 
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
-    doc.m_nActualForce = actualForce;
-    doc.SetDataPresent(true);
+    CImpactRecord record;
+    FillImpact(record);
+    record.m_nActualForce = actualForce;
+    record.m_bDataPresent = true;
     QList<DrawnText> texts;
-    Render(doc, kLogicalSize, &texts);
+    Render(record, kLogicalSize, &texts);
 
     QCOMPARE(forceScaleStep, step);
     QCOMPARE(CGraphAxes::ForceScaleStep(actualForce), step);
@@ -401,16 +400,16 @@ void TestGraphPainter::forceScaleFollowsActualForce()
 
 void TestGraphPainter::forceScaleKeptWithoutData()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
-    doc.m_nActualForce = 360;
+    CZentakDoc doc;
+    FillImpact(doc.EditRecord());
+    doc.EditRecord().m_nActualForce = 360;
     doc.SetDataPresent(true);
-    Render(doc);
+    Render(doc.Record());
     QCOMPARE(forceScaleStep, 2);
 
     doc.OnNewDocument();  // empties the record and clears the flag
     QList<DrawnText> texts;
-    Render(doc, kLogicalSize, &texts);
+    Render(doc.Record(), kLogicalSize, &texts);
     QCOMPARE(forceScaleStep, 2);
     QCOMPARE(TextsAt(texts, 45, 513).constLast().text, QStringLiteral("460"));
 }
@@ -433,20 +432,20 @@ void TestGraphPainter::sampleTimingByRelease()
     QFETCH(QStringList, downTimes);
     QFETCH(QString, firstUpTime);
 
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = release;
-    doc.m_arrDispDown = {10, 11, 12};
-    doc.m_arrForceDown = {100, 1234, 2000};
-    doc.m_arrDispUp = {12, 11};
-    doc.m_arrForceUp = {900, 50};
+    CImpactRecord record;
+    record.m_nFirmwareRelease = release;
+    record.m_arrDispDown = {10, 11, 12};
+    record.m_arrForceDown = {100, 1234, 2000};
+    record.m_arrDispUp = {12, 11};
+    record.m_arrForceUp = {900, 50};
     if (release == 5) {
-        doc.m_arrStepTimeDown = {6000, 6000, 6000};
-        doc.m_arrStepTimeUp = {6000, 6000};
+        record.m_arrStepTimeDown = {6000, 6000, 6000};
+        record.m_arrStepTimeUp = {6000, 6000};
     }
-    doc.ComputeTraceStats();
-    doc.SetDataPresent(true);
+    record.ComputeTraceStats();
+    record.m_bDataPresent = true;
     QList<DrawnText> texts;
-    Render(doc, kLogicalSize, &texts);
+    Render(record, kLogicalSize, &texts);
 
     const QList<DrawnText> times = TextsAt(texts, 765, 75);
     QCOMPARE(Strings(times), downTimes);
@@ -505,17 +504,17 @@ void TestGraphPainter::shortArraysAreNeverReadPastTheirEnd()
     QFETCH(CUIntArray, dispUp);
     QFETCH(CUIntArray, forceUp);
 
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = release;
-    doc.m_arrDispDown = dispDown;
-    doc.m_arrForceDown = forceDown;
-    doc.m_arrStepTimeDown = stepsDown;
-    doc.m_arrDispUp = dispUp;
-    doc.m_arrForceUp = forceUp;
-    doc.ComputeTraceStats();
-    doc.SetDataPresent(true);
+    CImpactRecord record;
+    record.m_nFirmwareRelease = release;
+    record.m_arrDispDown = dispDown;
+    record.m_arrForceDown = forceDown;
+    record.m_arrStepTimeDown = stepsDown;
+    record.m_arrDispUp = dispUp;
+    record.m_arrForceUp = forceUp;
+    record.ComputeTraceStats();
+    record.m_bDataPresent = true;
     QList<DrawnText> texts;
-    Render(doc, kLogicalSize, &texts);
+    Render(record, kLogicalSize, &texts);
 
     QTEST(int(TextsAt(texts, 626, 75).size()), "positionRows");
     QTEST(int(TextsAt(texts, 702, 75).size()), "forceRows");
@@ -545,18 +544,18 @@ void TestGraphPainter::fontUnitFollowsClientHeight()
 
     QCOMPARE(CGraphPainter::FontUnit(height), unit);
 
-    CZentakDoc doc(prompt);
+    CImpactRecord record;
     QList<DrawnText> texts;
-    Render(doc, QSize(100, height), &texts);  // every height draws, however small
+    Render(record, QSize(100, height), &texts);  // every height draws, however small
     QVERIFY(!texts.isEmpty());
     QCOMPARE(texts.constFirst().heightLogical, int(96 * 3 * unit / 720.0));
 }
 
 void TestGraphPainter::fontHeightsFromScreenResolution()
 {
-    CZentakDoc doc(prompt);
+    CImpactRecord record;
     QList<DrawnText> texts;
-    Render(doc, QSize(1016, 600), &texts);
+    Render(record, QSize(1016, 600), &texts);
 
     // u = 45 at a client height of 600: 13.5, 9 and 18 points at 96 dpi.
     QMap<CGraphPainter::FontRole, int> heights;
@@ -569,24 +568,24 @@ void TestGraphPainter::fontHeightsFromScreenResolution()
 
 void TestGraphPainter::tableRowsStopAtTheDeviceEdge()
 {
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = 4;
+    CImpactRecord record;
+    record.m_nFirmwareRelease = 4;
     for (quint32 i = 0; i < 100; ++i) {
-        doc.m_arrDispDown.append(i);
-        doc.m_arrForceDown.append(10 * i);
+        record.m_arrDispDown.append(i);
+        record.m_arrForceDown.append(10 * i);
     }
-    doc.ComputeTraceStats();
-    doc.SetDataPresent(true);
+    record.ComputeTraceStats();
+    record.m_bDataPresent = true;
 
     // Row 43's top (935) lies on the screen, row 44's (955) below it.
     QList<DrawnText> screen;
-    Render(doc, kLogicalSize, &screen);
+    Render(record, kLogicalSize, &screen);
     QCOMPARE(TextsAt(screen, 626, 75).size(), 44);
     QCOMPARE(TextsAt(screen, 702, 75).size(), 44);
 
     // A page taller than the scaled drawing still prints the rows below it.
     QList<DrawnText> page;
-    const QImage image = RenderPage(doc, QSize(1016, 2000), &page);
+    const QImage image = RenderPage(record, QSize(1016, 2000), &page);
     QCOMPARE(TextsAt(page, 626, 75).size(), 97);
     QCOMPARE(TextsAt(page, 626, 75).constLast().text, QStringLiteral("96"));
     QVERIFY(CountColour(image, QColor(90, 90, 90), QRect(588, 1900, 418, 100)) > 0);
@@ -594,10 +593,10 @@ void TestGraphPainter::tableRowsStopAtTheDeviceEdge()
 
 void TestGraphPainter::screenMappingStretchesPageMappingKeepsAspect()
 {
-    CZentakDoc doc(prompt);
+    CImpactRecord record;
 
     // The screen: x and y scaled independently (0.5 and 2).
-    const QImage stretched = Render(doc, QSize(508, 1892));
+    const QImage stretched = Render(record, QSize(508, 1892));
     QVERIFY(ColourNear(stretched, 35, 400, kBlack));    // y axis, x = 70
     QVERIFY(ColourNear(stretched, 200, 880, kBlack));   // x axis, y = 440
     QVERIFY(ColourNear(stretched, 397, 1000, kBlack));  // divider, x = 795
@@ -606,33 +605,33 @@ void TestGraphPainter::screenMappingStretchesPageMappingKeepsAspect()
     // is filled in height, a tall one in width.
     QCOMPARE(CGraphPainter::PageViewport(QSize(4000, 946)), QRect(0, 0, 1016, 946));
     QCOMPARE(CGraphPainter::PageViewport(QSize(2032, 4000)), QRect(0, 0, 2032, 1892));
-    const QImage tall = RenderPage(doc, QSize(2032, 4000));
+    const QImage tall = RenderPage(record, QSize(2032, 4000));
     QVERIFY(ColourNear(tall, 140, 400, kBlack));
     QVERIFY(ColourNear(tall, 400, 880, kBlack));
     QVERIFY(ColourNear(tall, 1590, 1000, kBlack));
     QCOMPARE(CountColour(tall, kBlack, QRect(0, 1900, 2032, 2100)), 0);
-    const QImage wide = RenderPage(doc, QSize(3000, 473));
+    const QImage wide = RenderPage(record, QSize(3000, 473));
     QVERIFY(ColourNear(wide, 397, 300, kBlack));
     QCOMPARE(CountColour(wide, kBlack, QRect(520, 0, 2480, 473)), 0);
 
     // Shrunk below one pixel, thin lines keep their full colour.
-    const QImage pane = Render(doc, QSize(751, 546));
+    const QImage pane = Render(record, QSize(751, 546));
     QVERIFY(CountColour(pane, kGrid) > 5000);
     QVERIFY(ColourNear(pane, 587, 300, kBlack));  // the divider, x = 795 * 751 / 1016
 }
 
 void TestGraphPainter::tableRunsOnButTracesStayInTheirPlots()
 {
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = 4;
+    CImpactRecord record;
+    record.m_nFirmwareRelease = 4;
     // 200 samples (72 ms) over a range of 300 counts.
     for (quint32 i = 0; i < 200; ++i) {
-        doc.m_arrDispDown.append(1000 + (i * 3) / 2);
-        doc.m_arrForceDown.append(500);
+        record.m_arrDispDown.append(1000 + (i * 3) / 2);
+        record.m_arrForceDown.append(500);
     }
-    doc.ComputeTraceStats();
-    doc.SetDataPresent(true);
-    const QImage image = RenderPage(doc, QSize(1016, 1400));  // a unit a pixel, room below
+    record.ComputeTraceStats();
+    record.m_bDataPresent = true;
+    const QImage image = RenderPage(record, QSize(1016, 1400));  // a unit a pixel, room below
 
     QCOMPARE(CountColour(image, kTrace, QRect(0, 0, 1016, 47)), 0);     // the title
     QCOMPARE(CountColour(image, kTrace, QRect(523, 0, 493, 1400)), 0);  // the table
@@ -642,17 +641,17 @@ void TestGraphPainter::tableRunsOnButTracesStayInTheirPlots()
 
 void TestGraphPainter::absurdValuesDrawWithoutOverflow()
 {
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = 5;
-    doc.m_arrDispDown = {0, 0xFFFFFFFFu, 7};
-    doc.m_arrForceDown = {0xFFFFFFFFu, 0, 0xFFFFFFFFu};
-    doc.m_arrStepTimeDown = {0xFFFFFFFFu, 0xFFFFFFFFu, 1};
-    doc.m_nContactIndex = 3;  // stale statistics
-    doc.m_nActualForce = std::numeric_limits<int>::max();
-    doc.SetDataPresent(true);
+    CImpactRecord record;
+    record.m_nFirmwareRelease = 5;
+    record.m_arrDispDown = {0, 0xFFFFFFFFu, 7};
+    record.m_arrForceDown = {0xFFFFFFFFu, 0, 0xFFFFFFFFu};
+    record.m_arrStepTimeDown = {0xFFFFFFFFu, 0xFFFFFFFFu, 1};
+    record.m_nContactIndex = 3;  // stale statistics
+    record.m_nActualForce = std::numeric_limits<int>::max();
+    record.m_bDataPresent = true;
     QList<DrawnText> texts;
-    Render(doc, kLogicalSize, &texts);
-    RenderPage(doc, QSize(800, 1200));
+    Render(record, kLogicalSize, &texts);
+    RenderPage(record, QSize(800, 1200));
 
     QCOMPARE(forceScaleStep, 21474834);
     // (100k + 260) div (5k + 10) = 20 divisions of 5 (k + 2) each, beyond the int range.
@@ -663,31 +662,31 @@ void TestGraphPainter::absurdValuesDrawWithoutOverflow()
 
 void TestGraphPainter::writesThePanePictureAsPng()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
-    doc.SetDataPresent(true);
+    CImpactRecord record;
+    FillImpact(record);
+    record.m_bDataPresent = true;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("graph.png"));
     QString error;
-    QVERIFY2(CGraphFileWriter::WritePng(doc, path, CGraphFileWriter::kDefaultClientSize, &error),
+    QVERIFY2(CGraphFileWriter::WritePng(record, path, CGraphFileWriter::kDefaultClientSize, &error),
              qPrintable(error));
 
     const QImage written(path);
     QCOMPARE(written.size(), CGraphFileWriter::kDefaultClientSize);
     QCOMPARE(written.convertToFormat(QImage::Format_RGB32),
-             Render(doc, CGraphFileWriter::kDefaultClientSize));
+             Render(record, CGraphFileWriter::kDefaultClientSize));
     QVERIFY(CountColour(written, kTrace) > 0);
 }
 
 void TestGraphPainter::writesOnePdfPage()
 {
-    CZentakDoc doc(prompt);
-    FillImpact(doc);
-    doc.SetDataPresent(true);
+    CImpactRecord record;
+    FillImpact(record);
+    record.m_bDataPresent = true;
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("graph.pdf"));
     QString error;
-    QVERIFY2(CGraphFileWriter::WritePdf(doc, path, 546, &error), qPrintable(error));
+    QVERIFY2(CGraphFileWriter::WritePdf(record, path, 546, &error), qPrintable(error));
 
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -699,16 +698,17 @@ void TestGraphPainter::writesOnePdfPage()
 
 void TestGraphPainter::unwritableFileIsReported()
 {
-    CZentakDoc doc(prompt);
+    CImpactRecord record;
     const QString path = QStringLiteral("/nonexistent-directory/graph.png");
     QString error;
-    QVERIFY(!CGraphFileWriter::WritePng(doc, path, QSize(100, 100), &error));
+    QVERIFY(!CGraphFileWriter::WritePng(record, path, QSize(100, 100), &error));
     QVERIFY2(error.contains(path), qPrintable(error));
     error.clear();
-    QVERIFY(!CGraphFileWriter::WritePdf(doc, QStringLiteral("/nonexistent-directory/g.pdf"), 546,
+    QVERIFY(!CGraphFileWriter::WritePdf(record, QStringLiteral("/nonexistent-directory/g.pdf"), 546,
                                         &error));
     QVERIFY(!error.isEmpty());
-    QVERIFY(!CGraphFileWriter::WritePng(doc, QStringLiteral("unused.png"), QSize(0, 10), &error));
+    QVERIFY(
+        !CGraphFileWriter::WritePng(record, QStringLiteral("unused.png"), QSize(0, 10), &error));
 }
 
 void TestGraphPainter::classicRunsDrawAsBefore_data()
@@ -747,9 +747,9 @@ void TestGraphPainter::classicRunsDrawAsBefore()
     QFETCH(bool, page);
     QFETCH(QString, digest);
 
-    CZentakDoc doc(prompt);
-    doc.SetDataPresent(ClassicRecords::Fill(doc, kind));
-    const QImage image = page ? RenderPage(doc, size) : Render(doc, size);
+    CImpactRecord record;
+    record.m_bDataPresent = ClassicRecords::Fill(record, kind);
+    const QImage image = page ? RenderPage(record, size) : Render(record, size);
     const QByteArray pixels(reinterpret_cast<const char*>(image.constBits()),
                             qsizetype(image.sizeInBytes()));
     QCOMPARE(QString(QCryptographicHash::hash(pixels, QCryptographicHash::Sha1).toHex()), digest);
@@ -778,17 +778,17 @@ void TestGraphPainter::wholeStrokeFitsTheGrownAxes()
     QFETCH(int, force);
     QFETCH(int, velocity);
 
-    CZentakDoc doc(prompt);
-    FillModelledImpact(doc, force, velocity);
-    doc.SetDataPresent(true);
-    const CGraphAxes axes = CGraphAxes::ForRecord(doc, true, 0);
+    CImpactRecord record;
+    FillModelledImpact(record, force, velocity);
+    record.m_bDataPresent = true;
+    const CGraphAxes axes = CGraphAxes::ForRecord(record, true, 0);
     QTEST(int(axes.TimeFullScaleMs()), "timeMs");
     QTEST(axes.DispStepMicrons(), "dispStep");
     QTEST(axes.ForceScaleStep(), "forceStep");
 
     const QRect upper(QPoint(70, 50), QPoint(520, 440));
     const QRect lower(QPoint(70, 520), QPoint(520, 910));
-    const QList<SamplePoint> points = SamplePoints(doc, axes);
+    const QList<SamplePoint> points = SamplePoints(record, axes);
     for (const SamplePoint& point : points) {
         QVERIFY(upper.contains(point.disp));
         QVERIFY(lower.contains(point.force));
@@ -798,9 +798,9 @@ void TestGraphPainter::wholeStrokeFitsTheGrownAxes()
         QVERIFY(points.constLast().timeMs > axes.TimeFullScaleMs() - 30);
     const int multiple = axes.DispStepMicrons() / 100;
     if (multiple > 1)
-        QVERIFY(2.6 / (multiple - 1) * (doc.m_nDispMax - doc.m_nDispMin) > 390);
-    if (axes.ForceScaleStep() > CGraphAxes::ForceScaleStep(doc.m_nActualForce))
-        QVERIFY(doc.m_nForceMax / 10 > 100 * quint32(axes.ForceScaleStep() - 1) + 260);
+        QVERIFY(2.6 / (multiple - 1) * (record.m_nDispMax - record.m_nDispMin) > 390);
+    if (axes.ForceScaleStep() > CGraphAxes::ForceScaleStep(record.m_nActualForce))
+        QVERIFY(record.m_nForceMax / 10 > 100 * quint32(axes.ForceScaleStep() - 1) + 260);
 
     const auto topmost = [](const SamplePoint& a, const SamplePoint& b) {
         return a.disp.y() < b.disp.y();
@@ -817,7 +817,7 @@ void TestGraphPainter::wholeStrokeFitsTheGrownAxes()
         std::min_element(points.cbegin(), points.cend(), peak)->force,
     };
     for (const QSize size : {kLogicalSize, QSize(530, 530)}) {
-        const QImage image = Render(doc, size);
+        const QImage image = Render(record, size);
         const int inside = CountColour(image, kTrace, PlotOnImage(upper, size)) +
                            CountColour(image, kTrace, PlotOnImage(lower, size));
         QCOMPARE(CountColour(image, kTrace), inside);
@@ -853,14 +853,14 @@ void TestGraphPainter::labelsNeverOverlap()
     QFETCH(int, velocity);
     QFETCH(QSize, size);
 
-    CZentakDoc doc(prompt);
+    CImpactRecord record;
     if (force == 0)
-        FillImpact(doc);
+        FillImpact(record);
     else
-        FillModelledImpact(doc, force, velocity);
-    doc.SetDataPresent(true);
+        FillModelledImpact(record, force, velocity);
+    record.m_bDataPresent = true;
     QList<DrawnText> texts;
-    Render(doc, size, &texts);
+    Render(record, size, &texts);
 
     const QList<DrawnText> labels = TickLabels(texts);
     QCOMPARE(FirstOverlap(labels), QString());
@@ -889,12 +889,12 @@ void TestGraphPainter::everyLabelThatFitsIsPrinted()
     QFETCH(int, force);
     QFETCH(int, velocity);
 
-    CZentakDoc doc(prompt);
+    CImpactRecord record;
     if (force == 0)
-        FillImpact(doc);
+        FillImpact(record);
     else
-        FillModelledImpact(doc, force, velocity);
-    doc.SetDataPresent(true);
+        FillModelledImpact(record, force, velocity);
+    record.m_bDataPresent = true;
 
     QTemporaryDir dir;
     QPrinter printer(QPrinter::HighResolution);
@@ -905,7 +905,7 @@ void TestGraphPainter::everyLabelThatFitsIsPrinted()
     QList<DrawnText> texts;
     {
         QPainter painter(&printer);
-        CGraphPainter graph(doc, forceScaleStep);
+        CGraphPainter graph(record, forceScaleStep);
         graph.SetScreenDpiY(96);
         graph.SetTextLog(&texts);
         graph.PaintPage(painter, QSize(printer.width(), printer.height()), 600);

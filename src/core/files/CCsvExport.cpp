@@ -1,6 +1,6 @@
 #include "core/files/CCsvExport.h"
 
-#include "core/CZentakDoc.h"
+#include "core/record/CImpactRecord.h"
 
 #include <charconv>
 #include <functional>
@@ -61,19 +61,19 @@ void AppendFixedPeriodRows(QByteArray& out, const Stroke (&strokes)[2], const Va
 {
     for (const Stroke& stroke : strokes) {
         for (qsizetype i = 0; i < stroke.values.size(); ++i) {
-            const double timeMs = double(i) * CZentakDoc::kRelease4SampleMs;
+            const double timeMs = double(i) * CImpactRecord::kRelease4SampleMs;
             AppendRow(out, valueOf(stroke.values[i]), &timeMs);
         }
     }
 }
 
-void AppendTable(QByteArray& out, const char* header, const CZentakDoc& doc,
+void AppendTable(QByteArray& out, const char* header, const CImpactRecord& record,
                  const Stroke (&strokes)[2], const ValueOf& valueOf)
 {
     out += header;
-    if (!doc.DataPresent())
+    if (!record.m_bDataPresent)
         return;
-    if (doc.m_nFirmwareRelease == 5)
+    if (record.m_nFirmwareRelease == 5)
         AppendRelease5Rows(out, strokes, valueOf);
     else
         AppendFixedPeriodRows(out, strokes, valueOf);
@@ -87,9 +87,9 @@ int TruncToInt(double value)
 
 }  // namespace
 
-QByteArray CCsvExport::Text(const CZentakDoc& doc)
+QByteArray CCsvExport::Text(const CImpactRecord& record)
 {
-    const quint32 deepest = doc.m_nDispMax;
+    const quint32 deepest = record.m_nDispMax;
     // Height above the deepest point; never below it once the statistics are current.
     const ValueOf micronsAboveDeepest = [deepest](quint32 sample) {
         const quint32 counts = deepest >= sample ? deepest - sample : 0;
@@ -98,13 +98,13 @@ QByteArray CCsvExport::Text(const CZentakDoc& doc)
     const ValueOf kDynes = [](quint32 sample) { return int(sample / 10); };
 
     QByteArray out;
-    out.reserve(64 + kBytesPerRow * (doc.m_arrDispDown.size() + doc.m_arrDispUp.size() +
-                                     doc.m_arrForceDown.size() + doc.m_arrForceUp.size()));
-    const Stroke displacement[2] = {{doc.m_arrDispDown, doc.m_arrStepTimeDown},
-                                    {doc.m_arrDispUp, doc.m_arrStepTimeUp}};
-    const Stroke force[2] = {{doc.m_arrForceDown, doc.m_arrStepTimeDown},
-                             {doc.m_arrForceUp, doc.m_arrStepTimeUp}};
-    AppendTable(out, kDisplacementHeader, doc, displacement, micronsAboveDeepest);
-    AppendTable(out, kForceHeader, doc, force, kDynes);
+    out.reserve(64 + kBytesPerRow * (record.m_arrDispDown.size() + record.m_arrDispUp.size() +
+                                     record.m_arrForceDown.size() + record.m_arrForceUp.size()));
+    const Stroke displacement[2] = {{record.m_arrDispDown, record.m_arrStepTimeDown},
+                                    {record.m_arrDispUp, record.m_arrStepTimeUp}};
+    const Stroke force[2] = {{record.m_arrForceDown, record.m_arrStepTimeDown},
+                             {record.m_arrForceUp, record.m_arrStepTimeUp}};
+    AppendTable(out, kDisplacementHeader, record, displacement, micronsAboveDeepest);
+    AppendTable(out, kForceHeader, record, force, kDynes);
     return out;
 }

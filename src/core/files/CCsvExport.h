@@ -2,7 +2,7 @@
 
 #include <QByteArray>
 
-class CZentakDoc;
+class CImpactRecord;
 
 // The traces in physical units as comma-separated text: a displacement table
 // (microns above the deepest point) and a force table (K dynes), each with
@@ -20,5 +20,5 @@ public:
     // not known (its stroke's step-time array ends before its value array,
     // possible only in a hand-edited file) keeps its value and has an empty
     // time field, as have the rows after it in that table: no time is made up.
-    static QByteArray Text(const CZentakDoc& doc);
+    static QByteArray Text(const CImpactRecord& record);
 };

@@ -1,10 +1,9 @@
 #include "core/files/CExperimentFileReader.h"
 
-#include "core/protocol/COperatorPrompt.h"
 #include "core/record/CTextRules.h"
 
 using namespace Qt::StringLiterals;
-using LoadOutcome = CZentakDoc::LoadOutcome;
+using LoadOutcome = CExperimentFileReader::LoadOutcome;
 
 namespace {
 
@@ -16,18 +15,18 @@ constexpr int kTranscriptRemarkLines = 100;
 
 struct HeaderLabel {
     QLatin1StringView text;
-    int CZentakDoc::*member;
+    int CImpactRecord::*member;
 };
 
 const HeaderLabel kHeaderLabels[] = {
-    {"Desired Force:"_L1, &CZentakDoc::m_nDesiredForce},
-    {"Desired Displacement:"_L1, &CZentakDoc::m_nDesiredDisp},
-    {"Desired Velocity:"_L1, &CZentakDoc::m_nDesiredVelocity},
-    {"Desired Dwell:"_L1, &CZentakDoc::m_nDesiredDwell},
-    {"Actual Force:"_L1, &CZentakDoc::m_nActualForce},
-    {"Actual Displacement:"_L1, &CZentakDoc::m_nActualDisp},
-    {"Actual Velocity:"_L1, &CZentakDoc::m_nActualVelocity},
-    {"Actual Dwell:"_L1, &CZentakDoc::m_nActualDwell},
+    {"Desired Force:"_L1, &CImpactRecord::m_nDesiredForce},
+    {"Desired Displacement:"_L1, &CImpactRecord::m_nDesiredDisp},
+    {"Desired Velocity:"_L1, &CImpactRecord::m_nDesiredVelocity},
+    {"Desired Dwell:"_L1, &CImpactRecord::m_nDesiredDwell},
+    {"Actual Force:"_L1, &CImpactRecord::m_nActualForce},
+    {"Actual Displacement:"_L1, &CImpactRecord::m_nActualDisp},
+    {"Actual Velocity:"_L1, &CImpactRecord::m_nActualVelocity},
+    {"Actual Dwell:"_L1, &CImpactRecord::m_nActualDwell},
 };
 
 // The label is stripped as a set of characters, not as a prefix, which is
@@ -47,8 +46,8 @@ quint32 SampleValue(QStringView text)
 
 }  // namespace
 
-CExperimentFileReader::CExperimentFileReader(QIODevice& device, CZentakDoc& doc)
-    : m_lines(device, kMaxFileBytes), m_rDoc(doc)
+CExperimentFileReader::CExperimentFileReader(QIODevice& device, CImpactRecord& record)
+    : m_lines(device, kMaxFileBytes), m_rRecord(record)
 {
 }
 
@@ -85,7 +84,7 @@ QString CExperimentFileReader::TooLargeMessage()
 
 // A line or an input beyond its bound ends the input early, and then the
 // load is that, whatever the layout made of the lines before.
-LoadOutcome CExperimentFileReader::Read()
+CExperimentFileReader::Result CExperimentFileReader::Read()
 {
     LoadOutcome outcome = ReadLayout();
     switch (m_lines.StoppedBy()) {
@@ -101,14 +100,13 @@ LoadOutcome CExperimentFileReader::Read()
         outcome = LoadOutcome::TooLarge;
         break;
     }
-    Conclude(outcome);
-    return outcome;
+    return {outcome, Conclude(outcome)};
 }
 
 LoadOutcome CExperimentFileReader::ReadLayout()
 {
-    m_rDoc.m_nFileFormat = DetectFormat();
-    switch (m_rDoc.m_nFileFormat) {
+    m_rRecord.m_nFileFormat = DetectFormat();
+    switch (m_rRecord.m_nFileFormat) {
     case 5:
         ReadFirmwareVersion();
         return ReadRecordLayout();
@@ -121,35 +119,30 @@ LoadOutcome CExperimentFileReader::ReadLayout()
     }
 }
 
-// A device that failed is reported by the caller, with the file's name.
-void CExperimentFileReader::Conclude(LoadOutcome outcome)
+// The message for the operator, if the outcome has one.
+QString CExperimentFileReader::Conclude(LoadOutcome outcome)
 {
-    COperatorPrompt& prompt = m_rDoc.Prompt();
-    constexpr auto icon = COperatorPrompt::Icon::Exclamation;
     switch (outcome) {
     case LoadOutcome::Complete:
-        if (m_rDoc.m_nFileFormat == 3)
-            m_rDoc.DeriveActualValues();
+        if (m_rRecord.m_nFileFormat == 3)
+            m_rRecord.DeriveActualValues();
         else
-            m_rDoc.ComputeTraceStats();
+            m_rRecord.ComputeTraceStats();
         FinishLoad();
-        break;
+        return QString();
     case LoadOutcome::NotValid:
-        prompt.ShowMessage(kNotValidMessage, icon);
-        break;
+        return kNotValidMessage;
     case LoadOutcome::OldFormatFailed:
-        prompt.ShowMessage(kOldLoadFailedMessage, icon);
-        break;
+        return kOldLoadFailedMessage;
     case LoadOutcome::LineTooLong:
-        prompt.ShowMessage(LineTooLongMessage(m_lines.LineNumber()), icon);
-        break;
+        return LineTooLongMessage(m_lines.LineNumber());
     case LoadOutcome::TooLarge:
-        prompt.ShowMessage(TooLargeMessage(), icon);
-        break;
+        return TooLargeMessage();
     case LoadOutcome::NoEndMarker:
     case LoadOutcome::ReadFailed:
         break;
     }
+    return QString();
 }
 
 int CExperimentFileReader::DetectFormat()
@@ -159,11 +152,11 @@ int CExperimentFileReader::DetectFormat()
         if (Has("v5.0"_L1))
             return 5;
         if (Has("Impactor Experiment File"_L1)) {
-            m_rDoc.m_nFirmwareRelease = 4;
+            m_rRecord.m_nFirmwareRelease = 4;
             return 4;
         }
         if (Has("Mode"_L1)) {
-            m_rDoc.m_nFirmwareRelease = 4;
+            m_rRecord.m_nFirmwareRelease = 4;
             return 3;
         }
     }
@@ -176,22 +169,22 @@ void CExperimentFileReader::ReadFirmwareVersion()
     const qsizetype label = m_strLine.indexOf("Version:"_L1);
     const QStringView text =
         label < 0 ? QStringView(m_strLine) : QStringView(m_strLine).sliced(label + 8);
-    m_rDoc.m_strFirmwareVersion = CTextRules::Trimmed(text);
-    if (m_rDoc.m_strFirmwareVersion.contains("R4"_L1))
-        m_rDoc.m_nFirmwareRelease = 4;
-    if (m_rDoc.m_strFirmwareVersion.contains("R5"_L1))
-        m_rDoc.m_nFirmwareRelease = 5;
+    m_rRecord.m_strFirmwareVersion = CTextRules::Trimmed(text);
+    if (m_rRecord.m_strFirmwareVersion.contains("R4"_L1))
+        m_rRecord.m_nFirmwareRelease = 4;
+    if (m_rRecord.m_strFirmwareVersion.contains("R5"_L1))
+        m_rRecord.m_nFirmwareRelease = 5;
 }
 
 LoadOutcome CExperimentFileReader::ReadRecordLayout()
 {
     ReadHeaderValues();
-    ReadStroke(m_rDoc.m_arrDispDown, m_rDoc.m_arrDispUp);
+    ReadStroke(m_rRecord.m_arrDispDown, m_rRecord.m_arrDispUp);
     SkipUntil("Down"_L1, kSectionGapReads);
-    ReadStroke(m_rDoc.m_arrForceDown, m_rDoc.m_arrForceUp);
+    ReadStroke(m_rRecord.m_arrForceDown, m_rRecord.m_arrForceUp);
     if (HasStepTimeSections()) {
         SkipUntil("Down"_L1, kSectionGapReads);
-        ReadStroke(m_rDoc.m_arrStepTimeDown, m_rDoc.m_arrStepTimeUp);
+        ReadStroke(m_rRecord.m_arrStepTimeDown, m_rRecord.m_arrStepTimeUp);
     }
     SkipUntil("Experiment Comments"_L1, kSectionGapReads);
     return ReadComments() ? LoadOutcome::Complete : LoadOutcome::NoEndMarker;
@@ -202,9 +195,9 @@ LoadOutcome CExperimentFileReader::ReadRecordLayout()
 // the file, and skipping them would turn them into comments.
 bool CExperimentFileReader::HasStepTimeSections()
 {
-    if (m_rDoc.m_nFirmwareRelease == 5)
+    if (m_rRecord.m_nFirmwareRelease == 5)
         return true;
-    if (m_rDoc.m_nFileFormat != 5 || m_rDoc.m_nFirmwareRelease != 0)
+    if (m_rRecord.m_nFileFormat != 5 || m_rRecord.m_nFirmwareRelease != 0)
         return false;
     for (int reads = 0; reads < kSectionGapReads && !Has("Time per Step Data"_L1) &&
                         !Has("Experiment Comments"_L1);
@@ -212,7 +205,7 @@ bool CExperimentFileReader::HasStepTimeSections()
         NextLine();
     if (!Has("Time per Step Data"_L1))
         return false;
-    m_rDoc.m_nFirmwareRelease = 5;
+    m_rRecord.m_nFirmwareRelease = 5;
     return true;
 }
 
@@ -221,14 +214,14 @@ bool CExperimentFileReader::HasStepTimeSections()
 // "Displacement Data" too: it is never taken for the section's label.
 void CExperimentFileReader::ReadHeaderValues()
 {
-    const bool onVersionLine = m_rDoc.m_nFileFormat == 5;
+    const bool onVersionLine = m_rRecord.m_nFileFormat == 5;
     for (int reads = 0; reads < kHeaderLineReads; ++reads) {
         if (Has("Displacement Data"_L1) && !(reads == 0 && onVersionLine))
             break;
         NextLine();
         for (const HeaderLabel& label : kHeaderLabels) {
             if (Has(label.text))
-                m_rDoc.*label.member = ValueAfterLabel(m_strLine, label.text);
+                m_rRecord.*label.member = ValueAfterLabel(m_strLine, label.text);
         }
     }
 }
@@ -260,7 +253,7 @@ void CExperimentFileReader::ReadSection(QLatin1StringView startMarker, CUIntArra
 // list of line strings would cost many times the file's size.
 bool CExperimentFileReader::ReadComments()
 {
-    QString& comments = m_rDoc.m_strComments;
+    QString& comments = m_rRecord.m_strComments;
     qsizetype linesHeld = 0;
     qsizetype lengthAtLastMention = -1;
     for (NextLine(); !Has("-----End of File-----"_L1); NextLine()) {
@@ -281,8 +274,8 @@ bool CExperimentFileReader::ReadComments()
 void CExperimentFileReader::AppendCommentLine(qsizetype& linesHeld)
 {
     if (linesHeld > 0)
-        m_rDoc.m_strComments += "\r\n"_L1;
-    m_rDoc.m_strComments += m_strLine;
+        m_rRecord.m_strComments += "\r\n"_L1;
+    m_rRecord.m_strComments += m_strLine;
     ++linesHeld;
 }
 
@@ -290,7 +283,7 @@ qsizetype CExperimentFileReader::CommentsLengthWithoutEmptyLastLine(qsizetype li
 {
     // No line holds a LF: the comments end in CR LF only after an empty last
     // line (a single empty line leaves them empty anyway).
-    const QString& comments = m_rDoc.m_strComments;
+    const QString& comments = m_rRecord.m_strComments;
     if (linesHeld > 1 && comments.endsWith("\r\n"_L1))
         return comments.size() - 2;
     return comments.size();
@@ -298,10 +291,9 @@ qsizetype CExperimentFileReader::CommentsLengthWithoutEmptyLastLine(qsizetype li
 
 void CExperimentFileReader::FinishLoad()
 {
-    const bool traces = !m_rDoc.m_arrDispDown.isEmpty() && !m_rDoc.m_arrDispUp.isEmpty() &&
-                        !m_rDoc.m_arrForceDown.isEmpty();
-    m_rDoc.SetDataPresent(traces);
-    Q_EMIT m_rDoc.recordChanged();
+    m_rRecord.m_bDataPresent = !m_rRecord.m_arrDispDown.isEmpty() &&
+                               !m_rRecord.m_arrDispUp.isEmpty() &&
+                               !m_rRecord.m_arrForceDown.isEmpty();
 }
 
 LoadOutcome CExperimentFileReader::ReadTranscript()
@@ -310,9 +302,9 @@ LoadOutcome CExperimentFileReader::ReadTranscript()
     if (!Has("Completed"_L1)) {
         for (int remarks = 0; remarks < kTranscriptRemarkLines;) {
             if (Has("#"_L1)) {
-                AppendTranscriptPair('#', m_rDoc.m_arrDispDown, m_rDoc.m_arrForceDown);
+                AppendTranscriptPair('#', m_rRecord.m_arrDispDown, m_rRecord.m_arrForceDown);
             } else if (Has("-"_L1)) {
-                AppendTranscriptPair('-', m_rDoc.m_arrDispUp, m_rDoc.m_arrForceUp);
+                AppendTranscriptPair('-', m_rRecord.m_arrDispUp, m_rRecord.m_arrForceUp);
             } else {
                 ++remarks;
             }

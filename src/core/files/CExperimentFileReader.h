@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/CZentakDoc.h"
 #include "core/files/CTextLineReader.h"
+#include "core/record/CImpactRecord.h"
 
 #include <QLatin1StringView>
 #include <QString>
@@ -34,24 +34,46 @@ public:
     static QString LineTooLongMessage(qint64 lineNumber);
     static QString TooLargeMessage();
 
-    CExperimentFileReader(QIODevice& device, CZentakDoc& doc);
+    // How a load ended. A load with a message still counts as opened; only
+    // a complete one may be saved over its file.
+    enum class LoadOutcome {
+        Complete,
+        NoEndMarker,
+        NotValid,
+        OldFormatFailed,
+        LineTooLong,  // a line beyond the line reader's bound ended the read
+        TooLarge,     // the input grew beyond the file size bound while read
+        ReadFailed,
+    };
 
-    CZentakDoc::LoadOutcome Read();
+    struct Result {
+        LoadOutcome outcome = LoadOutcome::NotValid;
+        // What the operator is to be told, or empty. A device that failed is
+        // reported by the caller, who knows the file's name.
+        QString message;
+    };
+
+    CExperimentFileReader(QIODevice& device, CImpactRecord& record);
+
+    // A complete load leaves the statistics current (the actual values
+    // derived for the oldest layout) and the data-present flag set when
+    // both strokes' displacement and the down-stroke force are there.
+    Result Read();
 
     bool ReadFailed() const { return m_lines.ReadFailed(); }
 
 private:
-    CZentakDoc::LoadOutcome ReadLayout();
-    void Conclude(CZentakDoc::LoadOutcome outcome);
+    LoadOutcome ReadLayout();
+    QString Conclude(LoadOutcome outcome);
     int DetectFormat();
     void ReadFirmwareVersion();
-    CZentakDoc::LoadOutcome ReadRecordLayout();
+    LoadOutcome ReadRecordLayout();
     void ReadHeaderValues();
     void ReadSection(QLatin1StringView startMarker, CUIntArray& values);
     void ReadStroke(CUIntArray& down, CUIntArray& up);
     bool HasStepTimeSections();
     bool ReadComments();
-    CZentakDoc::LoadOutcome ReadTranscript();
+    LoadOutcome ReadTranscript();
     void AppendTranscriptPair(char separator, CUIntArray& displacement, CUIntArray& force);
     void FinishLoad();
     void AppendCommentLine(qsizetype& linesHeld);
@@ -61,6 +83,6 @@ private:
     void NextLine();
 
     CTextLineReader m_lines;
-    CZentakDoc& m_rDoc;
+    CImpactRecord& m_rRecord;
     QString m_strLine;
 };

@@ -1,6 +1,6 @@
 #include "core/files/CExperimentFileWriter.h"
 
-#include "core/CZentakDoc.h"
+#include "core/record/CImpactRecord.h"
 
 #include <charconv>
 
@@ -47,50 +47,57 @@ void AppendValues(QByteArray& out, const CUIntArray& values, bool dataValid)
     }
 }
 
-qsizetype EstimatedSize(const CZentakDoc& doc)
+qsizetype EstimatedSize(const CImpactRecord& record)
 {
-    const qsizetype samples = doc.m_arrDispDown.size() + doc.m_arrDispUp.size();
-    return 1024 + 3 * samples * kBytesPerValueLine + doc.m_strComments.size();
+    const qsizetype samples = record.m_arrDispDown.size() + record.m_arrDispUp.size();
+    return 1024 + 3 * samples * kBytesPerValueLine + record.m_strComments.size();
 }
 
 }  // namespace
 
-QByteArray CExperimentFileWriter::Text(const CZentakDoc& doc,
-                                       const std::function<void()>& storeViews)
+QByteArray CExperimentFileWriter::ValuesAndTraces(const CImpactRecord& record)
 {
-    const bool valid = doc.m_bDataValid;
+    const bool valid = record.m_bDataPresent;
     QByteArray out;
-    out.reserve(EstimatedSize(doc));
+    out.reserve(EstimatedSize(record));
     out += kHeader;
     out += kVersionLabel;
-    out += doc.m_strFirmwareVersion.toLatin1();
+    out += record.m_strFirmwareVersion.toLatin1();
     out += kAfterVersion;
-    AppendValueLine(out, "Desired Force: ", doc.m_nDesiredForce);
-    AppendValueLine(out, "Desired Displacement: ", doc.m_nDesiredDisp);
-    AppendValueLine(out, "Desired Velocity: ", doc.m_nDesiredVelocity);
-    AppendValueLine(out, "Desired Dwell: ", doc.m_nDesiredDwell);
-    AppendValueLine(out, "\r\nActual Force: ", doc.m_nActualForce);
-    AppendValueLine(out, "Actual Displacement: ", doc.m_nActualDisp);
-    AppendValueLine(out, "Actual Velocity: ", doc.m_nActualVelocity);
-    AppendValueLine(out, "Actual Dwell: ", doc.m_nActualDwell);
+    AppendValueLine(out, "Desired Force: ", record.m_nDesiredForce);
+    AppendValueLine(out, "Desired Displacement: ", record.m_nDesiredDisp);
+    AppendValueLine(out, "Desired Velocity: ", record.m_nDesiredVelocity);
+    AppendValueLine(out, "Desired Dwell: ", record.m_nDesiredDwell);
+    AppendValueLine(out, "\r\nActual Force: ", record.m_nActualForce);
+    AppendValueLine(out, "Actual Displacement: ", record.m_nActualDisp);
+    AppendValueLine(out, "Actual Velocity: ", record.m_nActualVelocity);
+    AppendValueLine(out, "Actual Dwell: ", record.m_nActualDwell);
     out += kDisplacementStart;
-    AppendValues(out, doc.m_arrDispDown, valid);
+    AppendValues(out, record.m_arrDispDown, valid);
     out += kDownToUp;
-    AppendValues(out, doc.m_arrDispUp, valid);
+    AppendValues(out, record.m_arrDispUp, valid);
     out += kForceStart;
-    AppendValues(out, doc.m_arrForceDown, valid);
+    AppendValues(out, record.m_arrForceDown, valid);
     out += kDownToUp;
-    AppendValues(out, doc.m_arrForceUp, valid);
-    if (doc.m_nFirmwareRelease == 5) {
+    AppendValues(out, record.m_arrForceUp, valid);
+    if (record.m_nFirmwareRelease == 5) {
         out += kStepTimeStart;
-        AppendValues(out, doc.m_arrStepTimeDown, valid);
+        AppendValues(out, record.m_arrStepTimeDown, valid);
         out += kDownToUp;
-        AppendValues(out, doc.m_arrStepTimeUp, valid);
+        AppendValues(out, record.m_arrStepTimeUp, valid);
     }
-    if (storeViews)
-        storeViews();
-    out += kCommentsStart;
-    out += doc.m_strComments.toLatin1();
+    return out;
+}
+
+QByteArray CExperimentFileWriter::Comments(const CImpactRecord& record)
+{
+    QByteArray out = kCommentsStart;
+    out += record.m_strComments.toLatin1();
     out += kEndOfFile;
     return out;
+}
+
+QByteArray CExperimentFileWriter::Text(const CImpactRecord& record)
+{
+    return ValuesAndTraces(record) + Comments(record);
 }

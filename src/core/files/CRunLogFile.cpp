@@ -3,6 +3,7 @@
 #include "core/files/CPlatformFile.h"
 #include "core/files/CWholeFileWrite.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -46,4 +47,16 @@ CRunLogFile::Result CRunLogFile::Append(const QString& path, const QByteArray& e
     if (cut)
         return Report(Result::WriteFailed, reason, detail);
     return Report(Result::WriteFailedTorn, reason + QStringLiteral("; ") + cutReason, detail);
+}
+
+QString CRunLogFile::FailureMessage(Result result, const QString& path, const QString& detail)
+{
+    if (result == Result::OpenFailed)
+        return kOpenFailedMessage;
+    const QString logAfter = result == Result::WriteFailedTorn
+                                 ? QStringLiteral("now ends with an incomplete entry of it.")
+                                 : QStringLiteral("is as it was before the run.");
+    return QStringLiteral("Unable to Write Log File!\r\n%1: %2.\r\n"
+                          "This run is not in the log, which %3")
+        .arg(QDir::toNativeSeparators(path), detail, logAfter);
 }

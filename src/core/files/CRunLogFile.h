@@ -24,4 +24,9 @@ public:
 
     // detail receives the system's reason when the result is not Appended.
     static Result Append(const QString& path, const QByteArray& entry, QString* detail);
+
+    static inline const QString kOpenFailedMessage = QStringLiteral("Unable to Open Log File!");
+    // The operator's message for a result other than Appended: what failed,
+    // the system's reason and what the log holds now.
+    static QString FailureMessage(Result result, const QString& path, const QString& detail);
 };

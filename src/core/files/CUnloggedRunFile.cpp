@@ -1,7 +1,8 @@
 #include "core/files/CUnloggedRunFile.h"
 
-#include "core/CZentakDoc.h"
+#include "core/files/CExperimentFileWriter.h"
 #include "core/files/CRunLogPath.h"
+#include "core/files/CWholeFileWrite.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -22,14 +23,18 @@ QString CUnloggedRunFile::FreePath(const QDir& folder, const QDateTime& stamp)
     return path;
 }
 
-QString CUnloggedRunFile::Save(CZentakDoc& doc, const QDateTime& stamp, QStringList& reasons)
+QString CUnloggedRunFile::Save(const CImpactRecord& record, const QDateTime& stamp,
+                               QStringList& reasons)
 {
+    const QByteArray text = CExperimentFileWriter::Text(record);
+    const auto write = [&text](QIODevice& file) { return CWholeFileWrite::Write(file, text); };
     QDir().mkpath(Folder());
     for (const QString& folder : {Folder(), QDir::currentPath()}) {
         const QString path = FreePath(QDir(folder), stamp);
-        if (doc.SaveToFile(path))
+        QString error;
+        if (CWholeFileWrite::Replace(path, write, error))
             return path;
-        reasons << doc.FileErrorString();
+        reasons << error;
     }
     return QString();
 }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-class CZentakDoc;
+class CImpactRecord;
 class QDateTime;
 class QDir;
 
@@ -23,5 +23,5 @@ public:
     static QString FreePath(const QDir& folder, const QDateTime& stamp);
 
     // The path written, or empty with one reason for each place tried.
-    static QString Save(CZentakDoc& doc, const QDateTime& stamp, QStringList& reasons);
+    static QString Save(const CImpactRecord& record, const QDateTime& stamp, QStringList& reasons);
 };

@@ -1,6 +1,9 @@
 #include "core/files/CWholeFileWrite.h"
 
+#include "core/files/CFileErrorText.h"
+
 #include <QByteArray>
+#include <QFileInfo>
 #include <QSaveFile>
 
 bool CWholeFileWrite::Write(QIODevice& device, const QByteArray& bytes)
@@ -18,4 +21,19 @@ bool CWholeFileWrite::Write(QIODevice& device, const QByteArray& bytes)
 bool CWholeFileWrite::Commit(QSaveFile& file)
 {
     return file.flush() && file.commit();
+}
+
+bool CWholeFileWrite::Replace(const QString& path, const std::function<bool(QIODevice&)>& write,
+                              QString& error)
+{
+    const bool existed = QFileInfo::exists(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = CFileErrorText::ForOpenToWrite(path, file);
+        return false;
+    }
+    if (write(file) && Commit(file))
+        return true;
+    error = CFileErrorText::ForSave(path, file.errorString(), existed);
+    return false;
 }

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 class QByteArray;
 class QIODevice;
 class QSaveFile;
@@ -17,4 +21,9 @@ public:
     // last buffered write: on a full disk a small file would "commit" as an
     // empty one over the previous file. False leaves the previous file as it was.
     static bool Commit(QSaveFile& file);
+    // Writes a file through a temporary file beside it that replaces it only
+    // when write succeeded and all of it is on the disk. False with the
+    // operator's message, naming the file, in error.
+    static bool Replace(const QString& path, const std::function<bool(QIODevice&)>& write,
+                        QString& error);
 };

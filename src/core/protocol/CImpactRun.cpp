@@ -1,9 +1,9 @@
 #include "core/protocol/CImpactRun.h"
 
-#include "core/CZentakDoc.h"
 #include "core/device/CRunProgress.h"
 #include "core/device/CSerialLink.h"
 #include "core/protocol/CRunDataParser.h"
+#include "core/record/CImpactRecord.h"
 
 CImpactRun::CImpactRun(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt)
     : m_rPorts(ports), m_rClock(clock), m_rPrompt(prompt)
@@ -11,7 +11,7 @@ CImpactRun::CImpactRun(CPortFactory& ports, CClock& clock, COperatorPrompt& prom
 }
 
 CExperimentDialogue::Result CImpactRun::Run(const CSerialSettings& settings, int mode,
-                                            CZentakDoc& record)
+                                            CImpactRecord& record)
 {
     // The link lives exactly as long as this run, on every way out.
     CSerialLink link(m_rPorts, m_rClock);
@@ -25,13 +25,13 @@ CExperimentDialogue::Result CImpactRun::Run(const CSerialSettings& settings, int
     return result;
 }
 
-CExperimentDialogue::DesiredValues CImpactRun::DesiredValuesOf(const CZentakDoc& record)
+CExperimentDialogue::DesiredValues CImpactRun::DesiredValuesOf(const CImpactRecord& record)
 {
     return {record.m_nDesiredForce, record.m_nDesiredDisp, record.m_nDesiredVelocity,
             record.m_nDesiredDwell};
 }
 
-void CImpactRun::TakeResult(const CExperimentDialogue::Result& result, CZentakDoc& record)
+void CImpactRun::TakeResult(const CExperimentDialogue::Result& result, CImpactRecord& record)
 {
     if (result.firmwareRelease != 0) {
         record.m_nFirmwareRelease = result.firmwareRelease;

@@ -7,7 +7,7 @@ class COperatorPrompt;
 class CPortFactory;
 class CRunProgress;
 class CSerialSettings;
-class CZentakDoc;
+class CImpactRecord;
 
 // One impact from the record's desired values into the record: a link made
 // for this run alone, on the port the settings name, the dialogue, and what
@@ -22,10 +22,11 @@ public:
     // Who is told what the run is doing while it waits; none by default.
     void SetProgress(CRunProgress* progress) { m_pProgress = progress; }
 
-    CExperimentDialogue::Result Run(const CSerialSettings& settings, int mode, CZentakDoc& record);
+    CExperimentDialogue::Result Run(const CSerialSettings& settings, int mode,
+                                    CImpactRecord& record);
 
-    static CExperimentDialogue::DesiredValues DesiredValuesOf(const CZentakDoc& record);
-    static void TakeResult(const CExperimentDialogue::Result& result, CZentakDoc& record);
+    static CExperimentDialogue::DesiredValues DesiredValuesOf(const CImpactRecord& record);
+    static void TakeResult(const CExperimentDialogue::Result& result, CImpactRecord& record);
 
 private:
     CPortFactory& m_rPorts;

@@ -1,6 +1,6 @@
 #include "core/protocol/CRunDataParser.h"
 
-#include "core/CZentakDoc.h"
+#include "core/record/CImpactRecord.h"
 #include "core/record/CTextRules.h"
 
 struct CRunDataParser::Stroke {
@@ -58,15 +58,16 @@ QStringList CRunDataParser::SplitIntoLines(const QStringList& chunks)
     return lines;
 }
 
-void CRunDataParser::ParseRunData(const QStringList& chunks, int firmwareRelease, CZentakDoc& doc)
+void CRunDataParser::ParseRunData(const QStringList& chunks, int firmwareRelease,
+                                  CImpactRecord& record)
 {
     if (firmwareRelease != 4 && firmwareRelease != 5)
         return;
     for (const QString& line : SplitIntoLines(chunks)) {
         if (firmwareRelease == 4)
-            ParseRelease4Line(line, doc);
+            ParseRelease4Line(line, record);
         else
-            ParseRelease5Line(line, doc);
+            ParseRelease5Line(line, record);
     }
 }
 
@@ -76,25 +77,27 @@ bool CRunDataParser::IsUpStrokeLine(const QString& line)
     return line.contains(kUpSeparator) && !line.contains(QLatin1String("run"));
 }
 
-void CRunDataParser::ParseRelease4Line(const QString& rawLine, CZentakDoc& doc)
+void CRunDataParser::ParseRelease4Line(const QString& rawLine, CImpactRecord& record)
 {
     const QString line = CTextRules::Trimmed(rawLine);
     if (line.contains(kDownSeparator))
-        AppendRelease4Sample(line, kDownSeparator,
-                             {doc.m_arrDispDown, doc.m_arrForceDown, doc.m_arrStepTimeDown});
+        AppendRelease4Sample(
+            line, kDownSeparator,
+            {record.m_arrDispDown, record.m_arrForceDown, record.m_arrStepTimeDown});
     if (IsUpStrokeLine(line))
         AppendRelease4Sample(line, kUpSeparator,
-                             {doc.m_arrDispUp, doc.m_arrForceUp, doc.m_arrStepTimeUp});
+                             {record.m_arrDispUp, record.m_arrForceUp, record.m_arrStepTimeUp});
 }
 
-void CRunDataParser::ParseRelease5Line(const QString& line, CZentakDoc& doc)
+void CRunDataParser::ParseRelease5Line(const QString& line, CImpactRecord& record)
 {
     if (line.contains(kDownSeparator))
-        AppendRelease5Sample(line, kDownSeparator,
-                             {doc.m_arrDispDown, doc.m_arrForceDown, doc.m_arrStepTimeDown});
+        AppendRelease5Sample(
+            line, kDownSeparator,
+            {record.m_arrDispDown, record.m_arrForceDown, record.m_arrStepTimeDown});
     if (IsUpStrokeLine(line))
         AppendRelease5Sample(line, kUpSeparator,
-                             {doc.m_arrDispUp, doc.m_arrForceUp, doc.m_arrStepTimeUp});
+                             {record.m_arrDispUp, record.m_arrForceUp, record.m_arrStepTimeUp});
 }
 
 // Release 4: displacement, separator, force, optional trailing separators.

@@ -1,8 +1,8 @@
 #include "core/protocol/CRunOutcome.h"
 
-#include "core/CZentakDoc.h"
 #include "core/device/CPortAccess.h"
 #include "core/device/CQtSerialBackend.h"
+#include "core/record/CImpactRecord.h"
 
 QString CRunOutcome::Message(Kind kind)
 {
@@ -36,9 +36,9 @@ QString CRunOutcome::NotRespondingMessage(const QString& portName)
            advice.arg(denial->group);
 }
 
-QString CRunOutcome::CutShortMessage(const CZentakDoc& doc)
+QString CRunOutcome::CutShortMessage(const CImpactRecord& record)
 {
-    const qsizetype down = doc.m_arrDispDown.size();
-    const qsizetype up = doc.m_arrDispUp.size();
+    const qsizetype down = record.m_arrDispDown.size();
+    const qsizetype up = record.m_arrDispUp.size();
     return kDownloadCutShort.arg(down + up).arg(down).arg(up);
 }

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-class CZentakDoc;
+class CImpactRecord;
 
 // How a run ended, and what the operator is told of it.
 class CRunOutcome
@@ -37,5 +37,5 @@ public:
     static QString NotRespondingMessage(const QString& portName);
 
     // Shown after the run has been completed and logged.
-    static QString CutShortMessage(const CZentakDoc& doc);
+    static QString CutShortMessage(const CImpactRecord& record);
 };

@@ -1,9 +1,10 @@
 #include "CScriptedPrompt.h"
-#include "core/CZentakDoc.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSerialLink.h"
 #include "core/device/CSystemClock.h"
+#include "core/protocol/CImpactRun.h"
 #include "core/protocol/CRunOutcome.h"
+#include "core/record/CImpactRecord.h"
 #include "core/record/CSerialSettings.h"
 
 #include <QElapsedTimer>
@@ -42,21 +43,20 @@ private:
 };
 
 struct Run {
-    Run() : doc(prompt) { doc.SetPortAccess(factory, clock); }
-
     bool Impact(const QString& device)
     {
-        doc.OnNewDocument();
-        doc.m_nDesiredForce = 100;
-        doc.m_nDesiredVelocity = 100;
-        outcome = doc.RunExperiment(0, CSerialSettings{device, 115200, "None", "1", 8}).outcome;
+        record = CImpactRecord();
+        record.m_nDesiredVelocity = 100;
+        outcome = CImpactRun(factory, clock, prompt)
+                      .Run(CSerialSettings{device, 115200, "None", "1", 8}, 0, record)
+                      .outcome;
         return CRunOutcome::ImpactMade(outcome);
     }
 
     CSystemClock clock;
     CPortFactory factory;
     CScriptedPrompt prompt;
-    CZentakDoc doc;
+    CImpactRecord record;
     CRunOutcome::Kind outcome = CRunOutcome::Kind::NotResponding;
 };
 
@@ -82,15 +82,15 @@ void TestLinkPty::release5ImpactOverAPseudoTerminal()
     run.prompt.QueueAnswers({COperatorPrompt::Answer::Yes});
 
     QVERIFY(run.Impact(box.Device()));
-    QCOMPARE(run.doc.m_nFirmwareRelease, 5);
-    QCOMPARE(run.doc.m_strFirmwareVersion, QStringLiteral("R5.04"));
-    QVERIFY(run.doc.m_arrDispDown.size() > 30);
-    QCOMPARE(run.doc.m_arrForceDown.size(), run.doc.m_arrDispDown.size());
-    QCOMPARE(run.doc.m_arrStepTimeUp.size(), run.doc.m_arrDispUp.size());
-    QVERIFY(!run.doc.m_arrDispUp.isEmpty());
-    run.doc.DeriveActualValues();
-    QVERIFY2(run.doc.m_nActualForce >= 100 && run.doc.m_nActualForce <= 110,
-             qPrintable(QString::number(run.doc.m_nActualForce)));
+    QCOMPARE(run.record.m_nFirmwareRelease, 5);
+    QCOMPARE(run.record.m_strFirmwareVersion, QStringLiteral("R5.04"));
+    QVERIFY(run.record.m_arrDispDown.size() > 30);
+    QCOMPARE(run.record.m_arrForceDown.size(), run.record.m_arrDispDown.size());
+    QCOMPARE(run.record.m_arrStepTimeUp.size(), run.record.m_arrDispUp.size());
+    QVERIFY(!run.record.m_arrDispUp.isEmpty());
+    run.record.DeriveActualValues();
+    QVERIFY2(run.record.m_nActualForce >= 100 && run.record.m_nActualForce <= 110,
+             qPrintable(QString::number(run.record.m_nActualForce)));
     QVERIFY(hookCalls > 0);  // the window could have painted meanwhile
 }
 

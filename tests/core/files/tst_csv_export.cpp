@@ -1,5 +1,5 @@
-#include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
+#include "core/files/CCsvExport.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -12,28 +12,24 @@ const QByteArray kHeadersOnly = "Displacement (microns),Time (ms)\r\n"
                                 "Force (K dynes),Time (ms)\r\n";
 
 // Deepest point 100: a sample 98 lies 2 x 17.6389 = 35.2778 microns above it.
-void FillRun(CZentakDoc& doc, int release)
+void FillRun(CImpactRecord& record, int release)
 {
-    doc.m_nFirmwareRelease = release;
-    doc.m_arrDispDown = {98, 99, 100};
-    doc.m_arrDispUp = {100, 50};
-    doc.m_arrForceDown = {1234, 5, 0};
-    doc.m_arrForceUp = {10, 9};
+    record.m_nFirmwareRelease = release;
+    record.m_arrDispDown = {98, 99, 100};
+    record.m_arrDispUp = {100, 50};
+    record.m_arrForceDown = {1234, 5, 0};
+    record.m_arrForceUp = {10, 9};
     if (release == 5) {
-        doc.m_arrStepTimeDown = {1000, 1000, 1000};
-        doc.m_arrStepTimeUp = {2000, 2000};
+        record.m_arrStepTimeDown = {1000, 1000, 1000};
+        record.m_arrStepTimeUp = {2000, 2000};
     }
-    doc.ComputeTraceStats();
-    doc.SetDataPresent(true);
+    record.ComputeTraceStats();
+    record.m_bDataPresent = true;
 }
 
-QByteArray Csv(CZentakDoc& doc)
+QByteArray Csv(const CImpactRecord& record)
 {
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    if (!doc.WriteCsv(buffer))
-        return QByteArray("export failed");
-    return buffer.data();
+    return CCsvExport::Text(record);
 }
 
 }  // namespace
@@ -41,8 +37,6 @@ QByteArray Csv(CZentakDoc& doc)
 class TestCsvExport : public QObject
 {
     Q_OBJECT
-
-    CScriptedPrompt prompt;
 
 private Q_SLOTS:
     void headersOnlyWithoutData();
@@ -59,11 +53,11 @@ private Q_SLOTS:
 
 void TestCsvExport::headersOnlyWithoutData()
 {
-    CZentakDoc doc(prompt);
-    QCOMPARE(Csv(doc), kHeadersOnly);
-    FillRun(doc, 5);
-    doc.SetDataPresent(false);
-    QCOMPARE(Csv(doc), kHeadersOnly);
+    CImpactRecord record;
+    QCOMPARE(Csv(record), kHeadersOnly);
+    FillRun(record, 5);
+    record.m_bDataPresent = false;
+    QCOMPARE(Csv(record), kHeadersOnly);
 }
 
 void TestCsvExport::fixedPeriodRows_data()
@@ -77,39 +71,39 @@ void TestCsvExport::fixedPeriodRows_data()
 void TestCsvExport::fixedPeriodRows()
 {
     QFETCH(int, release);
-    CZentakDoc doc(prompt);
-    FillRun(doc, release);
-    QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
-                                  "35,0.000\r\n"
-                                  "17,0.360\r\n"
-                                  "0,0.720\r\n"
-                                  "0,0.000\r\n"
-                                  "881,0.360\r\n"
-                                  "Force (K dynes),Time (ms)\r\n"
-                                  "123,0.000\r\n"
-                                  "0,0.360\r\n"
-                                  "0,0.720\r\n"
-                                  "1,0.000\r\n"
-                                  "0,0.360\r\n"));
+    CImpactRecord record;
+    FillRun(record, release);
+    QCOMPARE(Csv(record), QByteArray("Displacement (microns),Time (ms)\r\n"
+                                     "35,0.000\r\n"
+                                     "17,0.360\r\n"
+                                     "0,0.720\r\n"
+                                     "0,0.000\r\n"
+                                     "881,0.360\r\n"
+                                     "Force (K dynes),Time (ms)\r\n"
+                                     "123,0.000\r\n"
+                                     "0,0.360\r\n"
+                                     "0,0.720\r\n"
+                                     "1,0.000\r\n"
+                                     "0,0.360\r\n"));
 }
 
 // The up stroke continues the sum; the force table starts again from 0.
 void TestCsvExport::release5RunningTime()
 {
-    CZentakDoc doc(prompt);
-    FillRun(doc, 5);
-    QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
-                                  "35,0.060\r\n"
-                                  "17,0.120\r\n"
-                                  "0,0.180\r\n"
-                                  "0,0.300\r\n"
-                                  "881,0.420\r\n"
-                                  "Force (K dynes),Time (ms)\r\n"
-                                  "123,0.060\r\n"
-                                  "0,0.120\r\n"
-                                  "0,0.180\r\n"
-                                  "1,0.300\r\n"
-                                  "0,0.420\r\n"));
+    CImpactRecord record;
+    FillRun(record, 5);
+    QCOMPARE(Csv(record), QByteArray("Displacement (microns),Time (ms)\r\n"
+                                     "35,0.060\r\n"
+                                     "17,0.120\r\n"
+                                     "0,0.180\r\n"
+                                     "0,0.300\r\n"
+                                     "881,0.420\r\n"
+                                     "Force (K dynes),Time (ms)\r\n"
+                                     "123,0.060\r\n"
+                                     "0,0.120\r\n"
+                                     "0,0.180\r\n"
+                                     "1,0.300\r\n"
+                                     "0,0.420\r\n"));
 }
 
 // Near 6000 ms a float moves in steps of 0.00049 ms: each 0.00024 ms step is
@@ -117,17 +111,17 @@ void TestCsvExport::release5RunningTime()
 // so the time stays at 6000.000 where a double sum would reach 6000.002.
 void TestCsvExport::runningTimeIsSinglePrecision()
 {
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = 5;
-    doc.m_arrDispDown = CUIntArray(11, 7);
-    doc.m_arrForceDown = CUIntArray(11, 0);
-    doc.m_arrStepTimeDown = CUIntArray(11, 4);
-    doc.m_arrStepTimeDown[0] = 100000000;
-    doc.ComputeTraceStats();
-    doc.SetDataPresent(true);
+    CImpactRecord record;
+    record.m_nFirmwareRelease = 5;
+    record.m_arrDispDown = CUIntArray(11, 7);
+    record.m_arrForceDown = CUIntArray(11, 0);
+    record.m_arrStepTimeDown = CUIntArray(11, 4);
+    record.m_arrStepTimeDown[0] = 100000000;
+    record.ComputeTraceStats();
+    record.m_bDataPresent = true;
     const QByteArray rows = QByteArray("0,6000.000\r\n").repeated(11);
-    QCOMPARE(Csv(doc), "Displacement (microns),Time (ms)\r\n" + rows +
-                           "Force (K dynes),Time (ms)\r\n" + rows);
+    QCOMPARE(Csv(record), "Displacement (microns),Time (ms)\r\n" + rows +
+                              "Force (K dynes),Time (ms)\r\n" + rows);
 }
 
 // (count x 60.0) x 1e-6 lands on the exact half where count x 6e-5 falls
@@ -146,14 +140,14 @@ void TestCsvExport::stepTimeIsCountTimes60ThenScaled()
 {
     QFETCH(quint32, count);
     QFETCH(QByteArray, row);
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = 5;
-    doc.m_arrDispDown = {7};
-    doc.m_arrForceDown = {0};
-    doc.m_arrStepTimeDown = {count};
-    doc.ComputeTraceStats();
-    doc.SetDataPresent(true);
-    QCOMPARE(Csv(doc),
+    CImpactRecord record;
+    record.m_nFirmwareRelease = 5;
+    record.m_arrDispDown = {7};
+    record.m_arrForceDown = {0};
+    record.m_arrStepTimeDown = {count};
+    record.ComputeTraceStats();
+    record.m_bDataPresent = true;
+    QCOMPARE(Csv(record),
              "Displacement (microns),Time (ms)\r\n" + row + "Force (K dynes),Time (ms)\r\n" + row);
 }
 
@@ -161,24 +155,24 @@ void TestCsvExport::stepTimeIsCountTimes60ThenScaled()
 // the later ones of the same table keep their value and get no time.
 void TestCsvExport::shortStepTimeArrays()
 {
-    CZentakDoc doc(prompt);
-    FillRun(doc, 5);
-    doc.m_arrStepTimeDown = {1000};
-    QCOMPARE(Csv(doc), QByteArray("Displacement (microns),Time (ms)\r\n"
-                                  "35,0.060\r\n"
-                                  "17,\r\n"
-                                  "0,\r\n"
-                                  "0,\r\n"
-                                  "881,\r\n"
-                                  "Force (K dynes),Time (ms)\r\n"
-                                  "123,0.060\r\n"
-                                  "0,\r\n"
-                                  "0,\r\n"
-                                  "1,\r\n"
-                                  "0,\r\n"));
-    doc.m_arrStepTimeDown = {1000, 1000, 1000};
-    doc.m_arrStepTimeUp.clear();
-    QVERIFY(Csv(doc).endsWith("0,0.180\r\n1,\r\n0,\r\n"));
+    CImpactRecord record;
+    FillRun(record, 5);
+    record.m_arrStepTimeDown = {1000};
+    QCOMPARE(Csv(record), QByteArray("Displacement (microns),Time (ms)\r\n"
+                                     "35,0.060\r\n"
+                                     "17,\r\n"
+                                     "0,\r\n"
+                                     "0,\r\n"
+                                     "881,\r\n"
+                                     "Force (K dynes),Time (ms)\r\n"
+                                     "123,0.060\r\n"
+                                     "0,\r\n"
+                                     "0,\r\n"
+                                     "1,\r\n"
+                                     "0,\r\n"));
+    record.m_arrStepTimeDown = {1000, 1000, 1000};
+    record.m_arrStepTimeUp.clear();
+    QVERIFY(Csv(record).endsWith("0,0.180\r\n1,\r\n0,\r\n"));
 }
 
 void TestCsvExport::saveToFileReplacesWithoutAsking()
@@ -189,20 +183,20 @@ void TestCsvExport::saveToFileReplacesWithoutAsking()
     QVERIFY(old.open(QIODevice::WriteOnly));
     old.write(QByteArray(10000, 'x'));
     old.close();
-    CZentakDoc doc(prompt);
-    FillRun(doc, 4);
-    QVERIFY2(doc.SaveCsvToFile(path), qPrintable(doc.FileErrorString()));
+    CZentakDoc doc;
+    FillRun(doc.EditRecord(), 4);
+    QVERIFY2(doc.SaveCsv(path), qPrintable(doc.FileErrorString()));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), Csv(doc));
+    QCOMPARE(file.readAll(), Csv(doc.Record()));
 }
 
 void TestCsvExport::saveIntoMissingFolderNamesIt()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("gone/run.csv"));
-    CZentakDoc doc(prompt);
-    QVERIFY(!doc.SaveCsvToFile(path));
+    CZentakDoc doc;
+    QVERIFY(!doc.SaveCsv(path));
     QCOMPARE(doc.FileErrorString(), QStringLiteral("The folder of %1 was not found.").arg(path));
 }
 

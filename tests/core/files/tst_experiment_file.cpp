@@ -1,4 +1,3 @@
-#include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
 #include "core/files/CExperimentFileReader.h"
 #include "core/files/CInputFile.h"
@@ -116,47 +115,48 @@ const QByteArray kRelease5File = "ZR Spinal Cord Impactor Experiment File v5.0\r
                                  "\r\n"
                                  "-----End of File-----";
 
-constexpr auto Exclamation = COperatorPrompt::Icon::Exclamation;
 const QString kNotValid = QStringLiteral("Not a Valid Experiment File.");
 const QString kOldLoadFailed =
     QStringLiteral("Old Experiment File Load Failed. \r\nCheck to see if it is a valid file.");
 
 void FillRelease5Run(CZentakDoc& doc)
 {
-    doc.m_strFirmwareVersion = QStringLiteral("R5.1");
-    doc.m_nFirmwareRelease = 5;
-    doc.m_nDesiredForce = 300;
-    doc.m_nDesiredDisp = 25;
-    doc.m_nDesiredVelocity = 100;
-    doc.m_nDesiredDwell = 2;
-    doc.SetActualValues(80, 1234, 98, 2);
-    doc.m_arrDispDown = {100, 150, 220};
-    doc.m_arrDispUp = {210, 120};
-    doc.m_arrForceDown = {5, 250, 800};
-    doc.m_arrForceUp = {300, 10};
-    doc.m_arrStepTimeDown = {1000, 1000, 1000};
-    doc.m_arrStepTimeUp = {2000, 2000};
-    doc.m_strComments = QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n");
+    CImpactRecord& record = doc.EditRecord();
+    record.m_strFirmwareVersion = QStringLiteral("R5.1");
+    record.m_nFirmwareRelease = 5;
+    record.m_nDesiredForce = 300;
+    record.m_nDesiredDisp = 25;
+    record.m_nDesiredVelocity = 100;
+    record.m_nDesiredDwell = 2;
+    record.SetActualValues(80, 1234, 98, 2);
+    record.m_arrDispDown = {100, 150, 220};
+    record.m_arrDispUp = {210, 120};
+    record.m_arrForceDown = {5, 250, 800};
+    record.m_arrForceUp = {300, 10};
+    record.m_arrStepTimeDown = {1000, 1000, 1000};
+    record.m_arrStepTimeUp = {2000, 2000};
+    record.m_strComments = QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n");
     doc.SetDataPresent(true);
 }
 
 // A release 5 run as the box delivers it: strokes of any length, in step.
 void FillLongRelease5Run(CZentakDoc& doc, int samplesPerStroke)
 {
+    CImpactRecord& record = doc.EditRecord();
     FillRelease5Run(doc);
-    doc.m_arrDispDown.clear();
-    doc.m_arrDispUp.clear();
-    doc.m_arrForceDown.clear();
-    doc.m_arrForceUp.clear();
-    doc.m_arrStepTimeDown.clear();
-    doc.m_arrStepTimeUp.clear();
+    record.m_arrDispDown.clear();
+    record.m_arrDispUp.clear();
+    record.m_arrForceDown.clear();
+    record.m_arrForceUp.clear();
+    record.m_arrStepTimeDown.clear();
+    record.m_arrStepTimeUp.clear();
     for (int i = 0; i < samplesPerStroke; ++i) {
-        doc.m_arrDispDown.append(quint32(3000 + 3 * i));
-        doc.m_arrForceDown.append(quint32(i < 20 ? 5 * i : 10 * i));
-        doc.m_arrStepTimeDown.append(quint32(900 + i % 7));
-        doc.m_arrDispUp.append(quint32(3000 + 3 * (samplesPerStroke - i)));
-        doc.m_arrForceUp.append(quint32(10 * (samplesPerStroke - i)));
-        doc.m_arrStepTimeUp.append(quint32(1800 + i % 5));
+        record.m_arrDispDown.append(quint32(3000 + 3 * i));
+        record.m_arrForceDown.append(quint32(i < 20 ? 5 * i : 10 * i));
+        record.m_arrStepTimeDown.append(quint32(900 + i % 7));
+        record.m_arrDispUp.append(quint32(3000 + 3 * (samplesPerStroke - i)));
+        record.m_arrForceUp.append(quint32(10 * (samplesPerStroke - i)));
+        record.m_arrStepTimeUp.append(quint32(1800 + i % 5));
     }
 }
 
@@ -164,7 +164,7 @@ QByteArray Save(CZentakDoc& doc)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    if (!doc.Serialize(buffer, true))
+    if (!doc.Save(buffer))
         return QByteArray("save failed");
     return buffer.data();
 }
@@ -173,7 +173,7 @@ bool Load(CZentakDoc& doc, QByteArray bytes)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    return doc.Serialize(buffer, false);
+    return doc.Load(buffer);
 }
 
 QByteArray DataFile(const char* name)
@@ -197,8 +197,6 @@ QByteArray WithDisplacementDown(const QByteArray& lines)
 class TestExperimentFile : public QObject
 {
     Q_OBJECT
-
-    CScriptedPrompt prompt;
 
 private Q_SLOTS:
     void init();
@@ -248,35 +246,31 @@ private Q_SLOTS:
 
 void TestExperimentFile::init()
 {
-    prompt.messages.clear();
 }
 
 void TestExperimentFile::savesNewRecordExactly()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     doc.OnNewDocument();
     QCOMPARE(Save(doc), kNewRecordFile);
 }
 
 void TestExperimentFile::savesRelease5RunExactly()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRelease5Run(doc);
     QCOMPARE(Save(doc), kRelease5File);
-    QCOMPARE(doc.m_nDownCount, 3);
-    QCOMPARE(doc.m_nUpCount, 2);
-    QVERIFY(doc.m_bDataValid);
 }
 
 void TestExperimentFile::storeHookRunsBetweenTracesAndComments()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRelease5Run(doc);
     int calls = 0;
-    doc.SetStoreViewsHook([&] {
+    QObject::connect(&doc, &CZentakDoc::storeViewsRequested, [&] {
         ++calls;
-        doc.m_nDesiredForce = 999;
-        doc.m_strComments = QStringLiteral("typed after the run");
+        doc.EditRecord().m_nDesiredForce = 999;
+        doc.EditRecord().m_strComments = QStringLiteral("typed after the run");
     });
     const QByteArray text = Save(doc);
     QCOMPARE(calls, 1);
@@ -289,64 +283,67 @@ void TestExperimentFile::storeHookRunsBetweenTracesAndComments()
 // section gets exactly the values its array holds, nothing read past an end.
 void TestExperimentFile::writesSectionsOverTheArraysItHas()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    CImpactRecord& record = doc.EditRecord();
     FillRelease5Run(doc);
-    doc.m_arrForceDown = {5};
-    doc.m_arrStepTimeUp = {2000, 2000, 2000, 7};
+    record.m_arrForceDown = {5};
+    record.m_arrStepTimeUp = {2000, 2000, 2000, 7};
     QByteArray expected = kRelease5File;
     expected.replace("Force Data:\r\n*Down*\r\n5\r\n250\r\n800\r\n",
                      "Force Data:\r\n*Down*\r\n5\r\n");
     expected.replace("2000\r\n2000\r\n*End*", "2000\r\n2000\r\n2000\r\n7\r\n*End*");
     QCOMPARE(Save(doc), expected);
 
-    CZentakDoc loaded(prompt);
+    CZentakDoc loaded;
     QVERIFY(Load(loaded, expected));
-    QCOMPARE(loaded.m_arrForceDown, CUIntArray{5});
-    QCOMPARE(loaded.m_arrStepTimeUp, (CUIntArray{2000, 2000, 2000, 7}));
-    QCOMPARE(loaded.m_arrDispDown, doc.m_arrDispDown);
+    QCOMPARE(loaded.Record().m_arrForceDown, CUIntArray{5});
+    QCOMPARE(loaded.Record().m_arrStepTimeUp, (CUIntArray{2000, 2000, 2000, 7}));
+    QCOMPARE(loaded.Record().m_arrDispDown, record.m_arrDispDown);
 }
 
 void TestExperimentFile::newRecordLoadsBack()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    const CImpactRecord& record = doc.Record();
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     doc.SetDataPresent(true);
     QVERIFY(Load(doc, kNewRecordFile));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
-    QCOMPARE(doc.m_nFileFormat, 5);
-    QCOMPARE(doc.m_nFirmwareRelease, 0);
-    QVERIFY(doc.m_strFirmwareVersion.isEmpty());
-    QCOMPARE(doc.m_nDesiredForce, 100);
-    QCOMPARE(doc.m_nDesiredDisp, 1);
-    QCOMPARE(doc.m_nDesiredVelocity, 1);
-    QVERIFY(doc.m_arrDispDown.isEmpty() && doc.m_arrForceUp.isEmpty());
-    QCOMPARE(doc.m_strComments, QString());
+    QCOMPARE(record.m_nFileFormat, 5);
+    QCOMPARE(record.m_nFirmwareRelease, 0);
+    QVERIFY(record.m_strFirmwareVersion.isEmpty());
+    QCOMPARE(record.m_nDesiredForce, 100);
+    QCOMPARE(record.m_nDesiredDisp, 1);
+    QCOMPARE(record.m_nDesiredVelocity, 1);
+    QVERIFY(record.m_arrDispDown.isEmpty() && record.m_arrForceUp.isEmpty());
+    QCOMPARE(record.m_strComments, QString());
     QVERIFY(!doc.DataPresent());
     QCOMPARE(changed.count(), 1);
-    QVERIFY(prompt.messages.isEmpty());
+    QVERIFY(doc.LoadMessage().isEmpty());
 }
 
 void TestExperimentFile::loadResetsAllButRunFlags()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    CImpactRecord& record = doc.EditRecord();
     FillRelease5Run(doc);
-    doc.m_nFileFormat = 5;
-    doc.ComputeTraceStats();
+    record.m_nFileFormat = 5;
+    record.ComputeTraceStats();
     QVERIFY(Load(doc, "garbage"));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::NotValid);
-    QCOMPARE(prompt.messages, (QList<CScriptedPrompt::Shown>{{kNotValid, Exclamation}}));
-    QCOMPARE(doc.m_nFileFormat, 0);
-    QCOMPARE(doc.m_nFirmwareRelease, 0);
-    QVERIFY(doc.m_strFirmwareVersion.isEmpty());
-    QCOMPARE(doc.m_nDesiredForce, 100);
-    QCOMPARE(doc.m_nDesiredDwell, 0);
-    QCOMPARE(doc.m_nActualForce, 0);
-    QCOMPARE(doc.m_nActualDwell, 0);
-    QVERIFY(doc.m_arrDispDown.isEmpty() && doc.m_arrStepTimeUp.isEmpty());
-    QCOMPARE(doc.m_nDispMax, 0u);
-    QCOMPARE(doc.m_nDispMin, 5555u);
-    QCOMPARE(doc.m_nContactIndex, 0);
-    QVERIFY(doc.m_strComments.isEmpty());
+    QCOMPARE(doc.LoadMessage(), kNotValid);
+    QCOMPARE(record.m_nFileFormat, 0);
+    QCOMPARE(record.m_nFirmwareRelease, 0);
+    QVERIFY(record.m_strFirmwareVersion.isEmpty());
+    QCOMPARE(record.m_nDesiredForce, 100);
+    QCOMPARE(record.m_nDesiredDwell, 0);
+    QCOMPARE(record.m_nActualForce, 0);
+    QCOMPARE(record.m_nActualDwell, 0);
+    QVERIFY(record.m_arrDispDown.isEmpty() && record.m_arrStepTimeUp.isEmpty());
+    QCOMPARE(record.m_nDispMax, 0u);
+    QCOMPARE(record.m_nDispMin, 5555u);
+    QCOMPARE(record.m_nContactIndex, 0);
+    QVERIFY(record.m_strComments.isEmpty());
     QVERIFY(!doc.DataPresent());
 }
 
@@ -363,33 +360,34 @@ void TestExperimentFile::release5RoundTripOfLongRun_data()
 void TestExperimentFile::release5RoundTripOfLongRun()
 {
     QFETCH(int, samples);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    const CImpactRecord& record = doc.Record();
     FillLongRelease5Run(doc, samples);
     const QByteArray saved = Save(doc);
 
-    CZentakDoc loaded(prompt);
+    CZentakDoc loaded;
     QVERIFY(Load(loaded, saved));
     QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
-    QCOMPARE(loaded.m_nFileFormat, 5);
-    QCOMPARE(loaded.m_nFirmwareRelease, 5);
-    QCOMPARE(loaded.m_strFirmwareVersion, doc.m_strFirmwareVersion);
-    QCOMPARE(loaded.m_arrDispDown, doc.m_arrDispDown);
-    QCOMPARE(loaded.m_arrForceDown, doc.m_arrForceDown);
-    QCOMPARE(loaded.m_arrDispUp, doc.m_arrDispUp);
-    QCOMPARE(loaded.m_arrForceUp, doc.m_arrForceUp);
-    QCOMPARE(loaded.m_arrStepTimeDown, doc.m_arrStepTimeDown);
-    QCOMPARE(loaded.m_arrStepTimeUp, doc.m_arrStepTimeUp);
-    QCOMPARE(loaded.m_nDesiredForce, 300);
-    QCOMPARE(loaded.m_nDesiredDisp, 25);
-    QCOMPARE(loaded.m_nDesiredVelocity, 100);
-    QCOMPARE(loaded.m_nDesiredDwell, 2);
-    QCOMPARE(loaded.m_nActualForce, 80);
-    QCOMPARE(loaded.m_nActualDisp, 1234);
-    QCOMPARE(loaded.m_nActualVelocity, 98);
-    QCOMPARE(loaded.m_nActualDwell, 2);
-    QCOMPARE(loaded.m_strComments, doc.m_strComments);
+    QCOMPARE(loaded.Record().m_nFileFormat, 5);
+    QCOMPARE(loaded.Record().m_nFirmwareRelease, 5);
+    QCOMPARE(loaded.Record().m_strFirmwareVersion, record.m_strFirmwareVersion);
+    QCOMPARE(loaded.Record().m_arrDispDown, record.m_arrDispDown);
+    QCOMPARE(loaded.Record().m_arrForceDown, record.m_arrForceDown);
+    QCOMPARE(loaded.Record().m_arrDispUp, record.m_arrDispUp);
+    QCOMPARE(loaded.Record().m_arrForceUp, record.m_arrForceUp);
+    QCOMPARE(loaded.Record().m_arrStepTimeDown, record.m_arrStepTimeDown);
+    QCOMPARE(loaded.Record().m_arrStepTimeUp, record.m_arrStepTimeUp);
+    QCOMPARE(loaded.Record().m_nDesiredForce, 300);
+    QCOMPARE(loaded.Record().m_nDesiredDisp, 25);
+    QCOMPARE(loaded.Record().m_nDesiredVelocity, 100);
+    QCOMPARE(loaded.Record().m_nDesiredDwell, 2);
+    QCOMPARE(loaded.Record().m_nActualForce, 80);
+    QCOMPARE(loaded.Record().m_nActualDisp, 1234);
+    QCOMPARE(loaded.Record().m_nActualVelocity, 98);
+    QCOMPARE(loaded.Record().m_nActualDwell, 2);
+    QCOMPARE(loaded.Record().m_strComments, record.m_strComments);
     QVERIFY(loaded.DataPresent());
-    QCOMPARE(loaded.m_nDispMax, quint32(3000 + 3 * samples));
+    QCOMPARE(loaded.Record().m_nDispMax, quint32(3000 + 3 * samples));
     QCOMPARE(Save(loaded), saved);
 }
 
@@ -397,19 +395,20 @@ void TestExperimentFile::release5RoundTripOfLongRun()
 // step times must not turn into comments on the way back.
 void TestExperimentFile::release5RunWithoutVersionText()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    CImpactRecord& record = doc.EditRecord();
     FillLongRelease5Run(doc, 20);
-    doc.m_strFirmwareVersion.clear();
+    record.m_strFirmwareVersion.clear();
     const QByteArray saved = Save(doc);
     QVERIFY(saved.contains("Firmware Release Version: \r\n"));
 
-    CZentakDoc loaded(prompt);
+    CZentakDoc loaded;
     QVERIFY(Load(loaded, saved));
     QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
-    QCOMPARE(loaded.m_nFirmwareRelease, 5);
-    QCOMPARE(loaded.m_arrStepTimeDown, doc.m_arrStepTimeDown);
-    QCOMPARE(loaded.m_arrStepTimeUp, doc.m_arrStepTimeUp);
-    QCOMPARE(loaded.m_strComments, doc.m_strComments);
+    QCOMPARE(loaded.Record().m_nFirmwareRelease, 5);
+    QCOMPARE(loaded.Record().m_arrStepTimeDown, record.m_arrStepTimeDown);
+    QCOMPARE(loaded.Record().m_arrStepTimeUp, record.m_arrStepTimeUp);
+    QCOMPARE(loaded.Record().m_strComments, record.m_strComments);
     QCOMPARE(Save(loaded), saved);
 }
 
@@ -430,47 +429,49 @@ void TestExperimentFile::versionTextIsNeverALabel_data()
 void TestExperimentFile::versionTextIsNeverALabel()
 {
     QFETCH(QString, version);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    CImpactRecord& record = doc.EditRecord();
     FillLongRelease5Run(doc, 5);
-    doc.m_strFirmwareVersion = version;
+    record.m_strFirmwareVersion = version;
     const QByteArray saved = Save(doc);
 
-    CZentakDoc loaded(prompt);
+    CZentakDoc loaded;
     QVERIFY(Load(loaded, saved));
     QCOMPARE(loaded.LastLoadOutcome(), LoadOutcome::Complete);
-    QCOMPARE(loaded.m_strFirmwareVersion, version);
-    QCOMPARE(loaded.m_nDesiredForce, 300);
-    QCOMPARE(loaded.m_nDesiredDwell, 2);
-    QCOMPARE(loaded.m_nActualVelocity, 98);
-    QCOMPARE(loaded.m_arrDispDown, doc.m_arrDispDown);
-    QCOMPARE(loaded.m_arrForceUp, doc.m_arrForceUp);
-    QCOMPARE(loaded.m_arrStepTimeUp, doc.m_arrStepTimeUp);
-    QCOMPARE(loaded.m_strComments, doc.m_strComments);
+    QCOMPARE(loaded.Record().m_strFirmwareVersion, version);
+    QCOMPARE(loaded.Record().m_nDesiredForce, 300);
+    QCOMPARE(loaded.Record().m_nDesiredDwell, 2);
+    QCOMPARE(loaded.Record().m_nActualVelocity, 98);
+    QCOMPARE(loaded.Record().m_arrDispDown, record.m_arrDispDown);
+    QCOMPARE(loaded.Record().m_arrForceUp, record.m_arrForceUp);
+    QCOMPARE(loaded.Record().m_arrStepTimeUp, record.m_arrStepTimeUp);
+    QCOMPARE(loaded.Record().m_strComments, record.m_strComments);
     QCOMPARE(Save(loaded), saved);
 }
 
 void TestExperimentFile::release4HeaderFile()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    const CImpactRecord& record = doc.Record();
     QVERIFY(Load(doc, DataFile("release4.exp")));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
-    QCOMPARE(doc.m_nFileFormat, 4);
-    QCOMPARE(doc.m_nFirmwareRelease, 4);
-    QVERIFY(doc.m_strFirmwareVersion.isEmpty());
-    QCOMPARE(doc.m_nDesiredForce, 150);
-    QCOMPARE(doc.m_nDesiredVelocity, 100);
-    QCOMPARE(doc.m_nDesiredDwell, 5);
-    QCOMPARE(doc.m_nActualForce, 152);
-    QCOMPARE(doc.m_nActualDisp, 1411);
-    QCOMPARE(doc.m_nActualVelocity, 97);
-    QCOMPARE(doc.m_arrDispDown, (CUIntArray{2000, 2010, 2040, 2090}));
-    QCOMPARE(doc.m_arrDispUp, (CUIntArray{2080, 2030}));
-    QCOMPARE(doc.m_arrForceDown, (CUIntArray{0, 150, 900, 1520}));
-    QCOMPARE(doc.m_arrForceUp, (CUIntArray{700, 20}));
-    QVERIFY(doc.m_arrStepTimeDown.isEmpty());
-    QCOMPARE(doc.m_strComments, QStringLiteral("Rat 12, T10"));
-    QCOMPARE(doc.m_nDispMax, 2090u);
-    QCOMPARE(doc.m_nContactIndex, 2);
+    QCOMPARE(record.m_nFileFormat, 4);
+    QCOMPARE(record.m_nFirmwareRelease, 4);
+    QVERIFY(record.m_strFirmwareVersion.isEmpty());
+    QCOMPARE(record.m_nDesiredForce, 150);
+    QCOMPARE(record.m_nDesiredVelocity, 100);
+    QCOMPARE(record.m_nDesiredDwell, 5);
+    QCOMPARE(record.m_nActualForce, 152);
+    QCOMPARE(record.m_nActualDisp, 1411);
+    QCOMPARE(record.m_nActualVelocity, 97);
+    QCOMPARE(record.m_arrDispDown, (CUIntArray{2000, 2010, 2040, 2090}));
+    QCOMPARE(record.m_arrDispUp, (CUIntArray{2080, 2030}));
+    QCOMPARE(record.m_arrForceDown, (CUIntArray{0, 150, 900, 1520}));
+    QCOMPARE(record.m_arrForceUp, (CUIntArray{700, 20}));
+    QVERIFY(record.m_arrStepTimeDown.isEmpty());
+    QCOMPARE(record.m_strComments, QStringLiteral("Rat 12, T10"));
+    QCOMPARE(record.m_nDispMax, 2090u);
+    QCOMPARE(record.m_nContactIndex, 2);
     QVERIFY(doc.DataPresent());
 
     // Release 4 files carry no version line and no step times, even when
@@ -478,8 +479,8 @@ void TestExperimentFile::release4HeaderFile()
     QByteArray withVersion = DataFile("release4.exp");
     withVersion.replace("File\r\n", "File\r\nFirmware Release Version: R5.2\r\n");
     QVERIFY(Load(doc, withVersion));
-    QCOMPARE(doc.m_nFirmwareRelease, 4);
-    QVERIFY(doc.m_strFirmwareVersion.isEmpty());
+    QCOMPARE(record.m_nFirmwareRelease, 4);
+    QVERIFY(record.m_strFirmwareVersion.isEmpty());
 }
 
 void TestExperimentFile::firmwareReleaseFromVersionLine_data()
@@ -504,10 +505,10 @@ void TestExperimentFile::firmwareReleaseFromVersionLine()
     QFETCH(int, release);
     QByteArray text = kNewRecordFile;
     text.replace("Firmware Release Version: \r\n", versionLines);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     QVERIFY(Load(doc, text));
-    QCOMPARE(doc.m_strFirmwareVersion, version);
-    QCOMPARE(doc.m_nFirmwareRelease, release);
+    QCOMPARE(doc.Record().m_strFirmwareVersion, version);
+    QCOMPARE(doc.Record().m_nFirmwareRelease, release);
 }
 
 void TestExperimentFile::headerValueLines_data()
@@ -529,15 +530,16 @@ void TestExperimentFile::headerValueLines()
     QFETCH(int, force);
     QByteArray text = kNewRecordFile;
     text.replace("Desired Force: 100", line);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    const CImpactRecord& record = doc.Record();
     QVERIFY(Load(doc, text));
-    QCOMPARE(doc.m_nDesiredForce, force);
-    QCOMPARE(doc.m_nDesiredDisp, 1);
+    QCOMPARE(record.m_nDesiredForce, force);
+    QCOMPARE(record.m_nDesiredDisp, 1);
 
     // A label after "Displacement Data" is not a header value.
     text.replace("Displacement Data:\r\n", "Displacement Data:\r\nActual Dwell: 9\r\n");
     QVERIFY(Load(doc, text));
-    QCOMPARE(doc.m_nActualDwell, 0);
+    QCOMPARE(record.m_nActualDwell, 0);
 }
 
 void TestExperimentFile::sectionValueLines_data()
@@ -556,10 +558,10 @@ void TestExperimentFile::sectionValueLines()
 {
     QFETCH(QByteArray, lines);
     QFETCH(CUIntArray, values);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     QVERIFY(Load(doc, WithDisplacementDown(lines)));
-    QCOMPARE(doc.m_arrDispDown, values);
-    QVERIFY(doc.m_arrDispUp.isEmpty());
+    QCOMPARE(doc.Record().m_arrDispDown, values);
+    QVERIFY(doc.Record().m_arrDispUp.isEmpty());
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
 }
 
@@ -584,15 +586,16 @@ void TestExperimentFile::fileCutShort()
     QFETCH(int, keptBytes);
     QFETCH(CUIntArray, dispDown);
     QFETCH(CUIntArray, forceDown);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    const CImpactRecord& record = doc.Record();
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     QVERIFY(Load(doc, kRelease5File.left(keptBytes)));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::NoEndMarker);
-    QVERIFY(prompt.messages.isEmpty());
-    QCOMPARE(doc.m_arrDispDown, dispDown);
-    QCOMPARE(doc.m_arrForceDown, forceDown);
+    QVERIFY(doc.LoadMessage().isEmpty());
+    QCOMPARE(record.m_arrDispDown, dispDown);
+    QCOMPARE(record.m_arrForceDown, forceDown);
     QVERIFY(!doc.DataPresent());
-    QCOMPARE(doc.m_nDispMax, 0u);
+    QCOMPARE(record.m_nDispMax, 0u);
     QCOMPARE(changed.count(), 0);
 }
 
@@ -608,30 +611,31 @@ void TestExperimentFile::formatDetectionExaminesThirtyLines()
 {
     QFETCH(int, linesBefore);
     QFETCH(int, format);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     QVERIFY(Load(doc, QByteArray("x\r\n").repeated(linesBefore) + kNewRecordFile));
-    QCOMPARE(doc.m_nFileFormat, format);
-    QCOMPARE(prompt.messages.size(), format == 0 ? 1 : 0);
+    QCOMPARE(doc.Record().m_nFileFormat, format);
+    QCOMPARE(doc.LoadMessage(), format == 0 ? kNotValid : QString());
 }
 
 void TestExperimentFile::oldestTranscript()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    const CImpactRecord& record = doc.Record();
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     QVERIFY(Load(doc, DataFile("transcript.txt")));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
-    QVERIFY(prompt.messages.isEmpty());
-    QCOMPARE(doc.m_nFileFormat, 3);
-    QCOMPARE(doc.m_nFirmwareRelease, 4);
-    QCOMPARE(doc.m_arrDispDown, (CUIntArray{2000, 2010, 2040, 2090}));
-    QCOMPARE(doc.m_arrForceDown, (CUIntArray{0, 150, 900, 1520}));
-    QCOMPARE(doc.m_arrDispUp, (CUIntArray{2080, 2030}));
-    QCOMPARE(doc.m_arrForceUp, (CUIntArray{700, 20}));
+    QVERIFY(doc.LoadMessage().isEmpty());
+    QCOMPARE(record.m_nFileFormat, 3);
+    QCOMPARE(record.m_nFirmwareRelease, 4);
+    QCOMPARE(record.m_arrDispDown, (CUIntArray{2000, 2010, 2040, 2090}));
+    QCOMPARE(record.m_arrForceDown, (CUIntArray{0, 150, 900, 1520}));
+    QCOMPARE(record.m_arrDispUp, (CUIntArray{2080, 2030}));
+    QCOMPARE(record.m_arrForceUp, (CUIntArray{700, 20}));
     // Derived on load: force 1520 / 10; travel (2090 - 2010) x 17.63889.
-    QCOMPARE(doc.m_nActualForce, 152);
-    QCOMPARE(doc.m_nActualDisp, 1411);
-    QCOMPARE(doc.m_nDesiredForce, 100);
-    QVERIFY(doc.m_strComments.isEmpty());
+    QCOMPARE(record.m_nActualForce, 152);
+    QCOMPARE(record.m_nActualDisp, 1411);
+    QCOMPARE(record.m_nDesiredForce, 100);
+    QVERIFY(record.m_strComments.isEmpty());
     QVERIFY(doc.DataPresent());
     QCOMPARE(changed.count(), 1);
 }
@@ -665,13 +669,14 @@ void TestExperimentFile::oldestTranscriptPairs()
     QFETCH(CUIntArray, forceDown);
     QFETCH(CUIntArray, dispUp);
     QFETCH(CUIntArray, forceUp);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    const CImpactRecord& record = doc.Record();
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
-    QCOMPARE(doc.m_arrDispDown, dispDown);
-    QCOMPARE(doc.m_arrForceDown, forceDown);
-    QCOMPARE(doc.m_arrDispUp, dispUp);
-    QCOMPARE(doc.m_arrForceUp, forceUp);
+    QCOMPARE(record.m_arrDispDown, dispDown);
+    QCOMPARE(record.m_arrForceDown, forceDown);
+    QCOMPARE(record.m_arrDispUp, dispUp);
+    QCOMPARE(record.m_arrForceUp, forceUp);
 }
 
 void TestExperimentFile::oldestTranscriptThatNeverCompletes_data()
@@ -692,14 +697,15 @@ void TestExperimentFile::oldestTranscriptThatNeverCompletes()
 {
     QFETCH(QByteArray, text);
     QFETCH(CUIntArray, dispDown);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    const CImpactRecord& record = doc.Record();
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::OldFormatFailed);
-    QCOMPARE(prompt.messages, (QList<CScriptedPrompt::Shown>{{kOldLoadFailed, Exclamation}}));
-    QCOMPARE(doc.m_arrDispDown, dispDown);
-    QCOMPARE(doc.m_nDispMax, 0u);
-    QCOMPARE(doc.m_nActualForce, 0);
+    QCOMPARE(doc.LoadMessage(), kOldLoadFailed);
+    QCOMPARE(record.m_arrDispDown, dispDown);
+    QCOMPARE(record.m_nDispMax, 0u);
+    QCOMPARE(record.m_nActualForce, 0);
     QVERIFY(!doc.DataPresent());
     QCOMPARE(changed.count(), 0);
 }
@@ -725,13 +731,13 @@ void TestExperimentFile::commentsRoundTrip_data()
 void TestExperimentFile::commentsRoundTrip()
 {
     QFETCH(QString, comments);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRelease5Run(doc);
-    doc.m_strComments = comments;
+    doc.EditRecord().m_strComments = comments;
     const QByteArray saved = Save(doc);
     for (int cycle = 0; cycle < 3; ++cycle) {
         QVERIFY(Load(doc, Save(doc)));
-        QCOMPARE(doc.m_strComments, comments);
+        QCOMPARE(doc.Record().m_strComments, comments);
         QVERIFY(doc.DataPresent());
     }
     QCOMPARE(Save(doc), saved);
@@ -769,24 +775,24 @@ void TestExperimentFile::commentsOfOriginalFiles()
     QByteArray text = kRelease5File;
     text.truncate(text.indexOf("Date: March"));
     text += commentLines;
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     QVERIFY(Load(doc, text));
-    QCOMPARE(doc.m_strComments, comments);
+    QCOMPARE(doc.Record().m_strComments, comments);
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::Complete);
     QVERIFY(doc.DataPresent());
 }
 
 void TestExperimentFile::commentsAreLatin1Bytes()
 {
-    CZentakDoc doc(prompt);
-    doc.m_strComments = QStringLiteral("\u00fcber \u00b5");
+    CZentakDoc doc;
+    doc.EditRecord().m_strComments = QStringLiteral("\u00fcber \u00b5");
     QVERIFY(Save(doc).contains("Comments:\r\n\xfc"
                                "ber \xb5\r\n\r\n-----End"));
 
     QByteArray text = kNewRecordFile;
     text.replace("Experiment Comments:\r\n\r\n\r\n", "Experiment Comments:\r\n\xe9t\xe9\r\n\r\n");
     QVERIFY(Load(doc, text));
-    QCOMPARE(doc.m_strComments, QStringLiteral("\u00e9t\u00e9"));
+    QCOMPARE(doc.Record().m_strComments, QStringLiteral("\u00e9t\u00e9"));
 }
 
 void TestExperimentFile::boundsEndTheLoad_data()
@@ -833,15 +839,12 @@ void TestExperimentFile::boundsEndTheLoad()
     QFETCH(QByteArray, text);
     QFETCH(LoadOutcome, outcome);
     QFETCH(QString, message);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     QSignalSpy changed(&doc, &CZentakDoc::recordChanged);
     QVERIFY(Load(doc, text));
     QCOMPARE(doc.LastLoadOutcome(), outcome);
     const bool complete = outcome == LoadOutcome::Complete;
-    QList<CScriptedPrompt::Shown> shown;
-    if (!complete)
-        shown.append({message, Exclamation});
-    QCOMPARE(prompt.messages, shown);
+    QCOMPARE(doc.LoadMessage(), complete ? QString() : message);
     QCOMPARE(doc.DataPresent(), complete);
     QCOMPARE(changed.count(), complete ? 1 : 0);
 }
@@ -873,16 +876,16 @@ void TestExperimentFile::refusedFilesLeaveTheRecord()
 {
     QFETCH(QString, path);
     QFETCH(QString, message);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRelease5Run(doc);
     doc.SetPathName(QStringLiteral("/old/name.exp"));
-    QVERIFY(!doc.LoadFromFile(path));
+    QVERIFY(!doc.Load(path));
     QCOMPARE(doc.FileErrorString(), message);
-    QCOMPARE(doc.m_arrDispDown.size(), 3);
-    QCOMPARE(doc.m_nDesiredForce, 300);
+    QCOMPARE(doc.Record().m_arrDispDown.size(), 3);
+    QCOMPARE(doc.Record().m_nDesiredForce, 300);
     QVERIFY(doc.DataPresent());
     QCOMPARE(doc.PathName(), QStringLiteral("/old/name.exp"));
-    QVERIFY(prompt.messages.isEmpty());
+    QVERIFY(doc.LoadMessage().isEmpty());
 }
 
 // The kernel refuses reads of a process's unmapped memory: a file whose
@@ -890,14 +893,14 @@ void TestExperimentFile::refusedFilesLeaveTheRecord()
 void TestExperimentFile::readErrorLeavesNoFileName()
 {
     const QString path = QStringLiteral("/proc/self/mem");
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     doc.SetPathName(QStringLiteral("/old/name.exp"));
-    QVERIFY(!doc.LoadFromFile(path));
+    QVERIFY(!doc.Load(path));
     QVERIFY2(doc.FileErrorString().startsWith(
                  QStringLiteral("An error occurred while reading %1").arg(path)),
              qPrintable(doc.FileErrorString()));
     QVERIFY(doc.PathName().isEmpty());
-    QVERIFY(prompt.messages.isEmpty());
+    QVERIFY(doc.LoadMessage().isEmpty());
 }
 
 void TestExperimentFile::saveToFileReplacesWholeFile()
@@ -909,10 +912,10 @@ void TestExperimentFile::saveToFileReplacesWholeFile()
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(QByteArray(5000, 'x'));
     }
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRelease5Run(doc);
     doc.SetModifiedFlag();
-    QVERIFY2(doc.SaveToFile(path), qPrintable(doc.FileErrorString()));
+    QVERIFY2(doc.Save(path), qPrintable(doc.FileErrorString()));
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), kRelease5File);
@@ -931,7 +934,7 @@ void TestExperimentFile::failedSaveKeepsPreviousFile()
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write(kRelease5File);
     }
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillLongRelease5Run(doc, 2000);
 
     rlimit saved{};
@@ -940,7 +943,7 @@ void TestExperimentFile::failedSaveKeepsPreviousFile()
     rlimit small = saved;
     small.rlim_cur = 4096;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool ok = doc.SaveToFile(path);
+    const bool ok = doc.Save(path);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
@@ -958,8 +961,8 @@ void TestExperimentFile::saveIntoMissingFolderNamesIt()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("gone/run.exp"));
-    CZentakDoc doc(prompt);
-    QVERIFY(!doc.SaveToFile(path));
+    CZentakDoc doc;
+    QVERIFY(!doc.Save(path));
     QCOMPARE(doc.FileErrorString(), QStringLiteral("The folder of %1 was not found.").arg(path));
 }
 
@@ -967,24 +970,24 @@ void TestExperimentFile::loadOfMissingFileLeavesRecord()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("none.exp"));
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRelease5Run(doc);
     doc.SetPathName(QStringLiteral("/old/name.exp"));
-    QVERIFY(!doc.LoadFromFile(path));
+    QVERIFY(!doc.Load(path));
     QCOMPARE(doc.FileErrorString(), QStringLiteral("%1 was not found.").arg(path));
-    QCOMPARE(doc.m_arrDispDown.size(), 3);
-    QCOMPARE(doc.m_strFirmwareVersion, QStringLiteral("R5.1"));
+    QCOMPARE(doc.Record().m_arrDispDown.size(), 3);
+    QCOMPARE(doc.Record().m_strFirmwareVersion, QStringLiteral("R5.1"));
     QVERIFY(doc.DataPresent());
     QCOMPARE(doc.PathName(), QStringLiteral("/old/name.exp"));
-    QVERIFY(prompt.messages.isEmpty());
+    QVERIFY(doc.LoadMessage().isEmpty());
 }
 
 void TestExperimentFile::loadMessageStillTakesFileName()
 {
     const QString path = QStringLiteral(ZENTAK_TEST_DATA "/transcript_incomplete.txt");
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     doc.SetModifiedFlag();
-    QVERIFY(doc.LoadFromFile(path));
+    QVERIFY(doc.Load(path));
     QCOMPARE(doc.LastLoadOutcome(), LoadOutcome::OldFormatFailed);
     QCOMPARE(doc.PathName(), path);
     QVERIFY(!doc.IsModified());

@@ -1,4 +1,3 @@
-#include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
 #include "core/files/CRunLogPath.h"
 
@@ -16,31 +15,31 @@
 
 namespace {
 
-constexpr auto Exclamation = COperatorPrompt::Icon::Exclamation;
 const QString kOpenFailed = QStringLiteral("Unable to Open Log File!");
 
 void FillRun(CZentakDoc& doc, int release)
 {
-    doc.m_nFirmwareRelease = release;
-    doc.m_strFirmwareVersion = release == 5 ? QStringLiteral("R5.1") : QStringLiteral("R4.x");
-    doc.m_arrDispDown = {100, 150, 220};
-    doc.m_arrDispUp = {210, 120};
-    doc.m_arrForceDown = {5, 250, 800};
-    doc.m_arrForceUp = {300, 10};
+    CImpactRecord& record = doc.EditRecord();
+    record.m_nFirmwareRelease = release;
+    record.m_strFirmwareVersion = release == 5 ? QStringLiteral("R5.1") : QStringLiteral("R4.x");
+    record.m_arrDispDown = {100, 150, 220};
+    record.m_arrDispUp = {210, 120};
+    record.m_arrForceDown = {5, 250, 800};
+    record.m_arrForceUp = {300, 10};
     if (release == 5) {
-        doc.m_arrStepTimeDown = {1000, 1000, 1000};
-        doc.m_arrStepTimeUp = {2000, 2000};
+        record.m_arrStepTimeDown = {1000, 1000, 1000};
+        record.m_arrStepTimeUp = {2000, 2000};
     }
     doc.SetDataPresent(true);
-    doc.DeriveActualValues();
-    doc.StampRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
+    record.DeriveActualValues();
+    record.StampRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
 }
 
 QByteArray Saved(CZentakDoc& doc)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    doc.Serialize(buffer, true);
+    doc.Save(buffer);
     return buffer.data();
 }
 
@@ -63,7 +62,6 @@ class TestRunLog : public QObject
 {
     Q_OBJECT
 
-    CScriptedPrompt prompt;
     QTemporaryDir dir;
 
     QString LogPath() const { return dir.filePath(QStringLiteral("ZEVSpine_v5.log")); }
@@ -93,7 +91,6 @@ void TestRunLog::init()
 {
     QVERIFY(dir.isValid());
     QFile::remove(LogPath());
-    prompt.messages.clear();
     qunsetenv(CRunLogPath::kEnvironmentVariable);
 }
 
@@ -104,15 +101,15 @@ void TestRunLog::cleanup()
 
 void TestRunLog::firstEntryCreatesTheLog()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRun(doc, 5);
     int hookCalls = 0;
-    doc.SetStoreViewsHook([&] { ++hookCalls; });
+    QObject::connect(&doc, &CZentakDoc::storeViewsRequested, [&] { ++hookCalls; });
     doc.SetRunLogPath(LogPath());
     QVERIFY(doc.WriteRunLog());
     // The log takes the record as it is: the views are not asked to store.
     QCOMPARE(hookCalls, 0);
-    QVERIFY(prompt.messages.isEmpty());
+    QVERIFY(doc.FileErrorString().isEmpty());
     const QByteArray entry = Contents(LogPath());
     QVERIFY(entry.startsWith("ZR Spinal Cord Impactor Experiment File v5.0\r\n"
                              "Firmware Release Version: R5.1\r\n"));
@@ -125,7 +122,7 @@ void TestRunLog::firstEntryCreatesTheLog()
 
 void TestRunLog::entriesFollowOneAnother()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     doc.SetRunLogPath(LogPath());
     FillRun(doc, 5);
     QVERIFY(doc.WriteRunLog());
@@ -143,7 +140,7 @@ void TestRunLog::existingLogIsNeverTruncated()
 {
     const QByteArray older = QByteArray("older entries\r\n\xe9").repeated(1000);
     WriteFile(LogPath(), older);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     doc.SetRunLogPath(LogPath());
     FillRun(doc, 4);
     QVERIFY(doc.WriteRunLog());
@@ -162,7 +159,7 @@ void TestRunLog::timePerStepOnlyForRelease5()
 {
     QFETCH(int, release);
     QFETCH(bool, hasStepTimes);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     doc.SetRunLogPath(LogPath());
     FillRun(doc, release);
     QVERIFY(doc.WriteRunLog());
@@ -185,12 +182,12 @@ void TestRunLog::unopenableLogKeepsTheRun_data()
 void TestRunLog::unopenableLogKeepsTheRun()
 {
     QFETCH(QString, name);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRun(doc, 5);
     const QByteArray before = Saved(doc);
     doc.SetRunLogPath(dir.filePath(name));
     QVERIFY(!doc.WriteRunLog());
-    QCOMPARE(prompt.messages, (QList<CScriptedPrompt::Shown>{{kOpenFailed, Exclamation}}));
+    QCOMPARE(doc.FileErrorString(), kOpenFailed);
     QCOMPARE(Saved(doc), before);
     QVERIFY(doc.DataPresent());
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("no"))));
@@ -204,16 +201,16 @@ void TestRunLog::logHeldByAnotherWriter()
     QVERIFY(holder.open(QIODevice::ReadWrite));
     QCOMPARE(flock(holder.handle(), LOCK_EX | LOCK_NB), 0);
 
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     doc.SetRunLogPath(LogPath());
     FillRun(doc, 5);
     QVERIFY(!doc.WriteRunLog());
-    QCOMPARE(prompt.messages, (QList<CScriptedPrompt::Shown>{{kOpenFailed, Exclamation}}));
+    QCOMPARE(doc.FileErrorString(), kOpenFailed);
     QCOMPARE(Contents(LogPath()), QByteArray("held"));
 
     flock(holder.handle(), LOCK_UN);
-    prompt.messages.clear();
     QVERIFY(doc.WriteRunLog());
+    QVERIFY(doc.FileErrorString().isEmpty());
     QCOMPARE(Contents(LogPath()), "held" + Saved(doc));
 }
 
@@ -223,7 +220,7 @@ void TestRunLog::writeFailureLeavesTheLogAsItWas()
 {
     const QByteArray earlier(100, 'x');
     WriteFile(LogPath(), earlier);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     doc.SetRunLogPath(LogPath());
     FillRun(doc, 5);
 
@@ -238,12 +235,10 @@ void TestRunLog::writeFailureLeavesTheLogAsItWas()
     std::signal(SIGXFSZ, oldHandler);
 
     QVERIFY(!ok);
-    QCOMPARE(prompt.messages,
-             (QList<CScriptedPrompt::Shown>{
-                 {QStringLiteral("Unable to Write Log File!\r\n%1: File too large.\r\n"
-                                 "This run is not in the log, which is as it was before the run.")
-                      .arg(LogPath()),
-                  Exclamation}}));
+    QCOMPARE(doc.FileErrorString(),
+             QStringLiteral("Unable to Write Log File!\r\n%1: File too large.\r\n"
+                            "This run is not in the log, which is as it was before the run.")
+                 .arg(LogPath()));
     QCOMPARE(Contents(LogPath()), earlier);
 }
 
@@ -262,7 +257,7 @@ void TestRunLog::pathResolution()
     QCOMPARE(CRunLogPath::Resolve(QStringLiteral("/given/run.log")),
              QStringLiteral("/given/run.log"));
 
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     QCOMPARE(doc.RunLogPath(), QStringLiteral("/from/env.log"));
     doc.SetRunLogPath(QStringLiteral("/given/run.log"));
     QCOMPARE(doc.RunLogPath(), QStringLiteral("/given/run.log"));
@@ -273,7 +268,7 @@ void TestRunLog::defaultFolderIsCreated()
 {
     const QString dataHome = dir.filePath(QStringLiteral("fresh-home"));
     qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome));
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     FillRun(doc, 5);
     QVERIFY(doc.WriteRunLog());
     QCOMPARE(Contents(dataHome + QStringLiteral("/Zentak/ZEVSpine_v5.log")), Saved(doc));
@@ -299,19 +294,19 @@ void TestRunLog::runStamp()
     QFETCH(QDateTime, when);
     QFETCH(QString, stamp);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString text = CZentakDoc::RunStamp(when);
+    const QString text = CImpactRecord::RunStamp(when);
     QLocale::setDefault(QLocale::c());
     QCOMPARE(text, stamp);
 }
 
 void TestRunLog::stampReplacesComments()
 {
-    CZentakDoc doc(prompt);
-    doc.m_strComments = QStringLiteral("typed before the run");
-    doc.StampRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
+    CImpactRecord record;
+    record.m_strComments = QStringLiteral("typed before the run");
+    record.StampRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
     const QString stamp = QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n");
-    QCOMPARE(doc.m_strRunStamp, stamp);
-    QCOMPARE(doc.m_strComments, stamp);
+    QCOMPARE(record.m_strRunStamp, stamp);
+    QCOMPARE(record.m_strComments, stamp);
 }
 
 void TestRunLog::completedRunIsDerivedStampedAndLogged_data()
@@ -325,19 +320,20 @@ void TestRunLog::completedRunIsDerivedStampedAndLogged_data()
 void TestRunLog::completedRunIsDerivedStampedAndLogged()
 {
     QFETCH(bool, logWritable);
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    CImpactRecord& record = doc.EditRecord();
     doc.SetRunLogPath(logWritable ? LogPath() : dir.path());
-    doc.m_strComments = QStringLiteral("typed before the run");
-    doc.m_arrDispDown = {100, 150, 220};
-    doc.m_arrDispUp = {210, 120};
-    doc.m_arrForceDown = {5, 250, 800};
-    doc.m_arrForceUp = {300, 10};
+    record.m_strComments = QStringLiteral("typed before the run");
+    record.m_arrDispDown = {100, 150, 220};
+    record.m_arrDispUp = {210, 120};
+    record.m_arrForceDown = {5, 250, 800};
+    record.m_arrForceUp = {300, 10};
     QCOMPARE(doc.CompleteRun(QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9))), logWritable);
     QVERIFY(doc.DataPresent());
-    QCOMPARE(doc.m_nActualForce, 80);
-    QCOMPARE(doc.m_nDispMax, 220u);
-    QCOMPARE(doc.m_strComments, QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n"));
-    QCOMPARE(prompt.messages.size(), logWritable ? 0 : 1);
+    QCOMPARE(record.m_nActualForce, 80);
+    QCOMPARE(record.m_nDispMax, 220u);
+    QCOMPARE(record.m_strComments, QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n"));
+    QCOMPARE(doc.FileErrorString().isEmpty(), logWritable);
     QCOMPARE(Contents(LogPath()), logWritable ? Saved(doc) : QByteArray("<unreadable>"));
 }
 

@@ -1,12 +1,13 @@
 #include "CManualClock.h"
 #include "CScriptedBox.h"
 #include "CScriptedPrompt.h"
-#include "core/CZentakDoc.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CRunProgress.h"
 #include "core/device/CSerialLink.h"
 #include "core/protocol/CExperimentDialogue.h"
+#include "core/protocol/CImpactRun.h"
 #include "core/protocol/CRunOutcome.h"
+#include "core/record/CImpactRecord.h"
 #include "core/record/CSerialSettings.h"
 #include "core/simulator/ControlBoxSimulator.h"
 
@@ -21,21 +22,14 @@ Q_DECLARE_METATYPE(CRunOutcome::Kind)
 
 namespace {
 
-// One record wired to a box through the simulated port, with free waits.
+// One record wired to a box through the simulated port, with free waits;
+// the desired values are those of a new record but a velocity of 100 mm/s.
 struct Bench {
-    explicit Bench(CSimulatedBox& box) : factory(box), doc(prompt)
-    {
-        doc.SetPortAccess(factory, clock);
-        doc.OnNewDocument();
-        doc.m_nDesiredForce = 100;
-        doc.m_nDesiredDisp = 1;
-        doc.m_nDesiredVelocity = 100;
-        doc.m_nDesiredDwell = 0;
-    }
+    explicit Bench(CSimulatedBox& box) : factory(box) { record.m_nDesiredVelocity = 100; }
 
     bool Run(int mode = CExperimentDialogue::kModeForce)
     {
-        result = doc.RunExperiment(mode, CSerialSettings{CPortFactory::kSimulatorPort});
+        result = impactRun.Run(CSerialSettings{CPortFactory::kSimulatorPort}, mode, record);
         outcome = result.outcome;
         return CRunOutcome::ImpactMade(outcome);
     }
@@ -43,7 +37,8 @@ struct Bench {
     CManualClock clock;
     CPortFactory factory;
     CScriptedPrompt prompt;
-    CZentakDoc doc;
+    CImpactRun impactRun{factory, clock, prompt};
+    CImpactRecord record;
     CExperimentDialogue::Result result;
     Kind outcome = Kind::NotResponding;
 };
@@ -124,8 +119,8 @@ void TestDialogue::release5ImpactFillsTheRecord()
     QVERIFY(bench.Run());
 
     QCOMPARE(bench.outcome, Kind::Completed);
-    QCOMPARE(bench.doc.m_nFirmwareRelease, 5);
-    QCOMPARE(bench.doc.m_strFirmwareVersion, QStringLiteral("R5.04"));
+    QCOMPARE(bench.record.m_nFirmwareRelease, 5);
+    QCOMPARE(bench.record.m_strFirmwareVersion, QStringLiteral("R5.04"));
     QCOMPARE(bench.result.sensitivity, 5431);
     QCOMPARE(bench.prompt.questions, QStringList{CExperimentDialogue::kImpactNow});
     QVERIFY(bench.prompt.messages.isEmpty());
@@ -138,15 +133,15 @@ void TestDialogue::release5ImpactFillsTheRecord()
     QCOMPARE(box.LastImpact().forceTenths, 1000);
 
     const CImpactModel::Result& impact = box.LastImpactResult();
-    QCOMPARE(bench.doc.m_arrDispDown.size(), impact.down.size());
-    QCOMPARE(bench.doc.m_arrDispUp.size(), impact.up.size());
+    QCOMPARE(bench.record.m_arrDispDown.size(), impact.down.size());
+    QCOMPARE(bench.record.m_arrDispUp.size(), impact.up.size());
     for (qsizetype i = 0; i < impact.down.size(); ++i) {
-        QCOMPARE(bench.doc.m_arrDispDown[i], impact.down[i].position);
-        QCOMPARE(bench.doc.m_arrForceDown[i], impact.down[i].force);
-        QCOMPARE(bench.doc.m_arrStepTimeDown[i], impact.down[i].stepTime);
+        QCOMPARE(bench.record.m_arrDispDown[i], impact.down[i].position);
+        QCOMPARE(bench.record.m_arrForceDown[i], impact.down[i].force);
+        QCOMPARE(bench.record.m_arrStepTimeDown[i], impact.down[i].stepTime);
     }
-    QCOMPARE(bench.doc.m_arrStepTimeUp.size(), impact.up.size());
-    QCOMPARE(bench.doc.m_arrForceUp.last(), impact.up.last().force);
+    QCOMPARE(bench.record.m_arrStepTimeUp.size(), impact.up.size());
+    QCOMPARE(bench.record.m_arrForceUp.last(), impact.up.last().force);
 }
 
 void TestDialogue::release4ImpactFillsTheRecord()
@@ -156,18 +151,18 @@ void TestDialogue::release4ImpactFillsTheRecord()
     bench.prompt.QueueAnswers({Answer::Yes, Answer::Yes});
     QVERIFY(bench.Run());
 
-    QCOMPARE(bench.doc.m_nFirmwareRelease, 4);
-    QCOMPARE(bench.doc.m_strFirmwareVersion, QStringLiteral("R4.x"));
+    QCOMPARE(bench.record.m_nFirmwareRelease, 4);
+    QCOMPARE(bench.record.m_strFirmwareVersion, QStringLiteral("R4.x"));
     QCOMPARE(bench.prompt.questions, (QStringList{CExperimentDialogue::kRelease4Question,
                                                   CExperimentDialogue::kImpactNow}));
     const QByteArrayList dialogue{"\n\n\n", "57\n", "\n", "1000\n", "1\n", "100\n", "0\n", "y"};
     QCOMPARE(box.Writes().first(dialogue.size()), dialogue);
     const CImpactModel::Result& impact = box.LastImpactResult();
-    QCOMPARE(bench.doc.m_arrDispDown.size(), impact.down.size());
-    QCOMPARE(bench.doc.m_arrForceUp.size(), impact.up.size());
-    QCOMPARE(bench.doc.m_arrForceDown.last(), impact.down.last().force);
-    QVERIFY(bench.doc.m_arrStepTimeDown.isEmpty());
-    QVERIFY(bench.doc.m_arrStepTimeUp.isEmpty());
+    QCOMPARE(bench.record.m_arrDispDown.size(), impact.down.size());
+    QCOMPARE(bench.record.m_arrForceUp.size(), impact.up.size());
+    QCOMPARE(bench.record.m_arrForceDown.last(), impact.down.last().force);
+    QVERIFY(bench.record.m_arrStepTimeDown.isEmpty());
+    QVERIFY(bench.record.m_arrStepTimeUp.isEmpty());
 }
 
 void TestDialogue::failureOutcomes_data()
@@ -224,7 +219,7 @@ void TestDialogue::failureOutcomes()
     QCOMPARE(bench.prompt.messages, messages);
     QCOMPARE(box.Writes(), writes);
     QVERIFY(bench.result.chunks.isEmpty());
-    QVERIFY(bench.doc.m_arrDispDown.isEmpty());
+    QVERIFY(bench.record.m_arrDispDown.isEmpty());
     QCOMPARE(box.ImpactCount(), 0);
     if (outcome == Kind::Aborted)
         QVERIFY(box.AtMainPrompt());  // left at rest
@@ -288,16 +283,16 @@ void TestDialogue::answersAreFormattedAsDecimalLines()
     QFETCH(QByteArrayList, answers);
     ControlBoxSimulator box(Options(5));
     Bench bench(box);
-    bench.doc.m_nDesiredForce = force;
-    bench.doc.m_nDesiredDisp = displacement;
-    bench.doc.m_nDesiredVelocity = velocity;
-    bench.doc.m_nDesiredDwell = dwell;
+    bench.record.m_nDesiredForce = force;
+    bench.record.m_nDesiredDisp = displacement;
+    bench.record.m_nDesiredVelocity = velocity;
+    bench.record.m_nDesiredDwell = dwell;
     bench.prompt.QueueAnswers({Answer::Yes});
 
     QVERIFY(bench.Run());
     QCOMPARE(box.Writes().mid(3, 4), answers);
     QCOMPARE(box.LastImpact().displacementMicrons, displacement);
-    QVERIFY(!bench.doc.m_arrDispDown.isEmpty());
+    QVERIFY(!bench.record.m_arrDispDown.isEmpty());
 }
 
 void TestDialogue::modePromptWinsOverForcePrompt()
@@ -311,7 +306,7 @@ void TestDialogue::modePromptWinsOverForcePrompt()
     QVERIFY(!bench.Run());
     // "Enter Force" still gets release 4's empty answer before "R5" overrides it.
     QCOMPARE(box.Writes(), (QByteArrayList{"\n\n\n", "57\n", "\n", "54\n"}));
-    QCOMPARE(bench.doc.m_nFirmwareRelease, 5);
+    QCOMPARE(bench.record.m_nFirmwareRelease, 5);
 }
 
 void TestDialogue::releaseTextAndSensitivity_data()
@@ -343,8 +338,8 @@ void TestDialogue::releaseTextAndSensitivity()
     ScriptIdentification(box, reply);
     Bench bench(box);
     QVERIFY(!bench.Run());
-    QCOMPARE(bench.doc.m_nFirmwareRelease, 5);
-    QCOMPARE(bench.doc.m_strFirmwareVersion, release);
+    QCOMPARE(bench.record.m_nFirmwareRelease, 5);
+    QCOMPARE(bench.record.m_strFirmwareVersion, release);
     const QList<Shown> warning{{CExperimentDialogue::kSensitivityOutOfRange, Icon::Exclamation}};
     QCOMPARE(bench.prompt.messages, warned ? warning : QList<Shown>{});
     QCOMPARE(box.Writes().size(), 3);  // the dialogue went on to the next prompt
@@ -410,8 +405,8 @@ void TestDialogue::goAheadWithoutModePromptIsNeverIdentified()
     bench.prompt.QueueAnswers({Answer::Yes});
 
     QVERIFY(bench.Run());
-    QCOMPARE(bench.doc.m_nFirmwareRelease, 0);
-    QVERIFY(bench.doc.m_arrDispDown.isEmpty());
+    QCOMPARE(bench.record.m_nFirmwareRelease, 0);
+    QVERIFY(bench.record.m_arrDispDown.isEmpty());
     QCOMPARE(box.Writes(), (QByteArrayList{"\n\n\n", "y", "w"}));
 }
 
@@ -460,7 +455,7 @@ void TestDialogue::silentDownloadIsNotResponding()
     QCOMPARE(bench.outcome, Kind::NotResponding);
     QCOMPARE(box.ImpactCount(), 1);
     QCOMPARE(box.Writes().mid(8), Polls(CSerialLink::kMaxEmptyPolls));
-    QVERIFY(bench.doc.m_arrDispDown.isEmpty());
+    QVERIFY(bench.record.m_arrDispDown.isEmpty());
     QVERIFY(bench.result.chunks.isEmpty());
 }
 
@@ -493,14 +488,14 @@ void TestDialogue::cutShortDownloadKeepsWhatArrived()
     QVERIFY(!bench.result.chunks.isEmpty());
     QCOMPARE(box.Writes().mid(8), Polls(polls));
     const CImpactModel::Result& impact = box.LastImpactResult();
-    const qsizetype down = bench.doc.m_arrDispDown.size();
+    const qsizetype down = bench.record.m_arrDispDown.size();
     QCOMPARE(down > 0, someSamples);
     QVERIFY(down < impact.down.size());
-    QCOMPARE(bench.doc.m_arrForceDown.size(), down);
-    QCOMPARE(bench.doc.m_arrStepTimeDown.size(), down);
+    QCOMPARE(bench.record.m_arrForceDown.size(), down);
+    QCOMPARE(bench.record.m_arrStepTimeDown.size(), down);
     for (qsizetype i = 0; i < down; ++i)
-        QCOMPARE(bench.doc.m_arrDispDown[i], impact.down[i].position);
-    QVERIFY(bench.doc.m_arrDispUp.isEmpty());
+        QCOMPARE(bench.record.m_arrDispDown[i], impact.down[i].position);
+    QVERIFY(bench.record.m_arrDispUp.isEmpty());
     QVERIFY(bench.prompt.messages.isEmpty());
     QVERIFY(bench.clock.NowMs() < 20000 + CSerialLink::MaxDownloadMs(9600));
 }
@@ -520,13 +515,13 @@ void TestDialogue::boxThatEchoesYAndFallsSilent()
     QVERIFY(bench.Run());
     QCOMPARE(bench.outcome, Kind::CutShort);
     QCOMPARE(box.Writes().mid(8), Polls(CSerialLink::kMaxEmptyPolls));
-    QCOMPARE(CRunOutcome::CutShortMessage(bench.doc),
+    QCOMPARE(CRunOutcome::CutShortMessage(bench.record),
              QStringLiteral("Impact Data Download Was Cut Short!\r\n"
                             "Samples Received: 0 (0 Down, 0 Up).\r\n"
                             "Please Check Serial Cable and Machine Power."));
-    bench.doc.m_arrDispDown = {1, 2, 3};
-    bench.doc.m_arrDispUp = {4};
-    QCOMPARE(CRunOutcome::CutShortMessage(bench.doc),
+    bench.record.m_arrDispDown = {1, 2, 3};
+    bench.record.m_arrDispUp = {4};
+    QCOMPARE(CRunOutcome::CutShortMessage(bench.record),
              QStringLiteral("Impact Data Download Was Cut Short!\r\n"
                             "Samples Received: 4 (3 Down, 1 Up).\r\n"
                             "Please Check Serial Cable and Machine Power."));
@@ -546,7 +541,7 @@ void TestDialogue::promptCutByTwoReadsEndsTheDownload()
     QCOMPARE(box.Writes().mid(8), Polls(polls));
     QVERIFY(polls > 5);
     QVERIFY(bench.clock.NowMs() < 20000);
-    QVERIFY(!bench.doc.m_arrDispDown.isEmpty());
+    QVERIFY(!bench.record.m_arrDispDown.isEmpty());
 }
 
 void TestDialogue::lineNoiseLeavesTheSamplesAlone()
@@ -560,10 +555,10 @@ void TestDialogue::lineNoiseLeavesTheSamplesAlone()
     Bench noisyBench(noisy);
     noisyBench.prompt.QueueAnswers({Answer::Yes});
     QVERIFY(noisyBench.Run());
-    QCOMPARE(noisyBench.doc.m_strFirmwareVersion, QStringLiteral("R5.04"));
-    QCOMPARE(noisyBench.doc.m_arrDispDown, cleanBench.doc.m_arrDispDown);
-    QCOMPARE(noisyBench.doc.m_arrForceUp, cleanBench.doc.m_arrForceUp);
-    QCOMPARE(noisyBench.doc.m_arrStepTimeDown, cleanBench.doc.m_arrStepTimeDown);
+    QCOMPARE(noisyBench.record.m_strFirmwareVersion, QStringLiteral("R5.04"));
+    QCOMPARE(noisyBench.record.m_arrDispDown, cleanBench.record.m_arrDispDown);
+    QCOMPARE(noisyBench.record.m_arrForceUp, cleanBench.record.m_arrForceUp);
+    QCOMPARE(noisyBench.record.m_arrStepTimeDown, cleanBench.record.m_arrStepTimeDown);
 }
 
 void TestDialogue::runReportsWhatItIsDoing_data()
@@ -585,7 +580,7 @@ void TestDialogue::runReportsWhatItIsDoing()
     ControlBoxSimulator box(Options(release, faults));
     Bench bench(box);
     CRecordedProgress progress;
-    bench.doc.SetRunProgress(&progress);
+    bench.impactRun.SetProgress(&progress);
     bench.prompt.QueueAnswers({Answer::Yes, Answer::Yes});
     QVERIFY(bench.Run());
 

@@ -1,6 +1,5 @@
-#include "CScriptedPrompt.h"
-#include "core/CZentakDoc.h"
 #include "core/protocol/CRunDataParser.h"
+#include "core/record/CImpactRecord.h"
 
 #include <QTest>
 
@@ -92,18 +91,17 @@ void TestParser::parsesSampleLines()
 {
     QFETCH(int, release);
     QFETCH(QStringList, chunks);
-    CScriptedPrompt prompt;
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = release;
+    CImpactRecord record;
+    record.m_nFirmwareRelease = release;
 
-    CRunDataParser::ParseRunData(chunks, doc.m_nFirmwareRelease, doc);
+    CRunDataParser::ParseRunData(chunks, record.m_nFirmwareRelease, record);
 
-    QTEST(doc.m_arrDispDown, "dispDown");
-    QTEST(doc.m_arrForceDown, "forceDown");
-    QTEST(doc.m_arrStepTimeDown, "stepDown");
-    QTEST(doc.m_arrDispUp, "dispUp");
-    QTEST(doc.m_arrForceUp, "forceUp");
-    QTEST(doc.m_arrStepTimeUp, "stepUp");
+    QTEST(record.m_arrDispDown, "dispDown");
+    QTEST(record.m_arrForceDown, "forceDown");
+    QTEST(record.m_arrStepTimeDown, "stepDown");
+    QTEST(record.m_arrDispUp, "dispUp");
+    QTEST(record.m_arrForceUp, "forceUp");
+    QTEST(record.m_arrStepTimeUp, "stepUp");
 }
 
 QTEST_GUILESS_MAIN(TestParser)

@@ -1,4 +1,3 @@
-#include "CScriptedPrompt.h"
 #include "core/CZentakDoc.h"
 
 #include <QSignalSpy>
@@ -20,8 +19,6 @@ class TestRecord : public QObject
 {
     Q_OBJECT
 
-    CScriptedPrompt prompt;
-
 private Q_SLOTS:
     void resetRestoresNewDocumentValues();
     void statsOfEmptyTraces();
@@ -39,68 +36,69 @@ private Q_SLOTS:
 
 void TestRecord::resetRestoresNewDocumentValues()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
+    CImpactRecord& record = doc.EditRecord();
     doc.SetPathName(QStringLiteral("/tmp/a.exp"));
     doc.SetModifiedFlag();
-    doc.m_strComments = QStringLiteral("old");
-    doc.m_nDesiredForce = 300;
-    doc.m_nDesiredDisp = 7;
-    doc.m_nDesiredVelocity = 50;
-    doc.m_nDesiredDwell = 3;
-    doc.SetActualValues(1, 2, 3, 4);
-    doc.m_nFirmwareRelease = 5;
-    doc.m_arrDispDown = {1, 2};
-    doc.m_arrStepTimeUp = {9};
-    doc.ComputeTraceStats();
+    record.m_strComments = QStringLiteral("old");
+    record.m_nDesiredForce = 300;
+    record.m_nDesiredDisp = 7;
+    record.m_nDesiredVelocity = 50;
+    record.m_nDesiredDwell = 3;
+    record.SetActualValues(1, 2, 3, 4);
+    record.m_nFirmwareRelease = 5;
+    record.m_arrDispDown = {1, 2};
+    record.m_arrStepTimeUp = {9};
+    record.ComputeTraceStats();
     doc.SetDataPresent(true);
 
     QVERIFY(doc.OnNewDocument());
 
     QVERIFY(doc.PathName().isEmpty());
     QVERIFY(!doc.IsModified());
-    QVERIFY(doc.m_strComments.isEmpty());
-    QCOMPARE(doc.m_nDesiredForce, 100);
-    QCOMPARE(doc.m_nDesiredDisp, 1);
-    QCOMPARE(doc.m_nDesiredVelocity, 1);
-    QCOMPARE(doc.m_nDesiredDwell, 0);
-    QCOMPARE(doc.m_nActualForce, 0);
-    QCOMPARE(doc.m_nActualDisp, 0);
-    QCOMPARE(doc.m_nActualVelocity, 0);
-    QCOMPARE(doc.m_nActualDwell, 0);
-    QCOMPARE(doc.m_nFirmwareRelease, 0);
-    QVERIFY(doc.m_arrDispDown.isEmpty());
-    QVERIFY(doc.m_arrStepTimeUp.isEmpty());
-    QCOMPARE(doc.m_nDispMax, 0u);
-    QCOMPARE(doc.m_nDispMin, 5555u);
-    QCOMPARE(doc.m_nForceMax, 0u);
-    QCOMPARE(doc.m_nContactIndex, 0);
+    QVERIFY(record.m_strComments.isEmpty());
+    QCOMPARE(record.m_nDesiredForce, 100);
+    QCOMPARE(record.m_nDesiredDisp, 1);
+    QCOMPARE(record.m_nDesiredVelocity, 1);
+    QCOMPARE(record.m_nDesiredDwell, 0);
+    QCOMPARE(record.m_nActualForce, 0);
+    QCOMPARE(record.m_nActualDisp, 0);
+    QCOMPARE(record.m_nActualVelocity, 0);
+    QCOMPARE(record.m_nActualDwell, 0);
+    QCOMPARE(record.m_nFirmwareRelease, 0);
+    QVERIFY(record.m_arrDispDown.isEmpty());
+    QVERIFY(record.m_arrStepTimeUp.isEmpty());
+    QCOMPARE(record.m_nDispMax, 0u);
+    QCOMPARE(record.m_nDispMin, 5555u);
+    QCOMPARE(record.m_nForceMax, 0u);
+    QCOMPARE(record.m_nContactIndex, 0);
     QVERIFY(!doc.DataPresent());
 }
 
 void TestRecord::statsOfEmptyTraces()
 {
-    CZentakDoc doc(prompt);
-    doc.m_nDispMax = 9;
-    doc.m_nContactIndex = 4;
-    doc.ComputeTraceStats();
-    QCOMPARE(doc.m_nDispMax, 0u);
-    QCOMPARE(doc.m_nDispMin, 5555u);
-    QCOMPARE(doc.m_nForceMax, 0u);
-    QCOMPARE(doc.m_nContactIndex, 0);
+    CImpactRecord record;
+    record.m_nDispMax = 9;
+    record.m_nContactIndex = 4;
+    record.ComputeTraceStats();
+    QCOMPARE(record.m_nDispMax, 0u);
+    QCOMPARE(record.m_nDispMin, 5555u);
+    QCOMPARE(record.m_nForceMax, 0u);
+    QCOMPARE(record.m_nContactIndex, 0);
 }
 
 void TestRecord::statsOverBothStrokes()
 {
-    CZentakDoc doc(prompt);
-    doc.m_arrDispDown = {6000, 6100, 6200};
-    doc.m_arrDispUp = {6300, 5990};
-    doc.m_arrForceDown = {10, 150};
-    doc.m_arrForceUp = {900, 20};
-    doc.ComputeTraceStats();
-    QCOMPARE(doc.m_nDispMax, 6300u);
+    CImpactRecord record;
+    record.m_arrDispDown = {6000, 6100, 6200};
+    record.m_arrDispUp = {6300, 5990};
+    record.m_arrForceDown = {10, 150};
+    record.m_arrForceUp = {900, 20};
+    record.ComputeTraceStats();
+    QCOMPARE(record.m_nDispMax, 6300u);
     // Every sample lies above the starting minimum, so it stays.
-    QCOMPARE(doc.m_nDispMin, 5555u);
-    QCOMPARE(doc.m_nForceMax, 900u);
+    QCOMPARE(record.m_nDispMin, 5555u);
+    QCOMPARE(record.m_nForceMax, 900u);
 }
 
 void TestRecord::contactIndexCountsFromOne_data()
@@ -118,10 +116,10 @@ void TestRecord::contactIndexCountsFromOne()
 {
     QFETCH(CUIntArray, forceDown);
     QFETCH(int, contact);
-    CZentakDoc doc(prompt);
-    doc.m_arrForceDown = forceDown;
-    doc.ComputeTraceStats();
-    QCOMPARE(doc.m_nContactIndex, contact);
+    CImpactRecord record;
+    record.m_arrForceDown = forceDown;
+    record.ComputeTraceStats();
+    QCOMPARE(record.m_nContactIndex, contact);
 }
 
 void TestRecord::velocityByTraceLength_data()
@@ -146,10 +144,10 @@ void TestRecord::velocityByTraceLength()
 {
     QFETCH(CUIntArray, dispDown);
     QFETCH(int, velocity);
-    CZentakDoc doc(prompt);
-    doc.m_arrDispDown = dispDown;
-    doc.DeriveActualValues();
-    QCOMPARE(doc.m_nActualVelocity, velocity);
+    CImpactRecord record;
+    record.m_arrDispDown = dispDown;
+    record.DeriveActualValues();
+    QCOMPARE(record.m_nActualVelocity, velocity);
 }
 
 void TestRecord::displacementFromLastSampleBeforeContact_data()
@@ -175,35 +173,35 @@ void TestRecord::displacementFromLastSampleBeforeContact()
     QFETCH(CUIntArray, forceDown);
     QFETCH(CUIntArray, dispUp);
     QFETCH(int, displacement);
-    CZentakDoc doc(prompt);
-    doc.m_arrDispDown = dispDown;
-    doc.m_arrForceDown = forceDown;
-    doc.m_arrDispUp = dispUp;
-    doc.DeriveActualValues();
-    QCOMPARE(doc.m_nActualDisp, displacement);
+    CImpactRecord record;
+    record.m_arrDispDown = dispDown;
+    record.m_arrForceDown = forceDown;
+    record.m_arrDispUp = dispUp;
+    record.DeriveActualValues();
+    QCOMPARE(record.m_nActualDisp, displacement);
 }
 
 void TestRecord::forceIsPeakInWholeKDynes()
 {
-    CZentakDoc doc(prompt);
-    doc.m_arrForceDown = {0, 1009};
-    doc.m_arrForceUp = {1019, 3};
-    doc.DeriveActualValues();
-    QCOMPARE(doc.m_nActualForce, 101);
+    CImpactRecord record;
+    record.m_arrForceDown = {0, 1009};
+    record.m_arrForceUp = {1019, 3};
+    record.DeriveActualValues();
+    QCOMPARE(record.m_nActualForce, 101);
 }
 
 void TestRecord::deriveKeepsActualDwell()
 {
-    CZentakDoc doc(prompt);
-    doc.SetActualValues(9, 9, 9, 7);
-    doc.DeriveActualValues();
-    QCOMPARE(doc.m_nActualForce, 0);
-    QCOMPARE(doc.m_nActualDwell, 7);
+    CImpactRecord record;
+    record.SetActualValues(9, 9, 9, 7);
+    record.DeriveActualValues();
+    QCOMPARE(record.m_nActualForce, 0);
+    QCOMPARE(record.m_nActualDwell, 7);
 }
 
 void TestRecord::dataPresentAnnouncesChanges()
 {
-    CZentakDoc doc(prompt);
+    CZentakDoc doc;
     QSignalSpy spy(&doc, &CZentakDoc::dataPresentChanged);
     doc.SetDataPresent(true);
     doc.SetDataPresent(true);

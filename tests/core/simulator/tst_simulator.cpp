@@ -1,7 +1,6 @@
-#include "CScriptedPrompt.h"
-#include "core/CZentakDoc.h"
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/CRunDataParser.h"
+#include "core/record/CImpactRecord.h"
 #include "core/simulator/CImpactModel.h"
 #include "core/simulator/ControlBoxSimulator.h"
 
@@ -205,34 +204,33 @@ void TestSimulator::impactIsPhysicallyPlausible()
     Terminal t(options);
     const QStringList chunks = t.Impact(force * 10, velocity, 0);
     QVERIFY(chunks.last().endsWith(QLatin1String("Enter Mode: ")));
-
-    CScriptedPrompt prompt;
-    CZentakDoc doc(prompt);
-    doc.m_nFirmwareRelease = release;
-    CRunDataParser::ParseRunData(chunks, doc.m_nFirmwareRelease, doc);
+    CImpactRecord record;
+    record.m_nFirmwareRelease = release;
+    CRunDataParser::ParseRunData(chunks, record.m_nFirmwareRelease, record);
     const CImpactModel::Result& model = t.box.LastImpactResult();
-    QCOMPARE(doc.m_arrDispDown.size(), model.down.size());
-    QCOMPARE(doc.m_arrDispUp.size(), model.up.size());
-    QVERIFY(doc.m_arrForceDown.first() < CZentakDoc::kContactForce);  // starts clear of the cord
-    QVERIFY(std::is_sorted(doc.m_arrDispDown.begin(), doc.m_arrDispDown.end()));
-    QVERIFY(std::is_sorted(doc.m_arrDispUp.rbegin(), doc.m_arrDispUp.rend()));
-    QCOMPARE(doc.m_arrDispUp.last(), CImpactModel::kRestCount);  // back at the start
+    QCOMPARE(record.m_arrDispDown.size(), model.down.size());
+    QCOMPARE(record.m_arrDispUp.size(), model.up.size());
+    QVERIFY(record.m_arrForceDown.first() <
+            CImpactRecord::kContactForce);  // starts clear of the cord
+    QVERIFY(std::is_sorted(record.m_arrDispDown.begin(), record.m_arrDispDown.end()));
+    QVERIFY(std::is_sorted(record.m_arrDispUp.rbegin(), record.m_arrDispUp.rend()));
+    QCOMPARE(record.m_arrDispUp.last(), CImpactModel::kRestCount);  // back at the start
     if (release == 5) {
-        QCOMPARE(doc.m_arrStepTimeDown.size(), doc.m_arrDispDown.size());
-        for (quint32 step : doc.m_arrStepTimeDown + doc.m_arrStepTimeUp)
+        QCOMPARE(record.m_arrStepTimeDown.size(), record.m_arrDispDown.size());
+        for (quint32 step : record.m_arrStepTimeDown + record.m_arrStepTimeUp)
             QVERIFY(step >= 5988 && step <= 6012);
     } else {
-        QVERIFY(doc.m_arrStepTimeDown.isEmpty());
-        QVERIFY(doc.m_arrStepTimeUp.isEmpty());
+        QVERIFY(record.m_arrStepTimeDown.isEmpty());
+        QVERIFY(record.m_arrStepTimeUp.isEmpty());
     }
 
-    doc.DeriveActualValues();
-    QVERIFY2(doc.m_nActualForce >= force && doc.m_nActualForce <= force * 11 / 10,
-             qPrintable(QString::number(doc.m_nActualForce)));
-    QVERIFY2(qAbs(doc.m_nActualVelocity - velocity) <= velocity / 10,
-             qPrintable(QString::number(doc.m_nActualVelocity)));
-    QVERIFY(doc.m_nContactIndex > 10);
-    QVERIFY(doc.m_nActualDisp > 100);
+    record.DeriveActualValues();
+    QVERIFY2(record.m_nActualForce >= force && record.m_nActualForce <= force * 11 / 10,
+             qPrintable(QString::number(record.m_nActualForce)));
+    QVERIFY2(qAbs(record.m_nActualVelocity - velocity) <= velocity / 10,
+             qPrintable(QString::number(record.m_nActualVelocity)));
+    QVERIFY(record.m_nContactIndex > 10);
+    QVERIFY(record.m_nActualDisp > 100);
 }
 
 void TestSimulator::sameSeedGivesTheSameImpact()

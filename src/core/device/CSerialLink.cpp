@@ -174,7 +174,7 @@ void CSerialLink::ClosePort()
 
 void CSerialLink::WriteText(const QString& text)
 {
-    m_nBytesWritten = m_pPort->Write(text.toLatin1());
+    m_pPort->Write(text.toLatin1());
 }
 
 QByteArray CSerialLink::ReadReply()

@@ -65,29 +65,23 @@ public:
     // "y", then "w" polls until the box shows "Enter Mode" again or has been
     // silent for 100 polls; every reply is appended as it was read. The
     // download also stops after kMaxDownloadPolls polls or MaxDownloadMs.
-    // m_bRunDataComplete tells whether it ended at the mode prompt.
+    // RunDataComplete() tells whether it ended at the mode prompt.
     void CollectRunData(QStringList& chunks);
+    bool RunDataComplete() const { return m_bRunDataComplete; }
     // Told of the impact and of the sample lines as they arrive; optional.
     void SetProgress(CRunProgress* progress) { m_pProgress = progress; }
 
     // The reply buffer as text, up to its first NUL byte.
     QString ReplyText() const;
+    // How many bytes the last read took; the buffer keeps at most kReplyBytes.
+    qint64 BytesRead() const { return m_nBytesRead; }
+    const QString& LastSent() const { return m_strLastSent; }
+    // The last block of a download, white space at its start dropped.
+    const QString& LastChunk() const { return m_strChunk; }
 
     // Exact names, letter case included; anything else is none / one stop bit.
     static quint8 ParityCode(const QString& name);
     static quint8 StopBitsCode(const QString& text);
-
-    char m_szReply[kReplyBytes + 1] = {};
-    int m_nBaudRate = 9600;
-    int m_nByteSize = 8;
-    QString m_strPort = QStringLiteral("Com1");
-    quint8 m_nParity = CLineSettings::NoParity;
-    quint8 m_nStopBits = CLineSettings::OneStop;
-    qint64 m_nBytesWritten = 0;
-    qint64 m_nBytesRead = 0;
-    QString m_strLastSent;
-    QString m_strChunk;
-    bool m_bRunDataComplete = false;
 
 private:
     static inline const QString kModePrompt = QStringLiteral("Enter Mode");
@@ -101,6 +95,16 @@ private:
     void ReportImpactStarted();
     void ReportDownload(const QString& chunk);
 
+    char m_szReply[kReplyBytes + 1] = {};
+    int m_nBaudRate = 9600;
+    int m_nByteSize = 8;
+    QString m_strPort = QStringLiteral("Com1");
+    quint8 m_nParity = CLineSettings::NoParity;
+    quint8 m_nStopBits = CLineSettings::OneStop;
+    qint64 m_nBytesRead = 0;
+    QString m_strLastSent;
+    QString m_strChunk;
+    bool m_bRunDataComplete = false;
     CPortFactory& m_rFactory;
     CClock& m_rClock;
     std::unique_ptr<CPortBackend> m_pPort;

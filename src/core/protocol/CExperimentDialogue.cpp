@@ -174,7 +174,7 @@ CRunOutcome::Kind CExperimentDialogue::ConfirmAndImpact()
         return CRunOutcome::Kind::NotResponding;
     m_result.chunks = chunks;
     // The impact was made: what arrived is kept, and the caller says the rest is missing.
-    return m_rLink.m_bRunDataComplete ? CRunOutcome::Kind::Completed : CRunOutcome::Kind::CutShort;
+    return m_rLink.RunDataComplete() ? CRunOutcome::Kind::Completed : CRunOutcome::Kind::CutShort;
 }
 
 // The box is left at rest at its mode prompt.

@@ -135,8 +135,7 @@ void CFirmwareTransfer::SendLines(CSerialLink& link, const QStringList& lines)
 {
     const qsizetype count = lines.size();
     for (qsizetype i = 0; i < count; ++i) {
-        m_strLine = LineToSend(lines.at(i));
-        if (!link.Exchange(m_strLine))
+        if (!link.Exchange(LineToSend(lines.at(i))))
             ++m_nUnansweredLines;
         ReportPercent(Percent(i, count));
     }

@@ -55,9 +55,6 @@ public:
     // The operator's outcome message, with the lines the box left unanswered.
     static QString OutcomeMessage(int result, int unansweredLines, qsizetype lineCount);
 
-    QString m_strReply;
-    QString m_strLine;
-
 private:
     bool Probe(CSerialLink& link);
     Route ChooseRoute() const;
@@ -66,6 +63,8 @@ private:
     void SendLines(CSerialLink& link, const QStringList& lines);
     void ReportPercent(int percent);
 
+    // The box's last answer, trimmed, as the route and the steps judge it.
+    QString m_strReply;
     CPortFactory& m_rPorts;
     CClock& m_rClock;
     COperatorPrompt& m_rPrompt;

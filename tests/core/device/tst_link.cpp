@@ -1,4 +1,5 @@
 #include "CManualClock.h"
+#include "CRecordingFactory.h"
 #include "CScriptedBox.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CQtSerialBackend.h"
@@ -11,57 +12,6 @@
 #include <memory>
 
 namespace {
-
-// Remembers how the link set up each port it opened.
-class CRecordingFactory : public CPortFactory
-{
-public:
-    struct Setup {
-        CLineSettings settings;
-        CTimeouts timeouts;
-    };
-
-    using CPortFactory::CPortFactory;
-
-    std::unique_ptr<CPortBackend> CreateBackend(const QString& portName, CClock& clock) override
-    {
-        return std::make_unique<Recorder>(*this, CPortFactory::CreateBackend(portName, clock));
-    }
-
-    QList<Setup> setups;
-
-private:
-    class Recorder : public CPortBackend
-    {
-    public:
-        Recorder(CRecordingFactory& owner, std::unique_ptr<CPortBackend> inner)
-            : m_owner(owner), m_inner(std::move(inner))
-        {
-        }
-        bool Open(const QString& name) override
-        {
-            m_owner.setups.append(Setup());
-            return m_inner->Open(name);
-        }
-        bool ApplyLineSettings(const CLineSettings& s) override
-        {
-            m_owner.setups.last().settings = s;
-            return m_inner->ApplyLineSettings(s);
-        }
-        void SetTimeouts(const CTimeouts& t) override
-        {
-            m_owner.setups.last().timeouts = t;
-            m_inner->SetTimeouts(t);
-        }
-        qint64 Write(const QByteArray& b) override { return m_inner->Write(b); }
-        QByteArray Read(qsizetype n) override { return m_inner->Read(n); }
-        void Close() override { m_inner->Close(); }
-
-    private:
-        CRecordingFactory& m_owner;
-        std::unique_ptr<CPortBackend> m_inner;
-    };
-};
 
 struct Line {
     CManualClock clock;
@@ -190,7 +140,7 @@ void TestLink::writesTheTextExactly()
     QVERIFY(line.link.Exchange("57\n"));
     QVERIFY(!line.link.ExchangeSlow("\n\n\n"));
     QCOMPARE(line.box.Writes(), (QByteArrayList{"57\n", "\n\n\n"}));
-    QCOMPARE(line.link.m_strLastSent, QStringLiteral("\n\n\n"));
+    QCOMPARE(line.link.LastSent(), QStringLiteral("\n\n\n"));
 }
 
 void TestLink::storesAtMost128Bytes_data()
@@ -213,14 +163,17 @@ void TestLink::storesAtMost128Bytes()
     QByteArray reply;
     for (int i = 0; i < sent; ++i)
         reply += char('A' + i % 26);
+    // A full buffer first: a reply not ended right after its bytes would
+    // show the rest of it.
+    line.box.QueueReply(QByteArray(CSerialLink::kReplyBytes, 'x'));
     line.box.QueueReply(reply);
-    std::memset(line.link.m_szReply, 'x', sizeof line.link.m_szReply);
+    QVERIFY(line.link.Exchange("\n"));
+    const qint64 startMs = line.clock.NowMs();
 
     QVERIFY(line.link.Exchange("\n"));
-    QCOMPARE(line.link.m_nBytesRead, stored);
-    QCOMPARE(line.link.m_szReply[stored], '\0');
+    QCOMPARE(line.link.BytesRead(), stored);
     QCOMPARE(line.link.ReplyText(), QString::fromLatin1(reply.left(stored)));
-    QCOMPARE(line.clock.NowMs(), waitedMs);
+    QCOMPARE(line.clock.NowMs() - startMs, waitedMs);
 }
 
 void TestLink::nulByteEndsTheReplyText()
@@ -308,8 +261,8 @@ void TestLink::downloadStopsAtTheModePrompt()
     QCOMPARE(chunks, (QStringList{"\r\nImpact complete\r\n", "#1#2#3\r\n", "\r\n", "#4#5#6\r\n",
                                   "-7-8-9\r\n\r\nEnter Mode: "}));
     QCOMPARE(line.box.Writes(), (QByteArrayList{"y", "w", "w", "w", "w"}));
-    QCOMPARE(line.link.m_strChunk, QStringLiteral("-7-8-9\r\n\r\nEnter Mode: "));
-    QVERIFY(line.link.m_bRunDataComplete);
+    QCOMPARE(line.link.LastChunk(), QStringLiteral("-7-8-9\r\n\r\nEnter Mode: "));
+    QVERIFY(line.link.RunDataComplete());
 }
 
 void TestLink::downloadDoesNotSearchTheReplyToY()
@@ -371,7 +324,7 @@ void TestLink::downloadEndsAfter100EmptyPolls()
     QCOMPARE(chunks.size(), 103);
     QCOMPARE(chunks.last(), QString::fromLatin1(emptyReply));
     QCOMPARE(line.clock.NowMs(), 3 * 50 + 100 * pollMs);
-    QVERIFY(!line.link.m_bRunDataComplete);
+    QVERIFY(!line.link.RunDataComplete());
 }
 
 void TestLink::endlessDownloadIsBounded()
@@ -381,7 +334,7 @@ void TestLink::endlessDownloadIsBounded()
     QStringList chunks;
     line.link.CollectRunData(chunks);
     QCOMPARE(chunks.size(), 1 + CSerialLink::kMaxDownloadPolls);
-    QVERIFY(!line.link.m_bRunDataComplete);
+    QVERIFY(!line.link.RunDataComplete());
 }
 
 void TestLink::downloadIsBoundedInTime_data()
@@ -415,7 +368,7 @@ void TestLink::downloadIsBoundedInTime()
 
     QStringList chunks;
     line.link.CollectRunData(chunks);
-    QVERIFY(!line.link.m_bRunDataComplete);
+    QVERIFY(!line.link.RunDataComplete());
     QVERIFY(chunks.size() < 1 + CSerialLink::kMaxDownloadPolls);
     // It stops at the first poll that would start past the bound.
     const qint64 pollMs = CSerialLink::kShortTimeouts.ReadTotalMs(CSerialLink::kReplyBytes);

@@ -277,7 +277,7 @@ void TestFirmware::longLinesAreBrokenAtTheBoxBuffer()
     Bench bench(box);
     QCOMPARE(bench.Run({line}), CFirmwareTransfer::kResultSuccess);
     QCOMPARE(box.Writes().at(1), sent);
-    QCOMPARE(bench.transfer.m_strLine.toLatin1(), sent);
+    QCOMPARE(CFirmwareTransfer::LineToSend(line).toLatin1(), sent);
 }
 
 void TestFirmware::emptyFileStillEndsTheTransfer()

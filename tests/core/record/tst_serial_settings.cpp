@@ -1,4 +1,6 @@
 #include "CManualClock.h"
+#include "CRecordingFactory.h"
+#include "CScriptedBox.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSerialLink.h"
 #include "core/record/CSerialSettings.h"
@@ -24,23 +26,28 @@ void TestSerialSettings::startsWithDefaults()
     QCOMPARE(settings.m_nByteSize, 8);
 }
 
-// The settings reach the link exactly as the five-value form gives them:
+// The settings reach the port exactly as the five-value form gives them:
 // names and numbers, nothing checked or corrected on the way.
 void TestSerialSettings::applyStoresValuesUnchanged()
 {
-    const CSerialSettings settings{QStringLiteral("Com12"), 0, QStringLiteral("even"),
-                                   QStringLiteral("3"), 7};
-    CPortFactory factory;
+    CScriptedBox box;
+    box.SetFallback("Enter Mode: ");
+    CRecordingFactory factory(box);
     CManualClock clock;
     CSerialLink link(factory, clock);
-    link.Configure(settings);
-    CSerialLink byValues(factory, clock);
-    byValues.Configure(0, 7, QStringLiteral("Com12"), QStringLiteral("even"), QStringLiteral("3"));
-    QCOMPARE(link.m_strPort, QStringLiteral("Com12"));
-    QCOMPARE(link.m_nBaudRate, 0);
-    QCOMPARE(link.m_nByteSize, 7);
-    QCOMPARE(link.m_nParity, byValues.m_nParity);
-    QCOMPARE(link.m_nStopBits, byValues.m_nStopBits);
+    link.Configure(CSerialSettings{CPortFactory::kSimulatorPort, 0, QStringLiteral("Even"),
+                                   QStringLiteral("2"), 7});
+    QVERIFY(link.Exchange(QStringLiteral("\n")));
+    link.Configure(0, 7, CPortFactory::kSimulatorPort, QStringLiteral("Even"), QStringLiteral("2"));
+    QVERIFY(link.Exchange(QStringLiteral("\n")));
+
+    QCOMPARE(factory.setups.size(), 2);
+    for (const CRecordingFactory::Setup& setup : factory.setups) {
+        QCOMPARE(setup.settings.baudRate, 0);
+        QCOMPARE(int(setup.settings.dataBits), 7);
+        QCOMPARE(int(setup.settings.parity), int(CLineSettings::EvenParity));
+        QCOMPARE(int(setup.settings.stopBits), int(CLineSettings::TwoStop));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestSerialSettings)

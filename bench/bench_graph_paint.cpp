@@ -1,9 +1,7 @@
 // One full paint of a record with 10,000 samples per stroke into a
 // 1920 x 1080 image, as the screen draws it. Goal: under 30 ms.
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "graph/CGraphPainter.h"
-#include "run/COperatorPrompt.h"
+#include "core/record/CImpactRecord.h"
+#include "render/CGraphPainter.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -19,41 +17,31 @@ namespace {
 constexpr int kSamplesPerStroke = 10000;
 constexpr int kRuns = 50;
 
-class CSilentPrompt : public COperatorPrompt
-{
-public:
-    void ShowMessage(const QString&, Icon) override {}
-    bool AskYesNo(const QString&) override { return false; }
-    Answer AskYesNoCancel(const QString&) override { return Answer::No; }
-};
-
 // A probe that descends 150 counts with the force rising to 250 K dynes,
 // then withdraws; stepCount 0 means release 4 timing (0.36 ms a sample).
-void FillRecord(CZentakDoc& doc, quint32 stepCount)
+void FillRecord(CImpactRecord& record, quint32 stepCount)
 {
-    doc.m_nFirmwareRelease = stepCount == 0 ? 4 : 5;
+    record.m_nFirmwareRelease = stepCount == 0 ? 4 : 5;
     for (int i = 0; i < kSamplesPerStroke; ++i) {
         const double phase = double(i) / kSamplesPerStroke;
-        doc.m_arrDispDown.append(1000 + quint32(150 * phase));
-        doc.m_arrForceDown.append(quint32(2500 * phase * phase));
-        doc.m_arrDispUp.append(1150 - quint32(150 * phase));
-        doc.m_arrForceUp.append(quint32(2500 * (1 - phase) * (1 - phase)));
+        record.m_arrDispDown.append(1000 + quint32(150 * phase));
+        record.m_arrForceDown.append(quint32(2500 * phase * phase));
+        record.m_arrDispUp.append(1150 - quint32(150 * phase));
+        record.m_arrForceUp.append(quint32(2500 * (1 - phase) * (1 - phase)));
         if (stepCount != 0) {
-            doc.m_arrStepTimeDown.append(stepCount);
-            doc.m_arrStepTimeUp.append(stepCount);
+            record.m_arrStepTimeDown.append(stepCount);
+            record.m_arrStepTimeUp.append(stepCount);
         }
     }
-    doc.ComputeTraceStats();
-    doc.m_nActualForce = int(doc.m_nForceMax / 10);
+    record.ComputeTraceStats();
+    record.m_nActualForce = int(record.m_nForceMax / 10);
 }
 
 void Measure(const QString& name, quint32 stepCount)
 {
-    CSharedWindowState state;
-    CSilentPrompt prompt;
-    CZentakDoc doc(state, prompt);
-    FillRecord(doc, stepCount);
-    state.SetDataPresent(true);
+    CImpactRecord record;
+    FillRecord(record, stepCount);
+    record.m_bDataPresent = true;
     int forceScaleStep = 0;
     QImage image(1920, 1080, QImage::Format_RGB32);
 
@@ -64,7 +52,7 @@ void Measure(const QString& name, quint32 stepCount)
         timer.start();
         {
             QPainter painter(&image);
-            CGraphPainter graph(doc, forceScaleStep);
+            CGraphPainter graph(record, forceScaleStep);
             graph.SetTitles(QStringLiteral("Displacement vs. Time"),
                             QStringLiteral("Force vs. Time"));
             graph.PaintScreen(painter, image.rect());

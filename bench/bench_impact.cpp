@@ -5,12 +5,14 @@
 //
 //   bench_impact [runs] [baud]
 
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "run/COperatorPrompt.h"
-#include "run/CPortBackend.h"
-#include "run/CPortFactory.h"
-#include "run/CSystemClock.h"
+#include "core/device/CPortBackend.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSystemClock.h"
+#include "core/protocol/CImpactRun.h"
+#include "core/protocol/COperatorPrompt.h"
+#include "core/protocol/CRunOutcome.h"
+#include "core/record/CImpactRecord.h"
+#include "core/record/CSerialSettings.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -113,25 +115,22 @@ Result RunOnce(const QString& device, int baudRate)
 {
     CSystemClock clock;
     CMeteredFactory factory;
-    CSharedWindowState state;
     CYesPrompt prompt;
-    CZentakDoc doc(state, prompt);
-    doc.SetPortAccess(factory, clock);
-    doc.OnNewDocument();
-    doc.m_nDesiredForce = 100;
-    doc.m_nDesiredVelocity = 100;
-    doc.m_nDesiredDwell = 0;
+    CImpactRecord record;
+    record.m_nDesiredVelocity = 100;
 
     QElapsedTimer timer;
     timer.start();
     Result result;
-    result.ok = doc.RunExperiment(0, baudRate, 8, device, "None", "1");
+    result.ok = CRunOutcome::ImpactMade(CImpactRun(factory, clock, prompt)
+                                            .Run(CSerialSettings{device, baudRate}, 0, record)
+                                            .outcome);
     result.wallMs = timer.elapsed();
     result.floorMs = factory.FloorMs(baudRate);
     result.reads = factory.reads.size();
     for (const CMeteredFactory::Read& read : factory.reads)
         result.bytes += read.bytesWritten + read.bytesRead;
-    result.samples = doc.m_arrDispDown.size() + doc.m_arrDispUp.size();
+    result.samples = record.m_arrDispDown.size() + record.m_arrDispUp.size();
     return result;
 }
 

@@ -4,10 +4,8 @@
 // Goal: each load peaks under 6 times the file's size (a value line can be
 // one byte and a sample takes four, so 4 times and the arrays' growth is the
 // floor for that shape). Run: build/bench/bench_load_memory
-#include "CScriptedPrompt.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CExperimentFileReader.h"
-#include "experiment/CZentakDoc.h"
+#include "core/CZentakDoc.h"
+#include "core/files/CExperimentFileReader.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -76,15 +74,13 @@ bool Measure(const char* what, const QByteArray& text, CZentakDoc::LoadOutcome e
         if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size())
             return false;
     }
-    CSharedWindowState state;
-    CScriptedPrompt prompt;
     qint64 beforeKib = 0;
     qint64 peakKib = 0;
     {
-        CZentakDoc doc(state, prompt);
+        CZentakDoc doc;
         ResetPeak();
         beforeKib = CurrentKib();
-        const bool loaded = doc.LoadFromFile(path) && doc.LastLoadOutcome() == expected;
+        const bool loaded = doc.Load(path) && doc.LastLoadOutcome() == expected;
         peakKib = PeakKib();
         if (!loaded) {
             std::fprintf(stderr, "%s: load failed\n", what);

@@ -1,8 +1,6 @@
 // Load, save and CSV export of a record with 10,000 samples per stroke.
 // Goal: each under 20 ms. Run: build/bench/bench_records [repetitions]
-#include "CScriptedPrompt.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
+#include "core/CZentakDoc.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -22,19 +20,20 @@ constexpr double kGoalMs = 20.0;
 
 void FillRun(CZentakDoc& doc)
 {
-    doc.m_nFirmwareRelease = 5;
-    doc.m_strFirmwareVersion = QStringLiteral("R5.1");
+    CImpactRecord& record = doc.EditRecord();
+    record.m_nFirmwareRelease = 5;
+    record.m_strFirmwareVersion = QStringLiteral("R5.1");
     for (int i = 0; i < kSamplesPerStroke; ++i) {
-        doc.m_arrDispDown.append(quint32(20000 + i));
-        doc.m_arrForceDown.append(quint32(i % 2000));
-        doc.m_arrStepTimeDown.append(quint32(900 + i % 13));
-        doc.m_arrDispUp.append(quint32(30000 - i));
-        doc.m_arrForceUp.append(quint32((kSamplesPerStroke - i) % 2000));
-        doc.m_arrStepTimeUp.append(quint32(1800 + i % 7));
+        record.m_arrDispDown.append(quint32(20000 + i));
+        record.m_arrForceDown.append(quint32(i % 2000));
+        record.m_arrStepTimeDown.append(quint32(900 + i % 13));
+        record.m_arrDispUp.append(quint32(30000 - i));
+        record.m_arrForceUp.append(quint32((kSamplesPerStroke - i) % 2000));
+        record.m_arrStepTimeUp.append(quint32(1800 + i % 7));
     }
-    doc.WindowState().SetDataPresent(true);
-    doc.DeriveActualValues();
-    doc.StampRun(QDateTime::currentDateTime());
+    doc.SetDataPresent(true);
+    record.DeriveActualValues();
+    record.StampRun(QDateTime::currentDateTime());
 }
 
 struct Timing {
@@ -77,11 +76,9 @@ int main(int argc, char* argv[])
     const QString expPath = dir.filePath(QStringLiteral("bench.exp"));
     const QString csvPath = dir.filePath(QStringLiteral("bench.csv"));
 
-    CSharedWindowState state;
-    CScriptedPrompt prompt;
-    CZentakDoc source(state, prompt);
+    CZentakDoc source;
     FillRun(source);
-    CZentakDoc loaded(state, prompt);
+    CZentakDoc loaded;
 
     std::printf("%d samples per stroke, release 5, %d repetitions\n", kSamplesPerStroke,
                 repetitions);
@@ -89,21 +86,21 @@ int main(int argc, char* argv[])
     met &= Report("save to memory", Measure(repetitions, [&] {
                       QBuffer buffer;
                       buffer.open(QIODevice::WriteOnly);
-                      return source.Serialize(buffer, true);
+                      return source.Save(buffer);
                   }));
     met &= Report("save to file (QSaveFile, synced)",
-                  Measure(repetitions, [&] { return source.SaveToFile(expPath); }));
+                  Measure(repetitions, [&] { return source.Save(expPath); }));
     met &= Report("load from file", Measure(repetitions, [&] {
-                      state.SetDataPresent(false);
-                      return loaded.LoadFromFile(expPath) &&
-                             loaded.m_arrDispUp.size() == kSamplesPerStroke && state.DataPresent();
+                      return loaded.Load(expPath) &&
+                             loaded.Record().m_arrDispUp.size() == kSamplesPerStroke &&
+                             loaded.DataPresent();
                   }));
     met &= Report("CSV export to memory", Measure(repetitions, [&] {
                       QBuffer buffer;
                       buffer.open(QIODevice::WriteOnly);
-                      return loaded.WriteCsv(buffer);
+                      return loaded.SaveCsv(buffer);
                   }));
-    met &= Report("CSV export to file",
-                  Measure(repetitions, [&] { return loaded.SaveCsvToFile(csvPath); }));
+    met &=
+        Report("CSV export to file", Measure(repetitions, [&] { return loaded.SaveCsv(csvPath); }));
     return met ? 0 : 1;
 }

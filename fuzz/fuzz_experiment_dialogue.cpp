@@ -13,12 +13,13 @@
 #include "CScriptedBox.h"
 #include "CScriptedPrompt.h"
 #include "FuzzCheck.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "run/CExperimentDialogue.h"
-#include "run/CPortFactory.h"
-#include "run/CRunOutcome.h"
-#include "run/CSerialLink.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSerialLink.h"
+#include "core/protocol/CExperimentDialogue.h"
+#include "core/protocol/CImpactRun.h"
+#include "core/protocol/CRunOutcome.h"
+#include "core/record/CImpactRecord.h"
+#include "core/record/CSerialSettings.h"
 
 #include <cstdint>
 
@@ -108,33 +109,33 @@ qsizetype MaxWrites()
            CSerialLink::kMaxDownloadPolls;
 }
 
-void CheckTraces(const CZentakDoc& doc)
+void CheckTraces(const CImpactRecord& record)
 {
-    FUZZ_CHECK(doc.m_arrDispDown.size() == doc.m_arrForceDown.size());
-    FUZZ_CHECK(doc.m_arrDispUp.size() == doc.m_arrForceUp.size());
-    if (doc.m_nFirmwareRelease == 5) {
-        FUZZ_CHECK(doc.m_arrStepTimeDown.size() == doc.m_arrDispDown.size());
-        FUZZ_CHECK(doc.m_arrStepTimeUp.size() == doc.m_arrDispUp.size());
+    FUZZ_CHECK(record.m_arrDispDown.size() == record.m_arrForceDown.size());
+    FUZZ_CHECK(record.m_arrDispUp.size() == record.m_arrForceUp.size());
+    if (record.m_nFirmwareRelease == 5) {
+        FUZZ_CHECK(record.m_arrStepTimeDown.size() == record.m_arrDispDown.size());
+        FUZZ_CHECK(record.m_arrStepTimeUp.size() == record.m_arrDispUp.size());
     } else {
-        FUZZ_CHECK(doc.m_arrStepTimeDown.isEmpty() && doc.m_arrStepTimeUp.isEmpty());
+        FUZZ_CHECK(record.m_arrStepTimeDown.isEmpty() && record.m_arrStepTimeUp.isEmpty());
     }
-    if (doc.m_nFirmwareRelease != 4 && doc.m_nFirmwareRelease != 5)
-        FUZZ_CHECK(doc.m_arrDispDown.isEmpty() && doc.m_arrDispUp.isEmpty());
+    if (record.m_nFirmwareRelease != 4 && record.m_nFirmwareRelease != 5)
+        FUZZ_CHECK(record.m_arrDispDown.isEmpty() && record.m_arrDispUp.isEmpty());
 }
 
 // Only the protocol's answers go out, "y" once and only after the operator
 // said Yes, and after it nothing but polls.
-void CheckWire(const QByteArrayList& writes, const CZentakDoc& doc, const CScriptedPrompt& prompt,
-               bool impactYes)
+void CheckWire(const QByteArrayList& writes, const CImpactRecord& record,
+               const CScriptedPrompt& prompt, bool impactYes)
 {
     const QByteArrayList answers{"\n\n\n",
                                  "\n",
                                  "57\n",
                                  "54\n",
-                                 Decimal(qint64(doc.m_nDesiredForce) * 10),
-                                 Decimal(doc.m_nDesiredDisp),
-                                 Decimal(doc.m_nDesiredVelocity),
-                                 Decimal(doc.m_nDesiredDwell)};
+                                 Decimal(qint64(record.m_nDesiredForce) * 10),
+                                 Decimal(record.m_nDesiredDisp),
+                                 Decimal(record.m_nDesiredVelocity),
+                                 Decimal(record.m_nDesiredDwell)};
     const qsizetype go = writes.indexOf("y");
     FUZZ_CHECK(go < 0 || (impactYes && prompt.questions.contains(CExperimentDialogue::kImpactNow)));
     const qsizetype dialogueEnd = go < 0 ? writes.size() : go;
@@ -144,33 +145,38 @@ void CheckWire(const QByteArrayList& writes, const CZentakDoc& doc, const CScrip
         FUZZ_CHECK(writes[i] == "w");
 }
 
-void CheckOutcome(CRunOutcome::Kind outcome, bool result, const CZentakDoc& doc,
+// Only a made impact brings samples: its download is in the result, and the
+// record holds the traces parsed from it.
+void CheckOutcome(const CExperimentDialogue::Result& result, const CImpactRecord& record,
                   const CScriptedPrompt& prompt, const QByteArrayList& writes, int mode)
 {
     const bool impactMade = writes.contains("y");
-    switch (outcome) {
+    switch (result.outcome) {
     case CRunOutcome::Kind::Completed:
     case CRunOutcome::Kind::CutShort:
-        FUZZ_CHECK(result && impactMade && doc.m_bFirmwareOk && !doc.m_bImpactAborted);
+        FUZZ_CHECK(impactMade && !result.chunks.isEmpty());
         FUZZ_CHECK(prompt.questions.last() == CExperimentDialogue::kImpactNow);
         break;
     case CRunOutcome::Kind::Aborted:
-        FUZZ_CHECK(!result && !impactMade && writes.last() == "\n\n\n");
+        FUZZ_CHECK(!impactMade && writes.last() == "\n\n\n");
         FUZZ_CHECK(prompt.messages.last().text == CExperimentDialogue::kImpactAborted);
         break;
     case CRunOutcome::Kind::FirmwareUnusable:
-        FUZZ_CHECK(!result && writes.size() <= 1 + CExperimentDialogue::kWakeProbes);
+        FUZZ_CHECK(writes.size() <= 1 + CExperimentDialogue::kWakeProbes);
         break;
     case CRunOutcome::Kind::ModeRefused:
-        FUZZ_CHECK(!result && mode == CExperimentDialogue::kModeDisplacement && writes.isEmpty());
+        FUZZ_CHECK(mode == CExperimentDialogue::kModeDisplacement && writes.isEmpty());
         break;
     case CRunOutcome::Kind::NotResponding:
-        FUZZ_CHECK(!result && doc.m_bFirmwareOk && !doc.m_bImpactAborted);
         break;
     default:
         FUZZ_CHECK(!"an outcome outside the table");
     }
-    FUZZ_CHECK(doc.m_bDownloadCutShort == (outcome == CRunOutcome::Kind::CutShort));
+    if (!CRunOutcome::ImpactMade(result.outcome)) {
+        FUZZ_CHECK(result.chunks.isEmpty());
+        FUZZ_CHECK(record.m_arrDispDown.isEmpty() && record.m_arrDispUp.isEmpty());
+    }
+    FUZZ_CHECK(record.m_nFirmwareRelease == result.firmwareRelease);
 }
 
 }  // namespace
@@ -196,25 +202,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         box.SetFallback(script.replies.last());
     CManualClock clock;
     CPortFactory factory(box);
-    CSharedWindowState state;
     CFuzzPrompt prompt(release4Yes, impactYes);
-    CZentakDoc doc(state, prompt);
-    doc.SetPortAccess(factory, clock);
-    doc.OnNewDocument();
-    doc.m_nDesiredForce = 1 + (data[1] << 8 | data[2]) % 1000;
-    doc.m_nDesiredDisp = int(qint8(data[3])) * 16;
-    doc.m_nDesiredVelocity = data[4] % 101;
-    doc.m_nDesiredDwell = data[5] % 61;
+    CImpactRecord record;
+    record.m_nDesiredForce = 1 + (data[1] << 8 | data[2]) % 1000;
+    record.m_nDesiredDisp = int(qint8(data[3])) * 16;
+    record.m_nDesiredVelocity = data[4] % 101;
+    record.m_nDesiredDwell = data[5] % 61;
 
-    const bool result = doc.RunExperiment(mode, baudRate, 8, CPortFactory::kSimulatorPort,
-                                          QStringLiteral("None"), QStringLiteral("1"));
-    const CRunOutcome::Kind outcome = CRunOutcome::Classify(result, doc, mode);
+    const CExperimentDialogue::Result result =
+        CImpactRun(factory, clock, prompt)
+            .Run(CSerialSettings{CPortFactory::kSimulatorPort, baudRate}, mode, record);
 
-    FUZZ_CHECK(doc.m_pLink == nullptr);
     FUZZ_CHECK(clock.NowMs() <= MaxDialogueMs(baudRate));
     FUZZ_CHECK(box.Writes().size() <= MaxWrites());
-    CheckTraces(doc);
-    CheckWire(box.Writes(), doc, prompt, impactYes);
-    CheckOutcome(outcome, result, doc, prompt, box.Writes(), mode);
+    CheckTraces(record);
+    CheckWire(box.Writes(), record, prompt, impactYes);
+    CheckOutcome(result, record, prompt, box.Writes(), mode);
     return 0;
 }

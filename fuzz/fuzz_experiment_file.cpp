@@ -10,10 +10,8 @@
 // - a complete load, saved and loaded again, gives the same record, and
 //   saving that writes the same bytes again.
 
-#include "CScriptedPrompt.h"
 #include "FuzzCheck.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
+#include "core/CZentakDoc.h"
 
 #include <QBuffer>
 
@@ -30,19 +28,18 @@ struct Loaded {
     int messages = 0;
 };
 
-Loaded Load(CZentakDoc& doc, CSharedWindowState& state, CScriptedPrompt& prompt, QByteArray bytes)
+Loaded Load(CZentakDoc& doc, QByteArray bytes)
 {
     Loaded loaded;
     const auto connection =
         QObject::connect(&doc, &CZentakDoc::recordChanged, [&loaded] { ++loaded.repaints; });
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    prompt.messages.clear();
-    FUZZ_CHECK(doc.Serialize(buffer, false));
+    FUZZ_CHECK(doc.Load(buffer));
     QObject::disconnect(connection);
     loaded.outcome = doc.LastLoadOutcome();
-    loaded.dataPresent = state.DataPresent();
-    loaded.messages = int(prompt.messages.size());
+    loaded.dataPresent = doc.DataPresent();
+    loaded.messages = doc.LoadMessage().isEmpty() ? 0 : 1;
     return loaded;
 }
 
@@ -50,45 +47,46 @@ QByteArray Save(CZentakDoc& doc)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    FUZZ_CHECK(doc.Serialize(buffer, true));
+    FUZZ_CHECK(doc.Save(buffer));
     return buffer.data();
 }
 
-qsizetype Samples(const CZentakDoc& doc)
+qsizetype Samples(const CImpactRecord& record)
 {
-    return doc.m_arrDispDown.size() + doc.m_arrForceDown.size() + doc.m_arrDispUp.size() +
-           doc.m_arrForceUp.size() + doc.m_arrStepTimeDown.size() + doc.m_arrStepTimeUp.size();
+    return record.m_arrDispDown.size() + record.m_arrForceDown.size() + record.m_arrDispUp.size() +
+           record.m_arrForceUp.size() + record.m_arrStepTimeDown.size() +
+           record.m_arrStepTimeUp.size();
 }
 
-bool HasTraces(const CZentakDoc& doc)
+bool HasTraces(const CImpactRecord& record)
 {
-    return !doc.m_arrDispDown.isEmpty() && !doc.m_arrDispUp.isEmpty() &&
-           !doc.m_arrForceDown.isEmpty();
+    return !record.m_arrDispDown.isEmpty() && !record.m_arrDispUp.isEmpty() &&
+           !record.m_arrForceDown.isEmpty();
 }
 
-void CheckLoad(const CZentakDoc& doc, const Loaded& loaded, const QByteArray& input)
+void CheckLoad(const CImpactRecord& record, const Loaded& loaded, const QByteArray& input)
 {
     const qsizetype lines = input.count('\n') + 1;
-    FUZZ_CHECK(doc.m_strFirmwareVersion.size() <= input.size());
-    FUZZ_CHECK(doc.m_strComments.size() <= 2 * input.size());
-    switch (doc.m_nFileFormat) {
+    FUZZ_CHECK(record.m_strFirmwareVersion.size() <= input.size());
+    FUZZ_CHECK(record.m_strComments.size() <= 2 * input.size());
+    switch (record.m_nFileFormat) {
     case 0:
         FUZZ_CHECK(loaded.outcome != LoadOutcome::Complete);
-        FUZZ_CHECK(Samples(doc) == 0 && doc.m_nFirmwareRelease == 0);
+        FUZZ_CHECK(Samples(record) == 0 && record.m_nFirmwareRelease == 0);
         break;
     case 3:
-        FUZZ_CHECK(doc.m_nFirmwareRelease == 4);
-        FUZZ_CHECK(doc.m_arrDispDown.size() == doc.m_arrForceDown.size());
-        FUZZ_CHECK(doc.m_arrDispUp.size() == doc.m_arrForceUp.size());
-        FUZZ_CHECK(doc.m_arrDispDown.size() + doc.m_arrDispUp.size() <= lines);
-        FUZZ_CHECK(doc.m_arrStepTimeDown.isEmpty() && doc.m_arrStepTimeUp.isEmpty());
-        FUZZ_CHECK(doc.m_strComments.isEmpty());
+        FUZZ_CHECK(record.m_nFirmwareRelease == 4);
+        FUZZ_CHECK(record.m_arrDispDown.size() == record.m_arrForceDown.size());
+        FUZZ_CHECK(record.m_arrDispUp.size() == record.m_arrForceUp.size());
+        FUZZ_CHECK(record.m_arrDispDown.size() + record.m_arrDispUp.size() <= lines);
+        FUZZ_CHECK(record.m_arrStepTimeDown.isEmpty() && record.m_arrStepTimeUp.isEmpty());
+        FUZZ_CHECK(record.m_strComments.isEmpty());
         break;
     case 4:
     case 5:
-        FUZZ_CHECK(Samples(doc) <= lines);
-        if (doc.m_nFirmwareRelease != 5)
-            FUZZ_CHECK(doc.m_arrStepTimeDown.isEmpty() && doc.m_arrStepTimeUp.isEmpty());
+        FUZZ_CHECK(Samples(record) <= lines);
+        if (record.m_nFirmwareRelease != 5)
+            FUZZ_CHECK(record.m_arrStepTimeDown.isEmpty() && record.m_arrStepTimeUp.isEmpty());
         break;
     default:
         FUZZ_CHECK(false);
@@ -97,10 +95,10 @@ void CheckLoad(const CZentakDoc& doc, const Loaded& loaded, const QByteArray& in
     const bool silent = complete || loaded.outcome == LoadOutcome::NoEndMarker;
     FUZZ_CHECK(loaded.messages == (silent ? 0 : 1));
     FUZZ_CHECK(loaded.repaints == (complete ? 1 : 0));
-    FUZZ_CHECK(loaded.dataPresent == (complete && HasTraces(doc)));
+    FUZZ_CHECK(loaded.dataPresent == (complete && HasTraces(record)));
 }
 
-void CheckSameRecord(const CZentakDoc& first, const CZentakDoc& again, bool dataPresent)
+void CheckSameRecord(const CImpactRecord& first, const CImpactRecord& again, bool dataPresent)
 {
     FUZZ_CHECK(again.m_nDesiredForce == first.m_nDesiredForce);
     FUZZ_CHECK(again.m_nDesiredDisp == first.m_nDesiredDisp);
@@ -134,22 +132,19 @@ void CheckSameRecord(const CZentakDoc& first, const CZentakDoc& again, bool data
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
-    CSharedWindowState state;
-    CScriptedPrompt prompt;
-    CZentakDoc doc(state, prompt);
-    const Loaded loaded = Load(doc, state, prompt, input);
-    CheckLoad(doc, loaded, input);
+    CZentakDoc doc;
+    const Loaded loaded = Load(doc, input);
+    CheckLoad(doc.Record(), loaded, input);
     if (loaded.outcome != LoadOutcome::Complete)
         return 0;
 
     const QByteArray saved = Save(doc);
-    CSharedWindowState againState;
-    CZentakDoc again(againState, prompt);
-    const Loaded reloaded = Load(again, againState, prompt, saved);
+    CZentakDoc again;
+    const Loaded reloaded = Load(again, saved);
     FUZZ_CHECK(reloaded.outcome == LoadOutcome::Complete);
-    FUZZ_CHECK(again.m_nFileFormat == 5);
+    FUZZ_CHECK(again.Record().m_nFileFormat == 5);
     FUZZ_CHECK(reloaded.dataPresent == loaded.dataPresent);
-    CheckSameRecord(doc, again, loaded.dataPresent);
+    CheckSameRecord(doc.Record(), again.Record(), loaded.dataPresent);
     FUZZ_CHECK(Save(again) == saved);
     return 0;
 }

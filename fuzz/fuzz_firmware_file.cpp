@@ -4,8 +4,8 @@
 // LF or CR LF, nothing else is taken from it); one beyond gives none.
 
 #include "FuzzCheck.h"
-#include "experiment/CTextLineReader.h"
-#include "maintenance/CFirmwareFile.h"
+#include "core/files/CFirmwareFile.h"
+#include "core/files/CTextLineReader.h"
 
 #include <QBuffer>
 

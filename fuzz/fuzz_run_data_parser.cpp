@@ -2,12 +2,10 @@
 // first byte picks the firmware release, the rest is cut into replies of at
 // most 128 bytes at every 0xFF byte, as the link's reads cut the output.
 
-#include "CScriptedPrompt.h"
 #include "FuzzCheck.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "run/CRunDataParser.h"
-#include "run/CSerialLink.h"
+#include "core/device/CSerialLink.h"
+#include "core/protocol/CRunDataParser.h"
+#include "core/record/CImpactRecord.h"
 
 #include <cstdint>
 
@@ -21,8 +19,8 @@ QStringList Chunks(const char* data, size_t size)
     QByteArray reply;
     const auto flush = [&] {
         // A reply is text up to its first NUL, as the link reads it.
-        chunks.append(QString::fromLatin1(reply.constData(), qstrnlen(reply.constData(),
-                                                                      size_t(reply.size()))));
+        chunks.append(QString::fromLatin1(reply.constData(),
+                                          qstrnlen(reply.constData(), size_t(reply.size()))));
         reply.clear();
     };
     for (size_t i = 0; i < size; ++i) {
@@ -44,24 +42,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const int kReleases[] = {4, 5, 0, 3};
     const int release = kReleases[data[0] % 4];
     const QStringList chunks = Chunks(reinterpret_cast<const char*>(data) + 1, size - 1);
-
-    CSharedWindowState state;
-    CScriptedPrompt prompt;
-    CZentakDoc doc(state, prompt);
-    doc.m_nFirmwareRelease = release;
-    doc.ParseRunData(chunks);
+    CImpactRecord record;
+    record.m_nFirmwareRelease = release;
+    CRunDataParser::ParseRunData(chunks, record.m_nFirmwareRelease, record);
 
     const qsizetype lines = CRunDataParser::SplitIntoLines(chunks).size();
-    FUZZ_CHECK(doc.m_arrDispDown.size() == doc.m_arrForceDown.size());
-    FUZZ_CHECK(doc.m_arrDispUp.size() == doc.m_arrForceUp.size());
-    FUZZ_CHECK(doc.m_arrDispDown.size() <= lines && doc.m_arrDispUp.size() <= lines);
+    FUZZ_CHECK(record.m_arrDispDown.size() == record.m_arrForceDown.size());
+    FUZZ_CHECK(record.m_arrDispUp.size() == record.m_arrForceUp.size());
+    FUZZ_CHECK(record.m_arrDispDown.size() <= lines && record.m_arrDispUp.size() <= lines);
     if (release == 5) {
-        FUZZ_CHECK(doc.m_arrStepTimeDown.size() == doc.m_arrDispDown.size());
-        FUZZ_CHECK(doc.m_arrStepTimeUp.size() == doc.m_arrDispUp.size());
+        FUZZ_CHECK(record.m_arrStepTimeDown.size() == record.m_arrDispDown.size());
+        FUZZ_CHECK(record.m_arrStepTimeUp.size() == record.m_arrDispUp.size());
     } else {
-        FUZZ_CHECK(doc.m_arrStepTimeDown.isEmpty() && doc.m_arrStepTimeUp.isEmpty());
+        FUZZ_CHECK(record.m_arrStepTimeDown.isEmpty() && record.m_arrStepTimeUp.isEmpty());
     }
     if (release != 4 && release != 5)
-        FUZZ_CHECK(doc.m_arrDispDown.isEmpty() && doc.m_arrDispUp.isEmpty());
+        FUZZ_CHECK(record.m_arrDispDown.isEmpty() && record.m_arrDispUp.isEmpty());
     return 0;
 }

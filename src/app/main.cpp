@@ -1,5 +1,5 @@
-#include "app/CZentakApp.h"
-#include "graph/CGraphPainter.h"
+#include "gui/CZentakApp.h"
+#include "render/CGraphPainter.h"
 
 #include <QApplication>
 #include <QTextStream>

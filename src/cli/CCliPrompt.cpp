@@ -1,4 +1,4 @@
-#include "CCliPrompt.h"
+#include "cli/CCliPrompt.h"
 
 #include <cstdio>
 

@@ -1,16 +1,19 @@
-#include "CCliRecord.h"
+#include "cli/CCliRecord.h"
 
-CCliRecord::CCliRecord(bool answerYes) : m_prompt(answerYes), m_doc(m_state, m_prompt)
+CCliRecord::CCliRecord(bool answerYes) : m_prompt(answerYes)
 {
 }
 
 bool CCliRecord::Load(const QString& path)
 {
-    if (m_doc.LoadFromFile(path))
-        return true;
-    m_prompt.Err() << m_doc.FileErrorString() << '\n';
-    m_prompt.Err().flush();
-    return false;
+    if (!m_doc.Load(path)) {
+        m_prompt.Err() << m_doc.FileErrorString() << '\n';
+        m_prompt.Err().flush();
+        return false;
+    }
+    if (!m_doc.LoadMessage().isEmpty())
+        m_prompt.ShowMessage(m_doc.LoadMessage(), COperatorPrompt::Icon::Exclamation);
+    return true;
 }
 
 bool CCliRecord::LoadedWhole() const
@@ -20,11 +23,12 @@ bool CCliRecord::LoadedWhole() const
 
 bool CCliRecord::HoldsUnwritableSamples() const
 {
-    if (m_state.DataPresent())
+    if (m_doc.DataPresent())
         return false;
+    const CImpactRecord& record = m_doc.Record();
     for (const CUIntArray* trace :
-         {&m_doc.m_arrDispDown, &m_doc.m_arrForceDown, &m_doc.m_arrDispUp, &m_doc.m_arrForceUp,
-          &m_doc.m_arrStepTimeDown, &m_doc.m_arrStepTimeUp}) {
+         {&record.m_arrDispDown, &record.m_arrForceDown, &record.m_arrDispUp, &record.m_arrForceUp,
+          &record.m_arrStepTimeDown, &record.m_arrStepTimeUp}) {
         if (!trace->isEmpty())
             return true;
     }
@@ -34,12 +38,13 @@ bool CCliRecord::HoldsUnwritableSamples() const
 // Data needs both displacement strokes and the down-stroke force.
 QString CCliRecord::WhyNoData() const
 {
+    const CImpactRecord& record = m_doc.Record();
     QStringList missing;
-    if (m_doc.m_arrDispDown.isEmpty())
+    if (record.m_arrDispDown.isEmpty())
         missing << QStringLiteral("down-stroke displacement");
-    if (m_doc.m_arrDispUp.isEmpty())
+    if (record.m_arrDispUp.isEmpty())
         missing << QStringLiteral("up-stroke displacement");
-    if (m_doc.m_arrForceDown.isEmpty())
+    if (record.m_arrForceDown.isEmpty())
         missing << QStringLiteral("down-stroke force");
     const QString last = missing.takeLast();
     const QString traces = missing.isEmpty()

@@ -1,17 +1,16 @@
 #pragma once
 
-#include "CCliPrompt.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
+#include "cli/CCliPrompt.h"
+#include "core/CZentakDoc.h"
 
-// One experiment record as a subcommand works on it, with the window state
-// it needs and the terminal as its operator.
+// One experiment record as a subcommand works on it, with the terminal as
+// its operator.
 class CCliRecord
 {
 public:
     explicit CCliRecord(bool answerYes = false);
 
-    // Loads as File Open does; the load's messages go to stderr. False when
+    // Loads as File Open does; the load's message goes to stderr. False when
     // the file could not be read at all (the reason is on stderr too).
     bool Load(const QString& path);
 
@@ -26,11 +25,8 @@ public:
     QString WhyNoData() const;
 
     CZentakDoc& Doc() { return m_doc; }
-    CSharedWindowState& State() { return m_state; }
-    CCliPrompt& Prompt() { return m_prompt; }
 
 private:
-    CSharedWindowState m_state;
     CCliPrompt m_prompt;
     CZentakDoc m_doc;
 };

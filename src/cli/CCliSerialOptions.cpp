@@ -1,7 +1,6 @@
-#include "CCliSerialOptions.h"
+#include "cli/CCliSerialOptions.h"
 
-#include "app/CSharedWindowState.h"
-#include "run/CDesiredValueRules.h"
+#include "core/record/CDesiredValueRules.h"
 
 #include <QCommandLineParser>
 #include <QStringList>
@@ -26,11 +25,6 @@ bool ReadSetting(const QCommandLineParser& parser, const QString& name, int min,
 
 }  // namespace
 
-void CCliSerialOptions::Settings::ApplyTo(CSharedWindowState& state) const
-{
-    state.ApplySerialSettings(port, baudRate, parity, stopBits, byteSize);
-}
-
 QList<QCommandLineOption> CCliSerialOptions::Options()
 {
     const auto valued = [](const char* name, const char* valueName) {
@@ -41,19 +35,17 @@ QList<QCommandLineOption> CCliSerialOptions::Options()
             valued("stop-bits", "S"), valued("byte-size", "N")};
 }
 
-bool CCliSerialOptions::Read(const QCommandLineParser& parser, Settings& settings, QString& error)
+bool CCliSerialOptions::Read(const QCommandLineParser& parser, CSerialSettings& settings,
+                             QString& error)
 {
-    settings.port = CSharedWindowState::kDefaultPort;
-    settings.baudRate = CSharedWindowState::kDefaultBaudRate;
-    settings.parity = CSharedWindowState::kDefaultParity;
-    settings.stopBits = CSharedWindowState::kDefaultStopBits;
-    settings.byteSize = CSharedWindowState::kDefaultByteSize;
+    settings = CSerialSettings();
     if (parser.isSet("port"))
-        settings.port = parser.value("port");
-    return ReadSetting(parser, "baud", kMinBaudRate, kMaxBaudRate, settings.baudRate, error) &&
-           ReadSetting(parser, "byte-size", kMinByteSize, kMaxByteSize, settings.byteSize, error) &&
-           ReadChoice(parser, "parity", kParityNames, settings.parity, error) &&
-           ReadChoice(parser, "stop-bits", kStopBitsTexts, settings.stopBits, error);
+        settings.m_strPort = parser.value("port");
+    return ReadSetting(parser, "baud", kMinBaudRate, kMaxBaudRate, settings.m_nBaudRate, error) &&
+           ReadSetting(parser, "byte-size", kMinByteSize, kMaxByteSize, settings.m_nByteSize,
+                       error) &&
+           ReadChoice(parser, "parity", kParityNames, settings.m_strParity, error) &&
+           ReadChoice(parser, "stop-bits", kStopBitsTexts, settings.m_strStopBits, error);
 }
 
 bool CCliSerialOptions::ParseOptionsOnly(QCommandLineParser& parser, const QString& command,

@@ -1,15 +1,16 @@
 #pragma once
 
+#include "core/record/CSerialSettings.h"
+
 #include <QCommandLineOption>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 class QCommandLineParser;
-class CSharedWindowState;
 
 // The serial options of every command that talks to the control box, read
-// over the window's start-up settings.
+// over the settings every start of the window begins with.
 class CCliSerialOptions
 {
 public:
@@ -22,16 +23,6 @@ public:
     static inline const QStringList kParityNames{"None", "Odd", "Even", "Mark", "Space"};
     static inline const QStringList kStopBitsTexts{"1", "1.5", "2"};
 
-    struct Settings {
-        QString port;
-        int baudRate = 0;
-        QString parity;
-        QString stopBits;
-        int byteSize = 0;
-
-        void ApplyTo(CSharedWindowState& state) const;
-    };
-
     static QList<QCommandLineOption> Options();
 
     // Parses the arguments of a command that takes options only; false with
@@ -40,7 +31,7 @@ public:
                                  const QStringList& arguments, QString& error);
 
     // The settings given, the defaults for the rest; false with error set.
-    static bool Read(const QCommandLineParser& parser, Settings& settings, QString& error);
+    static bool Read(const QCommandLineParser& parser, CSerialSettings& settings, QString& error);
 
     // An option that must name one of choices exactly, when it is given.
     static bool ReadChoice(const QCommandLineParser& parser, const QString& name,

@@ -1,5 +1,5 @@
-#include "CCliRecord.h"
-#include "CliCommands.h"
+#include "cli/CCliRecord.h"
+#include "cli/CliCommands.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -56,7 +56,7 @@ int CliCommands::RunExport(const QStringList& args)
             << ": the CSV file would hold only its two header lines. No CSV file was written.\n";
         return kExitFailure;
     }
-    if (!record.Doc().SaveCsvToFile(csvPath)) {
+    if (!record.Doc().SaveCsv(csvPath)) {
         err << record.Doc().FileErrorString() << '\n';
         return kExitFailure;
     }

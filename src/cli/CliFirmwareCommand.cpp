@@ -1,14 +1,13 @@
 // zentak-cli firmware: reprogram the control box from a firmware file, as
 // File > Reprogram Firmware does, with the progress on one terminal line.
 
-#include "CCliPrompt.h"
-#include "CCliSerialOptions.h"
-#include "CliCommands.h"
-#include "app/CSharedWindowState.h"
-#include "maintenance/CFirmwareFile.h"
-#include "maintenance/CFirmwareTransfer.h"
-#include "run/CPortFactory.h"
-#include "run/CSystemClock.h"
+#include "cli/CCliPrompt.h"
+#include "cli/CCliSerialOptions.h"
+#include "cli/CliCommands.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSystemClock.h"
+#include "core/files/CFirmwareFile.h"
+#include "core/protocol/CFirmwareTransfer.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -51,7 +50,7 @@ private:
 };
 
 struct Request {
-    CCliSerialOptions::Settings serial;
+    CSerialSettings serial;
     QString path;
     bool answerYes = false;
 };
@@ -91,14 +90,12 @@ int Execute(const Request& request)
     if (!prompt.AskYesNo(CFirmwareTransfer::kQuestion))
         return CliCommands::kExitFailure;
 
-    CSharedWindowState state;
-    request.serial.ApplyTo(state);
     CSystemClock clock;
     CPortFactory ports;
     CFirmwareTransfer transfer(ports, clock, prompt);
     transfer.SetProgressCallback([&prompt](int percent) { prompt.ShowPercent(percent); });
-    prompt.Err() << lines.size() << " lines to " << state.m_strPort << '\n';
-    const int result = transfer.Run(state, lines);
+    prompt.Err() << lines.size() << " lines to " << request.serial.m_strPort << '\n';
+    const int result = transfer.Run(request.serial, lines);
     prompt.ShowMessage(
         CFirmwareTransfer::OutcomeMessage(result, transfer.UnansweredLines(), lines.size()));
     return result == CFirmwareTransfer::kResultSuccess ? CliCommands::kExitSuccess

@@ -1,14 +1,14 @@
-#include "CliHelp.h"
+#include "cli/CliHelp.h"
 
-#include "CCliSerialOptions.h"
-#include "CliCommands.h"
-#include "app/CHelpText.h"
-#include "app/CSharedWindowState.h"
-#include "app/ZentakVersion.h"
-#include "experiment/CRunLogPath.h"
-#include "graph/CGraphFileWriter.h"
-#include "maintenance/CForceSensitivity.h"
-#include "run/CDesiredValueRules.h"
+#include "cli/CCliSerialOptions.h"
+#include "cli/CliCommands.h"
+#include "core/files/CRunLogPath.h"
+#include "core/program/CHelpText.h"
+#include "core/program/ZentakVersion.h"
+#include "core/protocol/CForceSensitivity.h"
+#include "core/record/CDesiredValueRules.h"
+#include "core/record/CSerialSettings.h"
+#include "render/CGraphFileWriter.h"
 
 namespace {
 
@@ -47,23 +47,23 @@ QList<Entry> SerialEntries()
          QStringLiteral("Serial port the control box is on: Com1 to Com9 (on Linux /dev/ttyS0 to "
                         "/dev/ttyS8), a device path such as /dev/ttyUSB0, or Simulator, the "
                         "control box simulated inside Zentak (default %1).")
-             .arg(CSharedWindowState::kDefaultPort)},
+             .arg(CSerialSettings::kDefaultPort)},
         {QStringLiteral("--baud N"), QStringLiteral("Baud rate in bits per second, %1 to %2 "
                                                     "(default %3).")
                                          .arg(Serial::kMinBaudRate)
                                          .arg(Serial::kMaxBaudRate)
-                                         .arg(CSharedWindowState::kDefaultBaudRate)},
+                                         .arg(CSerialSettings::kDefaultBaudRate)},
         {QStringLiteral("--parity P"),
          QStringLiteral("Parity: %1, spelt exactly so (default %2).")
-             .arg(Choices(Serial::kParityNames), CSharedWindowState::kDefaultParity)},
+             .arg(Choices(Serial::kParityNames), CSerialSettings::kDefaultParity)},
         {QStringLiteral("--stop-bits S"),
          QStringLiteral("Stop bits: %1 (default %2).")
-             .arg(Choices(Serial::kStopBitsTexts), CSharedWindowState::kDefaultStopBits)},
+             .arg(Choices(Serial::kStopBitsTexts), CSerialSettings::kDefaultStopBits)},
         {QStringLiteral("--byte-size N"), QStringLiteral("Data bits per character, %1 to %2 "
                                                          "(default %3).")
                                               .arg(Serial::kMinByteSize)
                                               .arg(Serial::kMaxByteSize)
-                                              .arg(CSharedWindowState::kDefaultByteSize)},
+                                              .arg(CSerialSettings::kDefaultByteSize)},
     };
 }
 

@@ -1,6 +1,6 @@
-#include "CCliRecord.h"
-#include "CliCommands.h"
-#include "graph/CGraphFileWriter.h"
+#include "cli/CCliRecord.h"
+#include "cli/CliCommands.h"
+#include "render/CGraphFileWriter.h"
 
 #include <QRegularExpression>
 #include <QTextStream>
@@ -86,11 +86,11 @@ int CliCommands::RunRender(const QStringList& args)
     if (!record.Load(options.input))
         return kExitFailure;
     QString error;
-    const CZentakDoc& doc = record.Doc();
+    const CImpactRecord& shown = record.Doc().Record();
     const bool written =
         options.bPdf
-            ? CGraphFileWriter::WritePdf(doc, options.output, options.size.height(), &error)
-            : CGraphFileWriter::WritePng(doc, options.output, options.size, &error);
+            ? CGraphFileWriter::WritePdf(shown, options.output, options.size.height(), &error)
+            : CGraphFileWriter::WritePng(shown, options.output, options.size, &error);
     if (!written) {
         err << error << '\n';
         return kExitFailure;

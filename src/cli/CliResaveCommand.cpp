@@ -1,5 +1,5 @@
-#include "CCliRecord.h"
-#include "CliCommands.h"
+#include "cli/CCliRecord.h"
+#include "cli/CliCommands.h"
 
 #include <QTextStream>
 
@@ -26,7 +26,7 @@ int CliCommands::RunResave(const QStringList& args)
             << args[1] << " was not written.\n";
         return kExitFailure;
     }
-    if (!record.Doc().SaveToFile(args[1])) {
+    if (!record.Doc().Save(args[1])) {
         err << record.Doc().FileErrorString() << '\n';
         return kExitFailure;
     }

@@ -1,16 +1,16 @@
-#include "CliRunCommand.h"
+#include "cli/CliRunCommand.h"
 
-#include "CCliPrompt.h"
-#include "CCliSerialOptions.h"
-#include "CUnloggedRunFile.h"
-#include "CliCommands.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
-#include "run/CDesiredValueRules.h"
-#include "run/CExperimentDialogue.h"
-#include "run/CPortFactory.h"
-#include "run/CRunOutcome.h"
-#include "run/CSystemClock.h"
+#include "cli/CCliPrompt.h"
+#include "cli/CCliSerialOptions.h"
+#include "cli/CliCommands.h"
+#include "core/CZentakDoc.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSystemClock.h"
+#include "core/files/CUnloggedRunFile.h"
+#include "core/protocol/CExperimentDialogue.h"
+#include "core/protocol/CImpactRun.h"
+#include "core/protocol/CRunOutcome.h"
+#include "core/record/CDesiredValueRules.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -135,65 +135,61 @@ int CCliRunCommand::Run(const QStringList& arguments)
 int CCliRunCommand::Execute(const Request& request)
 {
     CRunPrompt prompt(request.answerYes);
-    CSharedWindowState state;
-    request.serial.ApplyTo(state);
+    const CSerialSettings& settings = request.serial;
     CSystemClock clock;
     clock.SetWaitHook([&prompt, &clock] { prompt.ShowProgress(clock.NowMs()); });
     CPortFactory factory;
-    CZentakDoc doc(state, prompt);
-    doc.SetPortAccess(factory, clock);
+    CZentakDoc doc;
     if (!request.runLogPath.isEmpty())
         doc.SetRunLogPath(request.runLogPath);
     doc.OnNewDocument();
-    doc.m_nDesiredForce = request.force;
-    doc.m_nDesiredDisp = request.displacement;
-    doc.m_nDesiredVelocity = request.velocity;
-    doc.m_nDesiredDwell = request.dwell;
+    CImpactRecord& record = doc.EditRecord();
+    record.m_nDesiredForce = request.force;
+    record.m_nDesiredDisp = request.displacement;
+    record.m_nDesiredVelocity = request.velocity;
+    record.m_nDesiredDwell = request.dwell;
 
-    prompt.Err() << "Running one impact on " << state.m_strPort << "...\n";
+    prompt.Err() << "Running one impact on " << settings.m_strPort << "...\n";
     prompt.Err().flush();
-    state.SetBusyText(QStringLiteral("BUSY"));
-    const bool impactMade =
-        doc.RunExperiment(request.mode, state.m_nBaudRate, state.m_nByteSize, state.m_strPort,
-                          state.m_strParity, state.m_strStopBits);
-    state.SetBusyText(QString());
+    const CRunOutcome::Kind outcome =
+        CImpactRun(factory, clock, prompt).Run(settings, request.mode, record).outcome;
     prompt.EndProgress();
 
-    const CRunOutcome::Kind outcome = CRunOutcome::Classify(impactMade, doc, request.mode);
-    const bool impactRecorded =
-        outcome == CRunOutcome::Kind::Completed || outcome == CRunOutcome::Kind::CutShort;
-    if (!impactRecorded) {
-        const QString message = CRunOutcome::Message(outcome, state.m_strPort);
+    if (!CRunOutcome::ImpactMade(outcome)) {
+        const QString message = CRunOutcome::Message(outcome, settings.m_strPort);
         if (!message.isEmpty())
             prompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
         return CliCommands::kExitFailure;
     }
-    // A run log that cannot be written has told the operator so; the impact
-    // itself was made, is kept in a file of its own and still saved where asked.
+    // The impact was made: when the run log cannot take it, the operator is
+    // told, and the run is kept in a file of its own and still saved where asked.
     const QDateTime stamp = QDateTime::currentDateTime();
     const bool logged = doc.CompleteRun(stamp);
-    if (!logged)
-        KeepUnloggedRun(doc, stamp, prompt);
+    if (!logged) {
+        prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
+        KeepUnloggedRun(record, stamp, prompt);
+    }
     const bool saved = SaveWhereAsked(doc, request, prompt);
     QTextStream out(stdout);
-    out << "Actual Force: " << doc.m_nActualForce << '\n'
-        << "Actual Displacement: " << doc.m_nActualDisp << '\n'
-        << "Actual Velocity: " << doc.m_nActualVelocity << '\n'
-        << "Down Samples: " << doc.m_arrDispDown.size() << '\n'
-        << "Up Samples: " << doc.m_arrDispUp.size() << '\n';
+    out << "Actual Force: " << record.m_nActualForce << '\n'
+        << "Actual Displacement: " << record.m_nActualDisp << '\n'
+        << "Actual Velocity: " << record.m_nActualVelocity << '\n'
+        << "Down Samples: " << record.m_arrDispDown.size() << '\n'
+        << "Up Samples: " << record.m_arrDispUp.size() << '\n';
     out.flush();
     if (outcome == CRunOutcome::Kind::CutShort) {
-        prompt.ShowMessage(CRunOutcome::CutShortMessage(doc), COperatorPrompt::Icon::Exclamation);
+        prompt.ShowMessage(CRunOutcome::CutShortMessage(record),
+                           COperatorPrompt::Icon::Exclamation);
         return CliCommands::kExitFailure;
     }
     return logged && saved ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
 }
 
-void CCliRunCommand::KeepUnloggedRun(CZentakDoc& doc, const QDateTime& stamp,
+void CCliRunCommand::KeepUnloggedRun(const CImpactRecord& record, const QDateTime& stamp,
                                      COperatorPrompt& prompt)
 {
     QStringList reasons;
-    const QString path = CUnloggedRunFile::Save(doc, stamp, reasons);
+    const QString path = CUnloggedRunFile::Save(record, stamp, reasons);
     if (!path.isEmpty()) {
         prompt.ShowMessage(QStringLiteral("This run was saved to a file of its own instead:\n") +
                                QDir::toNativeSeparators(path),
@@ -210,11 +206,11 @@ bool CCliRunCommand::SaveWhereAsked(CZentakDoc& doc, const Request& request,
                                     COperatorPrompt& prompt)
 {
     bool saved = true;
-    if (!request.outPath.isEmpty() && !doc.SaveToFile(request.outPath)) {
+    if (!request.outPath.isEmpty() && !doc.Save(request.outPath)) {
         prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
         saved = false;
     }
-    if (!request.csvPath.isEmpty() && !doc.SaveCsvToFile(request.csvPath)) {
+    if (!request.csvPath.isEmpty() && !doc.SaveCsv(request.csvPath)) {
         prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
         saved = false;
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CCliSerialOptions.h"
+#include "cli/CCliSerialOptions.h"
 
 #include <QString>
 #include <QStringList>
@@ -8,6 +8,7 @@
 #include <optional>
 
 class COperatorPrompt;
+class CImpactRecord;
 class CZentakDoc;
 class QDateTime;
 
@@ -22,7 +23,7 @@ public:
         int velocity = 1;
         int dwell = 0;
         int mode = 0;
-        CCliSerialOptions::Settings serial;
+        CSerialSettings serial;
         bool answerYes = false;
         QString outPath;     // experiment file to save, if any
         QString csvPath;     // CSV export to write, if any
@@ -39,7 +40,8 @@ public:
 private:
     static int Execute(const Request& request);
     // Saves a run the log does not hold to a file of its own and says where.
-    static void KeepUnloggedRun(CZentakDoc& doc, const QDateTime& stamp, COperatorPrompt& prompt);
+    static void KeepUnloggedRun(const CImpactRecord& record, const QDateTime& stamp,
+                                COperatorPrompt& prompt);
     // False after telling the operator which file could not be written.
     static bool SaveWhereAsked(CZentakDoc& doc, const Request& request, COperatorPrompt& prompt);
 };

@@ -1,14 +1,13 @@
 // zentak-cli sensitivity: read the force sensitivity stored in the control
 // box, or set a new one after confirmation, as the Force Settings dialog does.
 
-#include "CCliPrompt.h"
-#include "CCliSerialOptions.h"
-#include "CliCommands.h"
-#include "app/CFieldRules.h"
-#include "app/CSharedWindowState.h"
-#include "maintenance/CForceSensitivity.h"
-#include "run/CPortFactory.h"
-#include "run/CSystemClock.h"
+#include "cli/CCliPrompt.h"
+#include "cli/CCliSerialOptions.h"
+#include "cli/CliCommands.h"
+#include "core/device/CPortFactory.h"
+#include "core/device/CSystemClock.h"
+#include "core/protocol/CForceSensitivity.h"
+#include "core/record/CFieldRules.h"
 
 #include <QCommandLineParser>
 #include <QTextStream>
@@ -24,7 +23,7 @@ const QString kNotAtMainPrompt =
     QStringLiteral("The control box is not at its main prompt; nothing more was sent.");
 
 struct Request {
-    CCliSerialOptions::Settings serial;
+    CSerialSettings serial;
     std::optional<int> newValue;
     bool answerYes = false;
 };
@@ -67,14 +66,12 @@ std::optional<Request> Parse(const QStringList& arguments, QString& error)
 int Execute(const Request& request)
 {
     CCliPrompt prompt(request.answerYes);
-    CSharedWindowState state;
-    request.serial.ApplyTo(state);
     CSystemClock clock;
     CPortFactory ports;
     CForceSensitivity sensitivity(ports, clock, prompt);
     QTextStream out(stdout);
 
-    const CForceSensitivity::Reading reading = sensitivity.Read(state);
+    const CForceSensitivity::Reading reading = sensitivity.Read(request.serial);
     if (reading.outcome == ReadOutcome::LeftAlone)
         prompt.ShowMessage(kNotAtMainPrompt);
     if (reading.outcome != ReadOutcome::Reported)
@@ -86,7 +83,7 @@ int Execute(const Request& request)
     }
 
     prompt.Err() << "The control box holds " << reading.reported << ".\n";
-    switch (sensitivity.Write(state, *request.newValue)) {
+    switch (sensitivity.Write(request.serial, *request.newValue)) {
     case WriteOutcome::Stored:
         out << "Force Sensitivity: " << *request.newValue << '\n';
         return CliCommands::kExitSuccess;

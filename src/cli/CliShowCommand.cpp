@@ -1,5 +1,5 @@
-#include "CCliRecord.h"
-#include "CliCommands.h"
+#include "cli/CCliRecord.h"
+#include "cli/CliCommands.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>
@@ -27,28 +27,28 @@ QJsonArray Numbers(const CUIntArray& values)
     return numbers;
 }
 
-QJsonObject RecordJson(const CZentakDoc& doc, bool dataPresent)
+QJsonObject RecordJson(const CImpactRecord& record, bool dataPresent)
 {
     return QJsonObject{
-        {QStringLiteral("format"), doc.m_nFileFormat},
-        {QStringLiteral("firmwareRelease"), doc.m_nFirmwareRelease},
-        {QStringLiteral("firmwareVersion"), doc.m_strFirmwareVersion},
-        {QStringLiteral("desired"), Values(doc.m_nDesiredForce, doc.m_nDesiredDisp,
-                                           doc.m_nDesiredVelocity, doc.m_nDesiredDwell)},
-        {QStringLiteral("actual"),
-         Values(doc.m_nActualForce, doc.m_nActualDisp, doc.m_nActualVelocity, doc.m_nActualDwell)},
-        {QStringLiteral("dispDown"), Numbers(doc.m_arrDispDown)},
-        {QStringLiteral("forceDown"), Numbers(doc.m_arrForceDown)},
-        {QStringLiteral("dispUp"), Numbers(doc.m_arrDispUp)},
-        {QStringLiteral("forceUp"), Numbers(doc.m_arrForceUp)},
-        {QStringLiteral("stepTimeDown"), Numbers(doc.m_arrStepTimeDown)},
-        {QStringLiteral("stepTimeUp"), Numbers(doc.m_arrStepTimeUp)},
+        {QStringLiteral("format"), record.m_nFileFormat},
+        {QStringLiteral("firmwareRelease"), record.m_nFirmwareRelease},
+        {QStringLiteral("firmwareVersion"), record.m_strFirmwareVersion},
+        {QStringLiteral("desired"), Values(record.m_nDesiredForce, record.m_nDesiredDisp,
+                                           record.m_nDesiredVelocity, record.m_nDesiredDwell)},
+        {QStringLiteral("actual"), Values(record.m_nActualForce, record.m_nActualDisp,
+                                          record.m_nActualVelocity, record.m_nActualDwell)},
+        {QStringLiteral("dispDown"), Numbers(record.m_arrDispDown)},
+        {QStringLiteral("forceDown"), Numbers(record.m_arrForceDown)},
+        {QStringLiteral("dispUp"), Numbers(record.m_arrDispUp)},
+        {QStringLiteral("forceUp"), Numbers(record.m_arrForceUp)},
+        {QStringLiteral("stepTimeDown"), Numbers(record.m_arrStepTimeDown)},
+        {QStringLiteral("stepTimeUp"), Numbers(record.m_arrStepTimeUp)},
         {QStringLiteral("stats"),
-         QJsonObject{{QStringLiteral("dispMax"), qint64(doc.m_nDispMax)},
-                     {QStringLiteral("dispMin"), qint64(doc.m_nDispMin)},
-                     {QStringLiteral("forceMax"), qint64(doc.m_nForceMax)},
-                     {QStringLiteral("contactIndex"), doc.m_nContactIndex}}},
-        {QStringLiteral("comments"), doc.m_strComments},
+         QJsonObject{{QStringLiteral("dispMax"), qint64(record.m_nDispMax)},
+                     {QStringLiteral("dispMin"), qint64(record.m_nDispMin)},
+                     {QStringLiteral("forceMax"), qint64(record.m_nForceMax)},
+                     {QStringLiteral("contactIndex"), record.m_nContactIndex}}},
+        {QStringLiteral("comments"), record.m_strComments},
         {QStringLiteral("dataPresent"), dataPresent},
     };
 }
@@ -82,29 +82,29 @@ void PrintStroke(QTextStream& out, const char* name, const CUIntArray& disp,
     }
 }
 
-void PrintRecord(QTextStream& out, const CZentakDoc& doc, bool dataPresent)
+void PrintRecord(QTextStream& out, const CImpactRecord& record, bool dataPresent)
 {
-    out << "File format:       " << doc.m_nFileFormat << '\n'
-        << "Firmware release:  " << doc.m_nFirmwareRelease << " (version \""
-        << doc.m_strFirmwareVersion << "\")\n"
-        << "Desired:           force " << doc.m_nDesiredForce << " K dynes, displacement "
-        << doc.m_nDesiredDisp << " microns, velocity " << doc.m_nDesiredVelocity << " mm/s, dwell "
-        << doc.m_nDesiredDwell << " s\n"
-        << "Actual:            force " << doc.m_nActualForce << " K dynes, displacement "
-        << doc.m_nActualDisp << " microns, velocity " << doc.m_nActualVelocity << " mm/s, dwell "
-        << doc.m_nActualDwell << " s\n"
-        << "Statistics:        displacement max " << doc.m_nDispMax << " min " << doc.m_nDispMin
-        << " counts, force max " << doc.m_nForceMax << ", contact index " << doc.m_nContactIndex
-        << '\n'
+    out << "File format:       " << record.m_nFileFormat << '\n'
+        << "Firmware release:  " << record.m_nFirmwareRelease << " (version \""
+        << record.m_strFirmwareVersion << "\")\n"
+        << "Desired:           force " << record.m_nDesiredForce << " K dynes, displacement "
+        << record.m_nDesiredDisp << " microns, velocity " << record.m_nDesiredVelocity
+        << " mm/s, dwell " << record.m_nDesiredDwell << " s\n"
+        << "Actual:            force " << record.m_nActualForce << " K dynes, displacement "
+        << record.m_nActualDisp << " microns, velocity " << record.m_nActualVelocity
+        << " mm/s, dwell " << record.m_nActualDwell << " s\n"
+        << "Statistics:        displacement max " << record.m_nDispMax << " min "
+        << record.m_nDispMin << " counts, force max " << record.m_nForceMax << ", contact index "
+        << record.m_nContactIndex << '\n'
         << "Data present:      " << (dataPresent ? "yes" : "no") << '\n'
         << "Comments:\n";
-    QString comments = doc.m_strComments;
+    QString comments = record.m_strComments;
     comments.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     out << comments;
     if (!comments.isEmpty() && !comments.endsWith(QLatin1Char('\n')))
         out << '\n';
-    PrintStroke(out, "Down", doc.m_arrDispDown, doc.m_arrForceDown, doc.m_arrStepTimeDown);
-    PrintStroke(out, "Up", doc.m_arrDispUp, doc.m_arrForceUp, doc.m_arrStepTimeUp);
+    PrintStroke(out, "Down", record.m_arrDispDown, record.m_arrForceDown, record.m_arrStepTimeDown);
+    PrintStroke(out, "Up", record.m_arrDispUp, record.m_arrForceUp, record.m_arrStepTimeUp);
 }
 
 }  // namespace
@@ -119,25 +119,22 @@ int CliCommands::RunShow(const QStringList& args)
         QTextStream(stderr) << "usage: zentak-cli " << kShowSynopsis << '\n';
         return kExitBadArguments;
     }
-    CCliRecord record;
-    if (!record.Load(parser.positionalArguments().constFirst()))
+    CCliRecord file;
+    if (!file.Load(parser.positionalArguments().constFirst()))
         return kExitFailure;
-    const CZentakDoc& doc = record.Doc();
-    const bool dataPresent = record.State().DataPresent();
+    const CImpactRecord& record = file.Doc().Record();
+    const bool dataPresent = record.m_bDataPresent;
     if (parser.isSet(json)) {
         const QByteArray text =
-            QJsonDocument(RecordJson(doc, dataPresent)).toJson(QJsonDocument::Compact);
+            QJsonDocument(RecordJson(record, dataPresent)).toJson(QJsonDocument::Compact);
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
         std::fputc('\n', stdout);
     } else {
         QTextStream out(stdout);
-        PrintRecord(out, doc, dataPresent);
+        PrintRecord(out, record, dataPresent);
     }
     std::fflush(stdout);
-    // Only a file cut short says nothing; every other load that is not
-    // complete has told why on stderr.
-    const auto outcome = doc.LastLoadOutcome();
-    const bool messageShown = outcome != CZentakDoc::LoadOutcome::Complete &&
-                              outcome != CZentakDoc::LoadOutcome::NoEndMarker;
-    return messageShown ? kExitFailure : kExitSuccess;
+    // A load that had something to tell has told it on stderr; only a file
+    // cut short says nothing.
+    return file.Doc().LoadMessage().isEmpty() ? kExitSuccess : kExitFailure;
 }

@@ -1,6 +1,6 @@
-#include "CliCommands.h"
-#include "CliHelp.h"
-#include "graph/CGraphPainter.h"
+#include "cli/CliCommands.h"
+#include "cli/CliHelp.h"
+#include "render/CGraphPainter.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #include "CliProcess.h"
-#include "app/ZentakVersion.h"
-#include "graph/CGraphFileWriter.h"
+#include "core/program/ZentakVersion.h"
+#include "render/CGraphFileWriter.h"
 
 #include <QProcess>
 #include <QRegularExpression>

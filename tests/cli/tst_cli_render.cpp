@@ -1,8 +1,6 @@
-#include "CScriptedPrompt.h"
 #include "CliProcess.h"
 #include "PixelCount.h"
-#include "app/CSharedWindowState.h"
-#include "experiment/CZentakDoc.h"
+#include "core/CZentakDoc.h"
 
 #include <QFile>
 #include <QImage>
@@ -67,23 +65,22 @@ private Q_SLOTS:
 void TestCliRender::initTestCase()
 {
     QVERIFY(dir.isValid());
-    CSharedWindowState state;
-    CScriptedPrompt prompt;
-    CZentakDoc doc(state, prompt);
-    doc.m_nFirmwareRelease = 5;
-    doc.m_strFirmwareVersion = QStringLiteral("R5.1");
+    CZentakDoc doc;
+    CImpactRecord& record = doc.EditRecord();
+    record.m_nFirmwareRelease = 5;
+    record.m_strFirmwareVersion = QStringLiteral("R5.1");
     for (quint32 i = 0; i < 40; ++i) {
-        doc.m_arrDispDown.append(2000 + 2 * i);
-        doc.m_arrForceDown.append(i < 8 ? 60 : 250 + 50 * (i - 8));
-        doc.m_arrStepTimeDown.append(6000);
-        doc.m_arrDispUp.append(2078 - 2 * i);
-        doc.m_arrForceUp.append(1800 - 45 * i);
-        doc.m_arrStepTimeUp.append(6000);
+        record.m_arrDispDown.append(2000 + 2 * i);
+        record.m_arrForceDown.append(i < 8 ? 60 : 250 + 50 * (i - 8));
+        record.m_arrStepTimeDown.append(6000);
+        record.m_arrDispUp.append(2078 - 2 * i);
+        record.m_arrForceUp.append(1800 - 45 * i);
+        record.m_arrStepTimeUp.append(6000);
     }
-    doc.DeriveActualValues();
-    state.SetDataPresent(true);
+    record.DeriveActualValues();
+    doc.SetDataPresent(true);
     savedRun = Path("run.exp");
-    QVERIFY(doc.SaveToFile(savedRun));
+    QVERIFY(doc.Save(savedRun));
 }
 
 void TestCliRender::drawsASavedRunAsPng()

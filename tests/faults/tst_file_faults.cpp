@@ -6,8 +6,8 @@
 #include "CFrameHarness.h"
 #include "CFullDiskFolder.h"
 #include "CliProcess.h"
-#include "app/CZentakApp.h"
-#include "run/CLeftView.h"
+#include "gui/CLeftView.h"
+#include "gui/CZentakApp.h"
 
 #include <QDir>
 #include <QElapsedTimer>

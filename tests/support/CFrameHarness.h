@@ -4,9 +4,9 @@
 #include "CScriptedFileChooser.h"
 #include "CScriptedPrompt.h"
 #include "TestSettings.h"
-#include "app/CMainFrame.h"
-#include "run/CPortFactory.h"
-#include "run/ControlBoxSimulator.h"
+#include "core/device/CPortFactory.h"
+#include "core/simulator/ControlBoxSimulator.h"
+#include "gui/CMainFrame.h"
 
 #include <QStringList>
 #include <QTest>
@@ -18,9 +18,10 @@ struct CFrameHarness {
         : box(options), ports(box),
           frame((UseTestSettings(), CFrameServices{prompt, clock, ports, files}))
     {
-        CSharedWindowState& state = frame.State();
-        state.ApplySerialSettings(CPortFactory::kSimulatorPort, state.m_nBaudRate,
-                                  state.m_strParity, state.m_strStopBits, state.m_nByteSize);
+        const CSerialSettings settings = frame.SerialSettings();
+        frame.ApplySerialSettings(CPortFactory::kSimulatorPort, settings.m_nBaudRate,
+                                  settings.m_strParity, settings.m_strStopBits,
+                                  settings.m_nByteSize);
     }
 
     // On screen and laid out, so clicks land where the operator's would.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/CClock.h"
+#include "core/device/CClock.h"
 
 // Time that passes only when someone waits on it: every wait is free and
 // exact, so tests can check how long the program would have waited.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/CSimulatedBox.h"
+#include "core/simulator/CSimulatedBox.h"
 
 #include <QList>
 

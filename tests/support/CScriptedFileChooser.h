@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CFileChooser.h"
+#include "gui/CFileChooser.h"
 
 #include <QList>
 #include <QStringList>

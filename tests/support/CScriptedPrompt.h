@@ -1,6 +1,6 @@
 #pragma once
 
-#include "run/COperatorPrompt.h"
+#include "core/protocol/COperatorPrompt.h"
 
 #include <QList>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "CPtyBoxServer.h"
 
-#include "run/CSimulatedBox.h"
+#include "core/simulator/CSimulatedBox.h"
 
 #include <array>
 #include <cerrno>

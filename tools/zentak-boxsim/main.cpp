@@ -3,9 +3,9 @@
 // interrupted.
 
 #include "CPtyBoxServer.h"
-#include "app/CHelpText.h"
-#include "app/ZentakVersion.h"
-#include "run/ControlBoxSimulator.h"
+#include "core/program/CHelpText.h"
+#include "core/program/ZentakVersion.h"
+#include "core/simulator/ControlBoxSimulator.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 // zentak-icons: writes the program's icon, which is drawn by code, as the
 // PNG files of the desktop's icon theme: DIR/NxN/apps/zentak.png.
 
-#include "res/CArtwork.h"
+#include "render/CArtwork.h"
 
 #include <QDir>
 #include <QTextStream>

@@ -1,0 +1,141 @@
+#include "core/CZentakDoc.h"
+
+#include "core/files/CCsvExport.h"
+#include "core/files/CExperimentFileWriter.h"
+#include "core/files/CFileErrorText.h"
+#include "core/files/CInputFile.h"
+#include "core/files/CRunLogFile.h"
+#include "core/files/CRunLogPath.h"
+#include "core/files/CWholeFileWrite.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+
+CZentakDoc::CZentakDoc(QObject* parent) : QObject(parent)
+{
+}
+
+bool CZentakDoc::OnNewDocument()
+{
+    m_strPathName.clear();
+    SetModifiedFlag(false);
+    const bool before = m_record.m_bDataPresent;
+    m_record.Reset();
+    AnnounceDataPresent(before);
+    return true;
+}
+
+void CZentakDoc::SetDataPresent(bool present)
+{
+    const bool before = m_record.m_bDataPresent;
+    m_record.m_bDataPresent = present;
+    AnnounceDataPresent(before);
+}
+
+void CZentakDoc::AnnounceDataPresent(bool before)
+{
+    if (m_record.m_bDataPresent != before)
+        Q_EMIT dataPresentChanged(m_record.m_bDataPresent);
+}
+
+// The load's own reset keeps the file name and the modified flag.
+bool CZentakDoc::Load(QIODevice& device)
+{
+    m_strFileError.clear();
+    const bool before = m_record.m_bDataPresent;
+    m_record.ResetForLoad();
+    AnnounceDataPresent(before);
+    CExperimentFileReader reader(device, m_record);
+    const CExperimentFileReader::Result result = reader.Read();
+    m_eLastLoadOutcome = result.outcome;
+    m_strLoadMessage = result.message;
+    AnnounceDataPresent(false);
+    if (result.outcome == LoadOutcome::Complete)
+        Q_EMIT recordChanged();
+    if (!reader.ReadFailed())
+        return true;
+    m_strFileError = device.errorString();
+    return false;
+}
+
+bool CZentakDoc::Load(const QString& path)
+{
+    QFile file(path);
+    if (!CInputFile::Open(file, CExperimentFileReader::kMaxFileBytes,
+                          CExperimentFileReader::kFileKind, m_strFileError))
+        return false;
+    // The document takes the file's name even after a load message.
+    SetPathName(path);
+    SetModifiedFlag(false);
+    if (Load(file))
+        return true;
+    m_strFileError = CFileErrorText::ForRead(path, file);
+    SetPathName(QString());
+    return false;
+}
+
+bool CZentakDoc::Save(QIODevice& device)
+{
+    m_strFileError.clear();
+    QByteArray text = CExperimentFileWriter::ValuesAndTraces(m_record);
+    Q_EMIT storeViewsRequested();
+    text += CExperimentFileWriter::Comments(m_record);
+    if (CWholeFileWrite::Write(device, text))
+        return true;
+    m_strFileError = device.errorString();
+    return false;
+}
+
+bool CZentakDoc::Save(const QString& path)
+{
+    const auto write = [this](QIODevice& file) { return Save(file); };
+    if (!CWholeFileWrite::Replace(path, write, m_strFileError))
+        return false;
+    SetPathName(path);
+    SetModifiedFlag(false);
+    return true;
+}
+
+bool CZentakDoc::SaveCsv(QIODevice& device)
+{
+    m_strFileError.clear();
+    if (CWholeFileWrite::Write(device, CCsvExport::Text(m_record)))
+        return true;
+    m_strFileError = device.errorString();
+    return false;
+}
+
+bool CZentakDoc::SaveCsv(const QString& path)
+{
+    const auto write = [this](QIODevice& file) { return SaveCsv(file); };
+    return CWholeFileWrite::Replace(path, write, m_strFileError);
+}
+
+QString CZentakDoc::RunLogPath() const
+{
+    return CRunLogPath::Resolve(m_strRunLogPath);
+}
+
+bool CZentakDoc::WriteRunLog()
+{
+    m_strFileError.clear();
+    const QString path = RunLogPath();
+    if (path == CRunLogPath::DefaultPath())
+        QDir().mkpath(CRunLogPath::DefaultFolder());
+    QString reason;
+    const CRunLogFile::Result result =
+        CRunLogFile::Append(path, CExperimentFileWriter::Text(m_record), &reason);
+    if (result == CRunLogFile::Result::Appended)
+        return true;
+    m_strFileError = CRunLogFile::FailureMessage(result, path, reason);
+    return false;
+}
+
+bool CZentakDoc::CompleteRun(const QDateTime& localTime)
+{
+    SetDataPresent(true);
+    m_record.DeriveActualValues();
+    m_record.StampRun(localTime);
+    return WriteRunLog();
+}

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "core/files/CExperimentFileReader.h"
+#include "core/record/CImpactRecord.h"
+
+#include <QObject>
+#include <QString>
+
+class QDateTime;
+class QIODevice;
+
+// The program's one document: the impact record, the file it came from or
+// went to, whether it holds what no file holds yet, and why the last file
+// operation failed. It reads and writes the record's files and the run log;
+// it shows nothing and asks nothing: callers tell the operator what its
+// results and messages say.
+class CZentakDoc : public QObject
+{
+    Q_OBJECT
+
+public:
+    using LoadOutcome = CExperimentFileReader::LoadOutcome;
+
+    explicit CZentakDoc(QObject* parent = nullptr);
+
+    const CImpactRecord& Record() const { return m_record; }
+    // For whoever fills the record in place: the control panel, a run.
+    CImpactRecord& EditRecord() { return m_record; }
+
+    // The new-document reset: the record's, the file name and the modified flag.
+    bool OnNewDocument();
+
+    void SetDataPresent(bool present);
+    bool DataPresent() const { return m_record.m_bDataPresent; }
+
+    const QString& PathName() const { return m_strPathName; }
+    void SetPathName(const QString& path) { m_strPathName = path; }
+    bool IsModified() const { return m_bModified; }
+    void SetModifiedFlag(bool modified = true)
+    {
+        m_bModified = modified;
+        m_bRunUnlogged = m_bRunUnlogged && modified;
+    }
+    // A run whose run log entry failed: it exists only in this record.
+    void MarkRunUnlogged()
+    {
+        m_bRunUnlogged = true;
+        m_bModified = true;
+    }
+    bool RunUnlogged() const { return m_bRunUnlogged; }
+
+    // Reads any of the three layouts and leaves the record as the file
+    // allows; LastLoadOutcome() and LoadMessage() say how it went. A device,
+    // a pipe or a file larger than any experiment file is refused before it
+    // is read, and the record stays as it was. False only when the file
+    // could not be read (FileErrorString() says why); after a read that
+    // failed part-way the record has no file name, so no save goes over the
+    // file without asking.
+    bool Load(const QString& path);
+    bool Load(QIODevice& device);
+    LoadOutcome LastLoadOutcome() const { return m_eLastLoadOutcome; }
+    // What the operator is to be told of the last load, or empty.
+    const QString& LoadMessage() const { return m_strLoadMessage; }
+
+    // Writes the ".exp" text: the values and traces, then storeViewsRequested
+    // lets the views store their fields, then the comments. Through a
+    // temporary file: the previous file survives any failure.
+    bool Save(const QString& path);
+    bool Save(QIODevice& device);
+
+    // Creates or replaces the file without asking; the previous file
+    // survives any failure.
+    bool SaveCsv(const QString& path);
+    bool SaveCsv(QIODevice& device);
+
+    // The operator's message for the last failed load, save, export or run
+    // log entry.
+    const QString& FileErrorString() const { return m_strFileError; }
+
+    // Appends the record to the run log; false when the entry could not be
+    // written whole.
+    bool WriteRunLog();
+    // Empty: the environment's or the per-user default log (CRunLogPath).
+    void SetRunLogPath(const QString& path) { m_strRunLogPath = path; }
+    QString RunLogPath() const;
+
+    // What a completed impact leaves behind: data present, actual values
+    // derived, comments stamped, run logged. False when the log entry could
+    // not be written (the results stay here).
+    bool CompleteRun(const QDateTime& localTime);
+
+Q_SIGNALS:
+    // The record now holds other traces: the views repaint.
+    void recordChanged();
+    void dataPresentChanged(bool present);
+    // A save has written the values and traces; the views store their
+    // fields into the record now.
+    void storeViewsRequested();
+
+private:
+    void AnnounceDataPresent(bool before);
+
+    CImpactRecord m_record;
+    QString m_strPathName;
+    bool m_bModified = false;
+    bool m_bRunUnlogged = false;
+    QString m_strFileError;
+    QString m_strLoadMessage;
+    LoadOutcome m_eLastLoadOutcome = LoadOutcome::Complete;
+    QString m_strRunLogPath;
+};

@@ -1,0 +1,40 @@
+#include "core/files/CUnloggedRunFile.h"
+
+#include "core/files/CExperimentFileWriter.h"
+#include "core/files/CRunLogPath.h"
+#include "core/files/CWholeFileWrite.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+QString CUnloggedRunFile::Folder()
+{
+    return QDir(CRunLogPath::DefaultFolder()).filePath(QLatin1String(kFolderName));
+}
+
+QString CUnloggedRunFile::FreePath(const QDir& folder, const QDateTime& stamp)
+{
+    // No colons: Windows refuses them in file names.
+    const QString name = stamp.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    QString path = folder.filePath(name + QStringLiteral(".exp"));
+    for (int copy = 2; QFileInfo::exists(path); ++copy)
+        path = folder.filePath(QStringLiteral("%1 (%2).exp").arg(name).arg(copy));
+    return path;
+}
+
+QString CUnloggedRunFile::Save(const CImpactRecord& record, const QDateTime& stamp,
+                               QStringList& reasons)
+{
+    const QByteArray text = CExperimentFileWriter::Text(record);
+    const auto write = [&text](QIODevice& file) { return CWholeFileWrite::Write(file, text); };
+    QDir().mkpath(Folder());
+    for (const QString& folder : {Folder(), QDir::currentPath()}) {
+        const QString path = FreePath(QDir(folder), stamp);
+        QString error;
+        if (CWholeFileWrite::Replace(path, write, error))
+            return path;
+        reasons << error;
+    }
+    return QString();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class CImpactRecord;
+class QDateTime;
+class QDir;
+
+// A run whose log entry could not be written must outlive the process: it
+// is saved, as the log entry would have held it, to a file of its own named
+// by the run's stamp, in the folder of unlogged runs beside the default run
+// log, or in the current folder when that cannot be written either.
+class CUnloggedRunFile
+{
+public:
+    static constexpr char kFolderName[] = "Unlogged Runs";
+
+    // Linux: ~/.local/share/Zentak/Unlogged Runs; Windows: %LOCALAPPDATA%\Zentak\Unlogged Runs.
+    static QString Folder();
+
+    // "2024-03-05 14-07-09.exp"; a name already taken gets " (2)", " (3)", ...
+    static QString FreePath(const QDir& folder, const QDateTime& stamp);
+
+    // The path written, or empty with one reason for each place tried.
+    static QString Save(const CImpactRecord& record, const QDateTime& stamp, QStringList& reasons);
+};

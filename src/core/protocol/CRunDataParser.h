@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class CImpactRecord;
+
+// Turns the text the control box prints after an impact, as the reads cut it
+// into chunks, into the six trace arrays of the record.
+class CRunDataParser
+{
+public:
+    // Appends every sample line's values to the record's traces. Releases
+    // other than 4 and 5 have no known line format: nothing is parsed.
+    static void ParseRunData(const QStringList& chunks, int firmwareRelease, CImpactRecord& record);
+
+    // Each chunk is split on its own: a line that two reads cut in two
+    // becomes two lines. White space around lines is dropped.
+    static QStringList SplitIntoLines(const QStringList& chunks);
+
+private:
+    struct Stroke;
+    static void ParseRelease4Line(const QString& line, CImpactRecord& record);
+    static void ParseRelease5Line(const QString& line, CImpactRecord& record);
+    static void AppendRelease4Sample(const QString& line, QChar separator, const Stroke& stroke);
+    static void AppendRelease5Sample(const QString& line, QChar separator, const Stroke& stroke);
+    static bool IsUpStrokeLine(const QString& line);
+};

@@ -1,0 +1,338 @@
+#include "gui/CLeftView.h"
+
+#include "core/CZentakDoc.h"
+#include "core/protocol/CImpactRun.h"
+#include "core/protocol/COperatorPrompt.h"
+#include "core/protocol/CRunOutcome.h"
+#include "core/record/CDesiredValueRules.h"
+#include "core/record/CSerialSettings.h"
+
+#include <QDateTime>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QSignalBlocker>
+#include <QTextCursor>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <optional>
+
+// One integer field of the form, its record member and its allowed range.
+struct CLeftView::IntegerField {
+    QLineEdit* edit;
+    int CImpactRecord::*member;
+    std::optional<CDesiredValueRules::Range> range;
+};
+
+namespace {
+
+constexpr int kEditWidthPx = 46;
+
+QLineEdit* MakeDesiredEdit(QWidget* parent, const char* name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setFixedWidth(kEditWidthPx);
+    // Digits only, as typed; a value shown from a file may still carry a sign.
+    edit->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+    return edit;
+}
+
+QLineEdit* MakeActualEdit(QWidget* parent, const char* name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setAlignment(Qt::AlignRight);
+    edit->setFixedWidth(kEditWidthPx);
+    edit->setReadOnly(true);
+    edit->setFocusPolicy(Qt::ClickFocus);
+    return edit;
+}
+
+QLabel* MakeHeading(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    return label;
+}
+
+// The record keeps CR LF between comment lines; the edit box shows LF.
+QString CommentsForEdit(const QString& comments)
+{
+    QString text = comments;
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    return text;
+}
+
+QString CommentsForRecord(const QString& editText)
+{
+    QString text = editText;
+    text.replace(QLatin1String("\n"), QLatin1String("\r\n"));
+    return text;
+}
+
+}  // namespace
+
+CLeftView::CLeftView(CZentakDoc& doc, CImpactRun& run, COperatorPrompt& prompt,
+                     const CSerialSettings& settings, QWidget* parent)
+    : QScrollArea(parent), m_rDoc(doc), m_rRun(run), m_rPrompt(prompt), m_rSettings(settings)
+{
+    setObjectName(QStringLiteral("controlPanel"));
+    setWidget(BuildForm());
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    SetTabOrder();
+    connect(m_buttonStart, &QPushButton::clicked, this, &CLeftView::OnStartExperiment);
+    connect(m_radioForce, &QRadioButton::clicked, this, &CLeftView::OnModeForce);
+    connect(m_radioDisp, &QRadioButton::clicked, this, &CLeftView::OnModeDisplacement);
+}
+
+QWidget* CLeftView::BuildForm()
+{
+    auto* form = new QWidget(this);
+    auto* column = new QVBoxLayout(form);
+    column->setContentsMargins(8, 6, 8, 6);
+    column->setSpacing(10);
+    column->addWidget(BuildModeGroup());
+    column->addWidget(BuildSettingsGroup());
+    column->addWidget(BuildCommentsGroup());
+    m_buttonStart = new QPushButton(QStringLiteral("Start Experiment"), form);
+    m_buttonStart->setObjectName(QStringLiteral("startExperiment"));
+    m_buttonStart->setMinimumSize(130, 28);
+    column->addWidget(m_buttonStart, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    return form;
+}
+
+QGroupBox* CLeftView::BuildModeGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Experiment Mode"));
+    m_radioForce = new QRadioButton(QStringLiteral("Force"), group);
+    m_radioForce->setObjectName(QStringLiteral("modeForce"));
+    m_radioDisp = new QRadioButton(QStringLiteral("Displacement"), group);
+    m_radioDisp->setObjectName(QStringLiteral("modeDisplacement"));
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(m_radioForce);
+    layout->addWidget(m_radioDisp);
+    return group;
+}
+
+QGroupBox* CLeftView::BuildSettingsGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Experiment Settings"));
+    m_editForce = MakeDesiredEdit(group, "forceDesired");
+    m_editDisp = MakeDesiredEdit(group, "dispDesired");
+    m_editVelocity = MakeDesiredEdit(group, "velocityDesired");
+    m_editDwell = MakeDesiredEdit(group, "dwellDesired");
+    m_editForceActual = MakeActualEdit(group, "forceActual");
+    m_editDispActual = MakeActualEdit(group, "dispActual");
+    m_editVelocityActual = MakeActualEdit(group, "velocityActual");
+    m_editDwellActual = MakeActualEdit(group, "dwellActual");
+
+    auto* grid = new QGridLayout(group);
+    grid->setHorizontalSpacing(6);
+    grid->addWidget(MakeHeading(QStringLiteral("Desired"), group), 0, 1);
+    grid->addWidget(MakeHeading(QStringLiteral("Actual"), group), 0, 2);
+    const QList<std::tuple<QString, QLineEdit*, QLineEdit*>> rows = {
+        {QStringLiteral("Force (K dynes):"), m_editForce, m_editForceActual},
+        {QStringLiteral("Displacement (u):"), m_editDisp, m_editDispActual},
+        {QStringLiteral("Velocity (mm/s):"), m_editVelocity, m_editVelocityActual},
+        {QStringLiteral("Dwell Time (s):"), m_editDwell, m_editDwellActual},
+    };
+    for (int row = 0; row < rows.size(); ++row) {
+        const auto& [label, desired, actual] = rows[row];
+        grid->addWidget(new QLabel(label, group), row + 1, 0);
+        grid->addWidget(desired, row + 1, 1);
+        grid->addWidget(actual, row + 1, 2);
+    }
+    grid->setColumnStretch(0, 1);
+    return group;
+}
+
+QGroupBox* CLeftView::BuildCommentsGroup()
+{
+    auto* group = new QGroupBox(QStringLiteral("Experiment Comments"));
+    m_editComments = new QPlainTextEdit(group);
+    m_editComments->setObjectName(QStringLiteral("comments"));
+    // Long lines scroll sideways as they are typed, without a bar of their own.
+    m_editComments->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_editComments->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_editComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_editComments->setTabChangesFocus(true);
+    m_editComments->setFixedHeight(70);
+    connect(m_editComments, &QPlainTextEdit::textChanged, this, &CLeftView::KeepCommentsStorable);
+    auto* layout = new QVBoxLayout(group);
+    layout->addWidget(m_editComments);
+    return group;
+}
+
+// Experiment files hold 8-bit text: a character beyond Latin-1 would be
+// saved as "?". Refuse it as typed or pasted, as the value fields refuse
+// letters, so the comments shown are the comments kept.
+void CLeftView::KeepCommentsStorable()
+{
+    const QString text = m_editComments->toPlainText();
+    const auto storable = [](QChar c) { return c.unicode() <= 0xFF; };
+    if (std::all_of(text.cbegin(), text.cend(), storable))
+        return;
+    QTextCursor cursor = m_editComments->textCursor();
+    const int position = cursor.position();
+    QString kept;
+    int removedBeforeCursor = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        if (storable(text[i]))
+            kept += text[i];
+        else if (i < position)
+            ++removedBeforeCursor;
+    }
+    const QSignalBlocker blocker(m_editComments);
+    m_editComments->setPlainText(kept);
+    cursor = m_editComments->textCursor();
+    cursor.setPosition(position - removedBeforeCursor);
+    m_editComments->setTextCursor(cursor);
+}
+
+void CLeftView::SetTabOrder()
+{
+    const QList<QWidget*> order = {m_editForce,    m_editDisp,    m_editVelocity, m_editDwell,
+                                   m_editComments, m_buttonStart, m_radioForce,   m_radioDisp};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+bool CLeftView::StoreIntegerField(const IntegerField& field)
+{
+    int value = 0;
+    const QString refusal = CDesiredValueRules::Check(field.edit->text(), field.range, value);
+    if (refusal.isEmpty()) {
+        m_rDoc.EditRecord().*field.member = value;
+        return true;
+    }
+    // The field the mode disables could not be corrected: the record keeps its value.
+    if (!field.edit->isEnabled())
+        return true;
+    m_rPrompt.ShowMessage(refusal, COperatorPrompt::Icon::Exclamation);
+    field.edit->setFocus();
+    field.edit->selectAll();
+    return false;
+}
+
+bool CLeftView::UpdateData(bool saveAndValidate)
+{
+    const QList<IntegerField> fields = {
+        {m_editForce, &CImpactRecord::m_nDesiredForce, CDesiredValueRules::kForceRange},
+        {m_editVelocity, &CImpactRecord::m_nDesiredVelocity, CDesiredValueRules::kVelocityRange},
+        {m_editDisp, &CImpactRecord::m_nDesiredDisp, std::nullopt},
+        {m_editDwell, &CImpactRecord::m_nDesiredDwell, CDesiredValueRules::kDwellRange},
+        {m_editForceActual, &CImpactRecord::m_nActualForce, std::nullopt},
+        {m_editDispActual, &CImpactRecord::m_nActualDisp, std::nullopt},
+        {m_editVelocityActual, &CImpactRecord::m_nActualVelocity, std::nullopt},
+        {m_editDwellActual, &CImpactRecord::m_nActualDwell, std::nullopt},
+    };
+    if (!saveAndValidate) {
+        for (const IntegerField& field : fields)
+            field.edit->setText(QString::number(m_rDoc.Record().*field.member));
+        m_editComments->setPlainText(CommentsForEdit(m_rDoc.Record().m_strComments));
+        return true;
+    }
+    for (const IntegerField& field : fields) {
+        if (!StoreIntegerField(field))
+            return false;
+    }
+    m_rDoc.EditRecord().m_strComments = CommentsForRecord(m_editComments->toPlainText());
+    return true;
+}
+
+// Force mode comes before the store-back, so a loaded record's force is
+// checked even when Displacement was chosen before.
+void CLeftView::OnInitialUpdate()
+{
+    UpdateData(false);
+    m_radioForce->setChecked(true);
+    OnModeForce();
+    UpdateData(true);
+}
+
+void CLeftView::FocusFirstField()
+{
+    (m_nMode == 0 ? m_editForce : m_editDisp)->setFocus(Qt::TabFocusReason);
+}
+
+void CLeftView::OnUpdate(int hint)
+{
+    if (hint == 0)
+        UpdateData(true);
+}
+
+void CLeftView::OnModeForce()
+{
+    m_nMode = 0;
+    m_editForce->setEnabled(true);
+    m_editDisp->setEnabled(false);
+}
+
+void CLeftView::OnModeDisplacement()
+{
+    m_nMode = 1;
+    m_editForce->setEnabled(false);
+    m_editDisp->setEnabled(true);
+}
+
+void CLeftView::OnStartExperiment()
+{
+    if (m_fnSaveModified && !m_fnSaveModified())
+        return;
+    m_rDoc.OnNewDocument();
+    Q_EMIT busyTextChanged(kBusy);
+    if (!UpdateData(true)) {
+        Q_EMIT busyTextChanged(QString());
+        Q_EMIT experimentEnded();
+        return;
+    }
+    HandleRunOutcome(m_rRun.Run(m_rSettings, m_nMode, m_rDoc.EditRecord()).outcome);
+    Q_EMIT experimentEnded();
+}
+
+void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome)
+{
+    const QString message = CRunOutcome::Message(outcome, m_rSettings.m_strPort);
+    if (!message.isEmpty())
+        m_rPrompt.ShowMessage(message, COperatorPrompt::Icon::Exclamation);
+    Q_EMIT busyTextChanged(QString());
+    switch (outcome) {
+    case CRunOutcome::Kind::Completed:
+    case CRunOutcome::Kind::CutShort:
+        // A run whose log entry failed lives only in memory: keep it from
+        // being discarded without a question.
+        if (!m_rDoc.CompleteRun(QDateTime::currentDateTime())) {
+            m_rPrompt.ShowMessage(m_rDoc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
+            m_rDoc.MarkRunUnlogged();
+        }
+        UpdateData(false);
+        if (outcome == CRunOutcome::Kind::CutShort)
+            m_rPrompt.ShowMessage(CRunOutcome::CutShortMessage(m_rDoc.Record()),
+                                  COperatorPrompt::Icon::Exclamation);
+        break;
+    case CRunOutcome::Kind::Aborted:
+    case CRunOutcome::Kind::FirmwareUnusable:
+        ResetAndShow();
+        break;
+    case CRunOutcome::Kind::ModeRefused:
+    case CRunOutcome::Kind::NotResponding:
+        break;
+    }
+}
+
+void CLeftView::ResetAndShow()
+{
+    m_rDoc.OnNewDocument();
+    UpdateData(false);
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "core/protocol/CRunOutcome.h"
+
+#include <QScrollArea>
+
+#include <functional>
+
+class CSerialSettings;
+class CImpactRun;
+class COperatorPrompt;
+class CZentakDoc;
+class QGroupBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+
+// The control panel: the experiment mode, the desired values with the
+// actual values of the last impact beside them, the comments, and the
+// Start Experiment button that drives one whole run.
+class CLeftView : public QScrollArea
+{
+    Q_OBJECT
+
+public:
+    static inline const QString kBusy = QStringLiteral("BUSY");
+
+    // A run goes through run, whose record is the document's; settings are
+    // the window's, read afresh at every run.
+    CLeftView(CZentakDoc& doc, CImpactRun& run, COperatorPrompt& prompt,
+              const CSerialSettings& settings, QWidget* parent = nullptr);
+
+    // Shows the record (false) or stores the form into it with validation
+    // (true); a refused field gets its message and the focus.
+    bool UpdateData(bool saveAndValidate);
+
+    // A new or opened record is attached: show it, store it back (which
+    // raises the range message for values a file brought), force mode.
+    void OnInitialUpdate();
+    // Asked before a run replaces a record that exists only in memory; false
+    // when the operator keeps it.
+    void SetSaveModifiedHook(std::function<bool()> hook) { m_fnSaveModified = std::move(hook); }
+
+    // The pane gets the focus: the desired value the mode lets the operator edit.
+    void FocusFirstField();
+    // Hint 0 asks for the form to be stored, as before a save.
+    void OnUpdate(int hint);
+
+    int m_nMode = 0;
+    QLineEdit* m_editDisp = nullptr;
+    QLineEdit* m_editForce = nullptr;
+    QRadioButton* m_radioForce = nullptr;
+    QRadioButton* m_radioDisp = nullptr;
+
+public Q_SLOTS:
+    void OnStartExperiment();
+    void OnModeForce();
+    void OnModeDisplacement();
+
+Q_SIGNALS:
+    // The run is over, whatever its outcome: the window redraws the record.
+    void experimentEnded();
+    // kBusy while a run holds the box, then "".
+    void busyTextChanged(const QString& text);
+
+private:
+    struct IntegerField;
+
+    QWidget* BuildForm();
+    QGroupBox* BuildModeGroup();
+    QGroupBox* BuildSettingsGroup();
+    QGroupBox* BuildCommentsGroup();
+    void SetTabOrder();
+    void KeepCommentsStorable();
+    bool StoreIntegerField(const IntegerField& field);
+    void HandleRunOutcome(CRunOutcome::Kind outcome);
+    void ResetAndShow();
+
+    CZentakDoc& m_rDoc;
+    CImpactRun& m_rRun;
+    COperatorPrompt& m_rPrompt;
+    const CSerialSettings& m_rSettings;
+    QLineEdit* m_editVelocity = nullptr;
+    QLineEdit* m_editDwell = nullptr;
+    QLineEdit* m_editForceActual = nullptr;
+    QLineEdit* m_editDispActual = nullptr;
+    QLineEdit* m_editVelocityActual = nullptr;
+    QLineEdit* m_editDwellActual = nullptr;
+    QPlainTextEdit* m_editComments = nullptr;
+    QPushButton* m_buttonStart = nullptr;
+    std::function<bool()> m_fnSaveModified;
+};

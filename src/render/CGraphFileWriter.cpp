@@ -1,0 +1,95 @@
+#include "render/CGraphFileWriter.h"
+
+#include "core/files/CFileErrorText.h"
+#include "core/files/CWholeFileWrite.h"
+#include "render/CGraphPainter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageWriter>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+
+namespace {
+
+bool Fail(QString* error, const QString& text)
+{
+    if (error)
+        *error = text;
+    return false;
+}
+
+// Pictures are made in memory and then written whole, so the encoders never
+// meet a disk that refuses bytes (they would only say "Unknown error").
+bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
+{
+    const bool existed = QFileInfo::exists(path);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return Fail(error, CFileErrorText::ForOpenToWrite(path, file));
+    if (!CWholeFileWrite::Write(file, bytes) || !CWholeFileWrite::Commit(file))
+        return Fail(error, CFileErrorText::ForSave(path, file.errorString(), existed));
+    return true;
+}
+
+CGraphPainter MakeGraph(const CImpactRecord& record, int& forceScaleStep)
+{
+    CGraphPainter graph(record, forceScaleStep);
+    graph.SetTitles(CGraphPainter::kDefaultDispTitle, CGraphPainter::kDefaultForceTitle);
+    return graph;
+}
+
+}  // namespace
+
+bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path,
+                                const QSize& clientSize, QString* error)
+{
+    if (clientSize.isEmpty())
+        return Fail(error, QStringLiteral("The picture size must be at least 1 x 1 pixels."));
+    QImage image(clientSize, QImage::Format_RGB32);
+    if (image.isNull())
+        return Fail(error, QStringLiteral("Not enough memory for a picture of %1 x %2 pixels.")
+                               .arg(clientSize.width())
+                               .arg(clientSize.height()));
+    image.fill(Qt::white);
+    int forceScaleStep = 0;
+    {
+        QPainter painter(&image);
+        MakeGraph(record, forceScaleStep).PaintScreen(painter, image.rect());
+    }
+
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "png");
+    if (!writer.write(image))
+        return Fail(error, QStringLiteral("The picture for %1 could not be made: %2.")
+                               .arg(QDir::toNativeSeparators(path), writer.errorString()));
+    return SaveWhole(path, png, error);
+}
+
+bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
+                                QString* error)
+{
+    QByteArray page;
+    QBuffer buffer(&page);
+    buffer.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter pdf(&buffer);
+        pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+        QPainter painter;
+        if (!painter.begin(&pdf))
+            return Fail(error, QStringLiteral("The page for %1 could not be started.")
+                                   .arg(QDir::toNativeSeparators(path)));
+        int forceScaleStep = 0;
+        MakeGraph(record, forceScaleStep)
+            .PaintPage(painter, QSize(pdf.width(), pdf.height()), clientHeight);
+        painter.end();
+    }
+    return SaveWhole(path, page, error);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+
+class CImpactRecord;
+
+// The graph pane's picture written to a file without a window: a PNG of a
+// pane of the given client size, or a one-page PDF drawn as a printed page.
+// Files are replaced only once they are complete: a failure leaves the
+// previous file as it was and says why, naming the file.
+class CGraphFileWriter
+{
+public:
+    // The graph pane of the 800 x 600 window as it opens (the window's test
+    // keeps the two equal).
+    static constexpr QSize kDefaultClientSize{529, 527};
+
+    static bool WritePng(const CImpactRecord& record, const QString& path, const QSize& clientSize,
+                         QString* error);
+    // An A4 page with 10 mm margins; the text follows a pane clientHeight pixels high.
+    static bool WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
+                         QString* error);
+};

@@ -14,7 +14,7 @@ constexpr int kExitBadArguments = 2;
 constexpr const char* kRunSynopsis =
     "run --force K [--disp U] [--velocity V] [--dwell S] [--mode force|displacement]\n"
     "      [--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N] [--yes]\n"
-    "      [--out FILE.exp] [--csv FILE.csv] [--run-log PATH]";
+    "      [--subject TEXT] [--out FILE.exp] [--csv FILE.csv] [--run-log PATH]";
 int Run(const QStringList& arguments);
 
 // Experiment files: print, export as CSV, save in the current layout.

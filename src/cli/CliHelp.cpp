@@ -7,6 +7,7 @@
 #include "core/program/ZentakVersion.h"
 #include "core/protocol/CForceSensitivity.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CRunSubject.h"
 #include "core/record/CSerialSettings.h"
 #include "render/CGraphFileWriter.h"
 
@@ -88,6 +89,11 @@ CommandHelp RunHelp()
         {QStringLiteral("--yes"),
          QStringLiteral("Answer Yes to \"Impact Now?\" and to the box's other questions instead "
                         "of asking on the terminal.")},
+        {QStringLiteral("--subject TEXT"),
+         QStringLiteral("The animal's ID or other name of this impact, written as \"Subject: "
+                        "TEXT\" after the date and time in the comments: one line of at most "
+                        "%1 Latin-1 characters; blanks around it are dropped.")
+             .arg(CRunSubject::kMaxCharacters)},
         {QStringLiteral("--out FILE.exp"),
          QStringLiteral("Save the experiment file here after the impact.")},
         {QStringLiteral("--csv FILE.csv"),

@@ -14,6 +14,7 @@
 #include "core/quality/CQualityCheck.h"
 #include "core/quality/CQualitySettings.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CRunSubject.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -90,7 +91,7 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
     QCommandLineParser parser;
     parser.addOptions({Valued("force", "K"), Valued("disp", "U"), Valued("velocity", "V"),
                        Valued("dwell", "S"), Valued("mode", "MODE"), Valued("out", "FILE"),
-                       Valued("csv", "FILE"), Valued("run-log", "PATH"),
+                       Valued("csv", "FILE"), Valued("run-log", "PATH"), Valued("subject", "TEXT"),
                        QCommandLineOption("yes")});
     parser.addOptions(CCliSerialOptions::Options());
     if (!CCliSerialOptions::ParseOptionsOnly(parser, QStringLiteral("run"), arguments, error))
@@ -106,6 +107,12 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
     request.outPath = parser.value("out");
     request.csvPath = parser.value("csv");
     request.runLogPath = parser.value("run-log");
+    request.subject = CRunSubject::Normalized(parser.value("subject"));
+    const QString subjectRefusal = CRunSubject::Refusal(request.subject);
+    if (!subjectRefusal.isEmpty()) {
+        error = QStringLiteral("--subject: ") + subjectRefusal;
+        return std::nullopt;
+    }
 
     QString mode = QStringLiteral("force");
     const bool valid =
@@ -167,7 +174,7 @@ int CCliRunCommand::Execute(const Request& request)
     // The impact was made: when the run log cannot take it, the operator is
     // told, and the run is kept in a file of its own and still saved where asked.
     const QDateTime stamp = QDateTime::currentDateTime();
-    const bool logged = doc.CompleteRun(stamp);
+    const bool logged = doc.CompleteRun(stamp, request.subject);
     if (!logged) {
         prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
         KeepUnloggedRun(record, stamp, prompt);

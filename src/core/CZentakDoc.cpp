@@ -132,10 +132,10 @@ bool CZentakDoc::WriteRunLog()
     return false;
 }
 
-bool CZentakDoc::CompleteRun(const QDateTime& localTime)
+bool CZentakDoc::CompleteRun(const QDateTime& localTime, const QString& subject)
 {
     SetDataPresent(true);
     m_record.DeriveActualValues();
-    m_record.StampRun(localTime);
+    m_record.StampRun(localTime, subject);
     return WriteRunLog();
 }

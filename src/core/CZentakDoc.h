@@ -85,9 +85,10 @@ public:
     QString RunLogPath() const;
 
     // What a completed impact leaves behind: data present, actual values
-    // derived, comments stamped, run logged. False when the log entry could
-    // not be written (the results stay here).
-    bool CompleteRun(const QDateTime& localTime);
+    // derived, comments stamped (with the subject line when subject, checked
+    // by CRunSubject, is not empty), run logged. False when the log entry
+    // could not be written (the results stay here).
+    bool CompleteRun(const QDateTime& localTime, const QString& subject = QString());
 
 Q_SIGNALS:
     // The record now holds other traces: the views repaint.

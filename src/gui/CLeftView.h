@@ -6,6 +6,7 @@
 #include <QScrollArea>
 
 #include <functional>
+#include <optional>
 
 class CSerialSettings;
 class CImpactRun;
@@ -76,10 +77,13 @@ private:
     QGroupBox* BuildModeGroup();
     QGroupBox* BuildSettingsGroup();
     QGroupBox* BuildCommentsGroup();
+    QWidget* BuildSubjectRow();
+    // The subject as the run will write it; nothing after its message.
+    std::optional<QString> StoreSubject();
     void SetTabOrder();
     void KeepCommentsStorable();
     bool StoreIntegerField(const IntegerField& field);
-    void HandleRunOutcome(CRunOutcome::Kind outcome);
+    void HandleRunOutcome(CRunOutcome::Kind outcome, const QString& subject);
     void ResetAndShow();
     // The record's quality verdict, or nothing for a record without data.
     void ShowQualityVerdict();
@@ -95,6 +99,8 @@ private:
     QLineEdit* m_editVelocityActual = nullptr;
     QLineEdit* m_editDwellActual = nullptr;
     QPlainTextEdit* m_editComments = nullptr;
+    // Names the animal of the next impact only: emptied once it is struck.
+    QLineEdit* m_editSubject = nullptr;
     QPushButton* m_buttonStart = nullptr;
     QLabel* m_labelQuality = nullptr;
     CQualityThresholds m_qualityThresholds;

@@ -213,10 +213,51 @@ QList<CommandHelp> FileCommandsHelp()
     };
 }
 
+const Entry kGroupByEntry{
+    QStringLiteral("--group-by REGEX"),
+    QStringLiteral("Group the impacts by the first capture group of this regular expression, "
+                   "found in each impact's subject or, without one, its file's name, e.g. "
+                   "'^(sham|injured)'. Impacts it does not find form the group \"(no match)\".")};
+
+CommandHelp SummaryHelp()
+{
+    return {"summary",
+            CliCommands::kSummarySynopsis,
+            QStringLiteral("Summarise a study: one row per impact, statistics per group."),
+            {QStringLiteral(
+                 "Prints one row per impact: where it came from, the date and time of its stamp, "
+                 "subject, firmware, desired and actual force (K dynes), displacement (microns) "
+                 "and velocity (mm/s), peak force (K dynes), time from contact to the peak "
+                 "force (ms), travel from contact to the peak (microns), the force-time integral "
+                 "over both strokes (K dyne ms) and the quality check's flags, judged by the "
+                 "thresholds of the user's settings (the window's View > Quality Check "
+                 "Settings...)."),
+             QStringLiteral(
+                 "With --group-by, each group adds its number of impacts and, over those no "
+                 "check flagged (n), the mean and sample standard deviation of the actual "
+                 "force, displacement and velocity, with how many impacts each flag excluded."),
+             QStringLiteral("Every input that gives no impact is listed on standard error with "
+                            "the reason, and the exit status is then 1.")},
+            {{QStringLiteral("Arguments"),
+              {{QStringLiteral("FILES_OR_DIRS"),
+                QStringLiteral("Experiment files in any layout, and folders: their .exp files, "
+                               "subfolders too, in the order of their paths.")}}},
+             {QStringLiteral("Options"),
+              {{QStringLiteral("--csv OUT"),
+                QStringLiteral("Write the summary here as comma-separated text (8-bit, CR LF): "
+                               "the impacts, then after an empty line the groups. Nothing is "
+                               "printed then, unless --json is given too.")},
+               {QStringLiteral("--json"),
+                QStringLiteral("Print one JSON object: the thresholds, the impacts, the groups "
+                               "and the inputs that gave no impact (\"unreadable\").")},
+               kGroupByEntry,
+               kHelpEntry}}}};
+}
+
 QList<CommandHelp> Commands()
 {
     return QList<CommandHelp>{RunHelp()} + FileCommandsHelp() +
-           QList<CommandHelp>{SensitivityHelp(), FirmwareHelp()};
+           QList<CommandHelp>{SummaryHelp(), SensitivityHelp(), FirmwareHelp()};
 }
 
 }  // namespace

@@ -35,6 +35,8 @@ int RunRender(const QStringList& args);
 inline constexpr char kSummarySynopsis[] =
     "summary FILES_OR_DIRS... [--csv OUT | --json] [--group-by REGEX]";
 int RunSummary(const QStringList& args);
+inline constexpr char kOverlaySynopsis[] = "overlay FILES... -o OUT.png|OUT.pdf [--group-by REGEX]";
+int RunOverlay(const QStringList& args);
 
 // The control box's maintenance: its force sensitivity and its firmware.
 inline constexpr char kSensitivitySynopsis[] =

@@ -215,9 +215,11 @@ QList<CommandHelp> FileCommandsHelp()
 
 const Entry kGroupByEntry{
     QStringLiteral("--group-by REGEX"),
-    QStringLiteral("Group the impacts by the first capture group of this regular expression, "
-                   "found in each impact's subject or, without one, its file's name, e.g. "
-                   "'^(sham|injured)'. Impacts it does not find form the group \"(no match)\".")};
+    QStringLiteral(
+        "Group the impacts by the first capture group of this regular expression, "
+        "found in each impact's subject or, without one, its file's name, e.g. "
+        "'^(sham|injured)'. Impacts it does not find form the group \"(no match)\". Without "
+        "it all impacts are one group.")};
 
 CommandHelp SummaryHelp()
 {
@@ -254,10 +256,35 @@ CommandHelp SummaryHelp()
                kHelpEntry}}}};
 }
 
+CommandHelp OverlayHelp()
+{
+    return {"overlay",
+            CliCommands::kOverlaySynopsis,
+            QStringLiteral("Draw the traces of many impacts over each other, by group."),
+            {QStringLiteral(
+                "Draws the displacement (microns of travel from the stroke's start) and force "
+                "(K dynes) traces of the impacts on one time axis (ms from the first sample), "
+                "one colour and dash per group, with each group's mean trace over the impacts "
+                "no quality check flagged (flagged ones are dotted), a legend and the axes' "
+                "units: a PNG of an A4 page at 150 dpi or a one-page A4 PDF. Without "
+                "--group-by all impacts are one group, \"All impacts\". Every input that gives "
+                "no impact is listed on standard error with the reason, and the exit status is "
+                "then 1.")},
+            {{QStringLiteral("Arguments"),
+              {{QStringLiteral("FILES"),
+                QStringLiteral("Experiment files in any layout, and folders of them, as for "
+                               "summary.")}}},
+             {QStringLiteral("Options"),
+              {{QStringLiteral("-o OUT"),
+                QStringLiteral("The picture to write: OUT.png or OUT.pdf. Required.")},
+               kGroupByEntry,
+               kHelpEntry}}}};
+}
+
 QList<CommandHelp> Commands()
 {
     return QList<CommandHelp>{RunHelp()} + FileCommandsHelp() +
-           QList<CommandHelp>{SummaryHelp(), SensitivityHelp(), FirmwareHelp()};
+           QList<CommandHelp>{SummaryHelp(), OverlayHelp(), SensitivityHelp(), FirmwareHelp()};
 }
 
 }  // namespace

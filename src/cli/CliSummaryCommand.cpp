@@ -37,7 +37,7 @@ QString ParseArguments(const QStringList& args, SummaryOptions& options)
         return QStringLiteral("--csv needs a file name");
     if (parser.isSet(groupBy)) {
         options.groupBy = QRegularExpression(parser.value(groupBy));
-        const QString error = CCohortSummary::GroupByError(options.groupBy);
+        const QString error = CCohortGrouping::PatternError(options.groupBy);
         if (!error.isEmpty())
             return QStringLiteral("--group-by: ") + error;
     }
@@ -67,7 +67,7 @@ int CliCommands::RunSummary(const QStringList& args)
         return kExitBadArguments;
     }
 
-    CCohortSummary summary(CQualitySettings::Load(), options.groupBy);
+    CCohortSummary summary(CQualitySettings::Load(), CCohortGrouping(options.groupBy));
     CCohortReader reader([&summary](const CCohortReader::Run& run) { summary.Add(run); },
                          [&summary](const CCohortReader::Problem& p) { summary.Add(p); });
     reader.ReadPaths(options.inputs);

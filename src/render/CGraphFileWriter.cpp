@@ -23,9 +23,16 @@ bool Fail(QString* error, const QString& text)
     return false;
 }
 
-// Pictures are made in memory and then written whole, so the encoders never
-// meet a disk that refuses bytes (they would only say "Unknown error").
-bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
+CGraphPainter MakeGraph(const CImpactRecord& record, int& forceScaleStep)
+{
+    CGraphPainter graph(record, forceScaleStep);
+    graph.SetTitles(CGraphPainter::kDefaultDispTitle, CGraphPainter::kDefaultForceTitle);
+    return graph;
+}
+
+}  // namespace
+
+bool CGraphFileWriter::SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
 {
     const bool existed = QFileInfo::exists(path);
     QSaveFile file(path);
@@ -35,15 +42,6 @@ bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
         return Fail(error, CFileErrorText::ForSave(path, file.errorString(), existed));
     return true;
 }
-
-CGraphPainter MakeGraph(const CImpactRecord& record, int& forceScaleStep)
-{
-    CGraphPainter graph(record, forceScaleStep);
-    graph.SetTitles(CGraphPainter::kDefaultDispTitle, CGraphPainter::kDefaultForceTitle);
-    return graph;
-}
-
-}  // namespace
 
 bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path,
                                 const QSize& clientSize, QString* error)

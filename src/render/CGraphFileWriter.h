@@ -21,4 +21,9 @@ public:
     // An A4 page with 10 mm margins; the text follows a pane clientHeight pixels high.
     static bool WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
                          QString* error);
+
+    // Pictures are made in memory and then written whole, so the encoders
+    // never meet a disk that refuses bytes (they would only say "Unknown
+    // error"). False with the reason, naming the file, in error.
+    static bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error);
 };

@@ -3,28 +3,14 @@
 #include "core/quality/CQualityCheck.h"
 #include "core/record/CRunStamp.h"
 
-#include <QFileInfo>
 #include <QHash>
 
 #include <cmath>
 
 CCohortSummary::CCohortSummary(const CQualityThresholds& thresholds,
-                               const QRegularExpression& groupBy)
-    : m_thresholds(thresholds), m_groupBy(groupBy)
+                               const CCohortGrouping& grouping)
+    : m_thresholds(thresholds), m_grouping(grouping)
 {
-}
-
-QString CCohortSummary::GroupByError(const QRegularExpression& groupBy)
-{
-    if (!groupBy.isValid())
-        return QStringLiteral("'%1' is not a regular expression: %2 at offset %3")
-            .arg(groupBy.pattern(), groupBy.errorString())
-            .arg(groupBy.patternErrorOffset());
-    if (groupBy.captureCount() < 1)
-        return QStringLiteral("'%1' has no capture group to name the group by, e.g. "
-                              "'^(sham|injured)'")
-            .arg(groupBy.pattern());
-    return QString();
 }
 
 void CCohortSummary::Add(const CCohortReader::Run& run)
@@ -45,17 +31,8 @@ void CCohortSummary::Add(const CCohortReader::Run& run)
     row.measures = CImpactMeasures::Of(record);
     row.verdict = CQualityCheck::Judge(record, m_thresholds).value_or(CQualityVerdict());
     if (Grouped())
-        row.group = GroupOf(row);
+        row.group = m_grouping.GroupOf(row.subject, row.source);
     m_rows.append(row);
-}
-
-QString CCohortSummary::GroupOf(const Row& row) const
-{
-    const QString text = row.subject.isEmpty() ? QFileInfo(row.source).fileName() : row.subject;
-    const QRegularExpressionMatch match = m_groupBy.match(text);
-    if (!match.hasMatch() || match.capturedStart(1) < 0)
-        return kUnmatchedGroup;
-    return match.captured(1);
 }
 
 CCohortSummary::Statistic CCohortSummary::Describe(const QList<double>& values)

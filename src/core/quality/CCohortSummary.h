@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/quality/CCohortGrouping.h"
 #include "core/quality/CCohortReader.h"
 #include "core/quality/CQualityThresholds.h"
 #include "core/quality/CQualityVerdict.h"
@@ -7,7 +8,6 @@
 
 #include <QDateTime>
 #include <QList>
-#include <QRegularExpression>
 #include <QString>
 
 #include <array>
@@ -18,15 +18,11 @@
 // standard deviation of the actual force, displacement and velocity over
 // the impacts no check flagged, with how many each flag excluded.
 //
-// A group is the first capture group of the grouping pattern found in the
-// impact's subject, or in its file's name when it has none; an impact the
-// pattern does not find belongs to kUnmatchedGroup. The standard deviation
-// is the sample's (divided by n - 1), so it needs two impacts.
+// Groups are those of CCohortGrouping. The standard deviation is the
+// sample's (divided by n - 1), so it needs two impacts.
 class CCohortSummary
 {
 public:
-    static inline const QString kUnmatchedGroup = QStringLiteral("(no match)");
-
     struct Row {
         QString source;
         int entry = 0;
@@ -59,14 +55,10 @@ public:
         std::array<int, CQualityVerdict::kFlagCount> excluded{};
     };
 
-    // groupBy: no pattern, or one with a capture group (GroupByError).
     explicit CCohortSummary(const CQualityThresholds& thresholds,
-                            const QRegularExpression& groupBy = QRegularExpression());
+                            const CCohortGrouping& grouping = CCohortGrouping());
 
-    // Why a pattern cannot group impacts, or empty.
-    static QString GroupByError(const QRegularExpression& groupBy);
-
-    bool Grouped() const { return !m_groupBy.pattern().isEmpty(); }
+    bool Grouped() const { return m_grouping.Grouped(); }
     const CQualityThresholds& Thresholds() const { return m_thresholds; }
 
     void Add(const CCohortReader::Run& run);
@@ -80,10 +72,8 @@ public:
     static Statistic Describe(const QList<double>& values);
 
 private:
-    QString GroupOf(const Row& row) const;
-
     CQualityThresholds m_thresholds;
-    QRegularExpression m_groupBy;
+    CCohortGrouping m_grouping;
     QList<Row> m_rows;
     QList<CCohortReader::Problem> m_problems;
 };

@@ -46,6 +46,13 @@ inline constexpr char kFirmwareSynopsis[] =
     "firmware FILE.hex [--yes]\n"
     "      [--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N]";
 int RunSensitivity(const QStringList& args);
+
+// The run log read back: its entries listed, and written to files of their own.
+inline constexpr char kLogSynopsis[] =
+    "log list [--json] [--run-log PATH]\n"
+    "      log extract N... (-o FILE.exp | --dir DIR) [--run-log PATH]\n"
+    "      log split --dir DIR [--run-log PATH]";
+int RunLog(const QStringList& args);
 int RunFirmware(const QStringList& args);
 
 }  // namespace CliCommands

@@ -27,6 +27,7 @@ const QList<Subcommand>& Subcommands()
         {"export", CliCommands::kExportSynopsis, CliCommands::RunExport},
         {"resave", CliCommands::kResaveSynopsis, CliCommands::RunResave},
         {"render", CliCommands::kRenderSynopsis, CliCommands::RunRender, true},
+        {"log", CliCommands::kLogSynopsis, CliCommands::RunLog},
         {"summary", CliCommands::kSummarySynopsis, CliCommands::RunSummary},
         {"overlay", CliCommands::kOverlaySynopsis, CliCommands::RunOverlay, true},
         {"sensitivity", CliCommands::kSensitivitySynopsis, CliCommands::RunSensitivity},

@@ -241,9 +241,14 @@ CommandHelp SummaryHelp()
             {{QStringLiteral("Arguments"),
               {{QStringLiteral("FILES_OR_DIRS"),
                 QStringLiteral("Experiment files in any layout, and folders: their .exp files, "
-                               "subfolders too, in the order of their paths.")}}},
+                               "subfolders too, in the order of their paths. May be left out "
+                               "when --run-log is given.")}}},
              {QStringLiteral("Options"),
-              {{QStringLiteral("--csv OUT"),
+              {{QStringLiteral("--run-log PATH"),
+                QStringLiteral("Every entry of this run log too, numbered from 1 (the oldest), "
+                               "after the files; may be given more than once. A torn entry is "
+                               "listed, never left out in silence.")},
+               {QStringLiteral("--csv OUT"),
                 QStringLiteral("Write the summary here as comma-separated text (8-bit, CR LF): "
                                "the impacts, then after an empty line the groups. Nothing is "
                                "printed then, unless --json is given too.")},

@@ -1,5 +1,6 @@
 #include "cli/CCliSummaryText.h"
 #include "cli/CliCommands.h"
+#include "core/files/CRunLogReader.h"
 #include "core/files/CWholeFileWrite.h"
 #include "core/quality/CCohortReader.h"
 #include "core/quality/CCohortSummary.h"
@@ -14,6 +15,7 @@ namespace {
 
 struct SummaryOptions {
     QStringList inputs;
+    QStringList runLogs;
     QString csvPath;
     bool bJson = false;
     QRegularExpression groupBy;
@@ -23,14 +25,16 @@ struct SummaryOptions {
 QString ParseArguments(const QStringList& args, SummaryOptions& options)
 {
     QCommandLineParser parser;
+    const QCommandLineOption runLog(QStringLiteral("run-log"), QString(), QStringLiteral("PATH"));
     const QCommandLineOption csv(QStringLiteral("csv"), QString(), QStringLiteral("OUT"));
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption groupBy(QStringLiteral("group-by"), QString(),
                                      QStringLiteral("REGEX"));
-    parser.addOptions({csv, json, groupBy});
+    parser.addOptions({runLog, csv, json, groupBy});
     if (!parser.parse(QStringList{QStringLiteral("summary")} + args))
         return parser.errorText();
     options.inputs = parser.positionalArguments();
+    options.runLogs = parser.values(runLog);
     options.csvPath = parser.value(csv);
     options.bJson = parser.isSet(json);
     if (parser.isSet(csv) && options.csvPath.isEmpty())
@@ -41,8 +45,8 @@ QString ParseArguments(const QStringList& args, SummaryOptions& options)
         if (!error.isEmpty())
             return QStringLiteral("--group-by: ") + error;
     }
-    if (options.inputs.isEmpty())
-        return QStringLiteral("no experiment files or folders given");
+    if (options.inputs.isEmpty() && options.runLogs.isEmpty())
+        return QStringLiteral("no experiment files, folders or run logs given");
     return QString();
 }
 
@@ -71,6 +75,8 @@ int CliCommands::RunSummary(const QStringList& args)
     CCohortReader reader([&summary](const CCohortReader::Run& run) { summary.Add(run); },
                          [&summary](const CCohortReader::Problem& p) { summary.Add(p); });
     reader.ReadPaths(options.inputs);
+    for (const QString& log : options.runLogs)
+        reader.ReadRunLog(log, CRunLogReader::DefaultIndexCacheFolder());
     const QString problems = CCliSummaryText::Problems(summary);
     if (!problems.isEmpty())
         err << "These gave no impact to summarise:\n" << problems;

@@ -1,6 +1,7 @@
 #include "CliProcess.h"
 #include "ImpactRecord.h"
 #include "core/CZentakDoc.h"
+#include "core/files/CExperimentFileWriter.h"
 #include "core/record/CRunStamp.h"
 
 #include <QDir>
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void csvIsExact();
     void tableForTheTerminal();
     void everyInputWithoutAnImpactIsListed();
+    void runLogEntriesAreRowsLikeTheirFiles();
     void badArguments_data();
     void badArguments();
 };
@@ -236,12 +238,63 @@ void TestCliSummary::everyInputWithoutAnImpactIsListed()
                           {"reason", "Not a Valid Experiment File."}}));
 }
 
+// A log the program's writer made: two entries, text between them that
+// belongs to none, and a torn last entry. The first entry's row equals the
+// row of the same record saved as a file, but for where it came from.
+void TestCliSummary::runLogEntriesAreRowsLikeTheirFiles()
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("sham.exp"));
+    Save(file, {"", "sham-1", 370, 370, 1234, 97}, 1);
+    CZentakDoc doc;
+    QVERIFY(doc.Load(file));
+    const CImpactRecord sham = doc.Record();
+    CImpactRecord injured = CleanRecord(60);
+    injured.m_strFirmwareVersion = QStringLiteral("R4.x");
+    injured.StampRun(QDateTime(QDate(2026, 3, 5), QTime(11, 0, 0)), QStringLiteral("injured-1"));
+    const QString log = dir.filePath(QStringLiteral("run.log"));
+    QFile out(log);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(CExperimentFileWriter::Text(sham));
+    out.write("the cat walked over the keyboard\r\n");
+    out.write(CExperimentFileWriter::Text(injured));
+    out.write(CExperimentFileWriter::Text(injured).chopped(40));
+    out.close();
+
+    const CliOutcome result =
+        RunCli({"summary", file, "--run-log", log, "--json", "--group-by", "^(sham|injured)"}, {},
+               {QString(), {{"XDG_CACHE_HOME", dir.filePath(QStringLiteral("cache"))}}});
+    QCOMPARE(result.exitCode, 1);
+    const qint64 foreignAt = CExperimentFileWriter::Text(sham).size();
+    QCOMPARE(result.err,
+             QStringLiteral("These gave no impact to summarise:\n"
+                            "%1: 34 bytes at offset %2 belong to no entry.\n"
+                            "%1 entry 3: The entry is torn: the log ends, or the next entry "
+                            "begins, inside it.\n")
+                 .arg(log)
+                 .arg(foreignAt));
+    const QJsonArray runs = QJsonDocument::fromJson(result.outBytes).object()["runs"].toArray();
+    QCOMPARE(runs.size(), 3);
+    QJsonObject fromFile = runs[0].toObject();
+    QJsonObject fromLog = runs[1].toObject();
+    QCOMPARE(fromLog["source"].toString(), log);
+    QCOMPARE(fromLog["entry"].toInt(), 1);
+    QCOMPARE(runs[2]["entry"].toInt(), 2);
+    QCOMPARE(runs[2]["subject"].toString(), QStringLiteral("injured-1"));
+    QCOMPARE(runs[2]["group"].toString(), QStringLiteral("injured"));
+    for (const char* key : {"source", "entry"}) {
+        fromFile.remove(QLatin1String(key));
+        fromLog.remove(QLatin1String(key));
+    }
+    QCOMPARE(fromLog, fromFile);
+}
+
 void TestCliSummary::badArguments_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("problem");
     QTest::newRow("nothing to read")
-        << QStringList{"summary"} << "no experiment files or folders given";
+        << QStringList{"summary"} << "no experiment files, folders or run logs given";
     QTest::newRow("no capture group")
         << QStringList{"summary", "a.exp", "--group-by", "sham"}
         << "--group-by: 'sham' has no capture group to name the group by, e.g. '^(sham|injured)'";
@@ -260,8 +313,9 @@ void TestCliSummary::badArguments()
     const CliOutcome result = RunCli(arguments);
     QCOMPARE(result.exitCode, 2);
     QCOMPARE(result.err, QStringLiteral("zentak-cli summary: ") + problem +
-                             QStringLiteral("\nusage: zentak-cli summary FILES_OR_DIRS... [--csv "
-                                            "OUT | --json] [--group-by REGEX]\n"));
+                             QStringLiteral("\nusage: zentak-cli summary FILES_OR_DIRS... "
+                                            "[--run-log PATH] [--csv OUT | --json] [--group-by "
+                                            "REGEX]\n"));
     QVERIFY(result.outBytes.isEmpty());
 }
 

@@ -1,6 +1,7 @@
 #include "core/quality/CCohortReader.h"
 
 #include "core/CZentakDoc.h"
+#include "core/files/CRunLogReader.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -52,6 +53,43 @@ void CCohortReader::ReadFile(const QString& path)
         return;
     }
     m_fnOnRun({path, 0, doc.Record()});
+}
+
+void CCohortReader::ReadRunLog(const QString& path, const QString& indexCacheFolder)
+{
+    CRunLogReader log(indexCacheFolder);
+    QString error;
+    if (log.Open(path, error) != CRunLogReader::OpenResult::Opened) {
+        m_fnOnProblem({path, 0, error});
+        return;
+    }
+    for (const CRunLogIndex::ForeignText& text : log.ForeignText())
+        m_fnOnProblem({path, 0,
+                       QStringLiteral("%1 bytes at offset %2 belong to no entry.")
+                           .arg(text.m_nLength)
+                           .arg(text.m_nOffset)});
+    Run run{path, 0, CImpactRecord()};
+    for (qsizetype i = 0; i < log.Entries().size(); ++i) {
+        run.entry = int(i + 1);
+        if (log.Entries()[i].m_bTorn) {
+            m_fnOnProblem({path, run.entry,
+                           QStringLiteral("The entry is torn: the log ends, or the next entry "
+                                          "begins, inside it.")});
+            continue;
+        }
+        CExperimentFileReader::Result result;
+        if (!log.ReadEntry(i, run.record, result, error)) {
+            m_fnOnProblem({path, run.entry, error});
+            continue;
+        }
+        const QString why = WhyNoImpact(
+            result.message, result.outcome == CExperimentFileReader::LoadOutcome::Complete,
+            run.record.m_bDataPresent);
+        if (why.isEmpty())
+            m_fnOnRun(run);
+        else
+            m_fnOnProblem({path, run.entry, why});
+    }
 }
 
 QString CCohortReader::WhyNoImpact(const QString& loadMessage, bool loadedWhole, bool dataPresent)

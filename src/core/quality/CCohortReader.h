@@ -7,8 +7,8 @@
 
 #include <functional>
 
-// The impacts of a study, read from experiment files and folders of them,
-// one at a time, so a study of any size fits in memory. Every input that
+// The impacts of a study, read from experiment files, folders of them and
+// run logs, one at a time, so a study of any size fits in memory. Every input that
 // gives no impact is reported with its reason, never left out in silence.
 class CCohortReader
 {
@@ -32,6 +32,11 @@ public:
     // A file is read as File Open reads it; a folder gives its ".exp" files,
     // subfolders too, in the order of their paths.
     void ReadPaths(const QStringList& paths);
+
+    // Every entry of a run log, oldest first, read as a saved file with its
+    // text would be; a torn entry and text that belongs to no entry are
+    // problems. indexCacheFolder: where the log's index is kept (empty: none).
+    void ReadRunLog(const QString& path, const QString& indexCacheFolder);
 
     // Why a loaded record is no impact of a study, or empty when it is one.
     static QString WhyNoImpact(const QString& loadMessage, bool loadedWhole, bool dataPresent);

@@ -14,7 +14,7 @@ constexpr int kExitBadArguments = 2;
 constexpr const char* kRunSynopsis =
     "run --force K [--disp U] [--velocity V] [--dwell S] [--mode force|displacement]\n"
     "      [--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N] [--yes]\n"
-    "      [--out FILE.exp] [--csv FILE.csv] [--run-log PATH]";
+    "      [--subject TEXT] [--out FILE.exp] [--csv FILE.csv] [--run-log PATH]";
 int Run(const QStringList& arguments);
 
 // Experiment files: print, export as CSV, save in the current layout.
@@ -38,6 +38,13 @@ inline constexpr char kFirmwareSynopsis[] =
     "firmware FILE.hex [--yes]\n"
     "      [--port NAME] [--baud N] [--parity P] [--stop-bits S] [--byte-size N]";
 int RunSensitivity(const QStringList& args);
+
+// The run log read back: its entries listed, and written to files of their own.
+inline constexpr char kLogSynopsis[] =
+    "log list [--json] [--run-log PATH]\n"
+    "      log extract N... (-o FILE.exp | --dir DIR) [--run-log PATH]\n"
+    "      log split --dir DIR [--run-log PATH]";
+int RunLog(const QStringList& args);
 int RunFirmware(const QStringList& args);
 
 }  // namespace CliCommands

@@ -7,6 +7,7 @@
 #include "core/program/ZentakVersion.h"
 #include "core/protocol/CForceSensitivity.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CRunSubject.h"
 #include "core/record/CSerialSettings.h"
 #include "render/CGraphFileWriter.h"
 
@@ -88,6 +89,11 @@ CommandHelp RunHelp()
         {QStringLiteral("--yes"),
          QStringLiteral("Answer Yes to \"Impact Now?\" and to the box's other questions instead "
                         "of asking on the terminal.")},
+        {QStringLiteral("--subject TEXT"),
+         QStringLiteral("The animal's ID or other name of this impact, written as \"Subject: "
+                        "TEXT\" after the date and time in the comments: one line of at most "
+                        "%1 Latin-1 characters; blanks around it are dropped.")
+             .arg(CRunSubject::kMaxCharacters)},
         {QStringLiteral("--out FILE.exp"),
          QStringLiteral("Save the experiment file here after the impact.")},
         {QStringLiteral("--csv FILE.csv"),
@@ -207,10 +213,53 @@ QList<CommandHelp> FileCommandsHelp()
     };
 }
 
+CommandHelp LogHelp()
+{
+    return {
+        "log",
+        CliCommands::kLogSynopsis,
+        QStringLiteral("List the run log's entries and write them to files of their own."),
+        {QStringLiteral("Reads the run log back. list prints one line per entry, oldest first: its "
+                        "number (1 is the oldest), the date and time of its stamp, the firmware "
+                        "version, the desired force, the actual force (K dynes), displacement "
+                        "(microns) and velocity (mm/s), the samples of the down and the up stroke, "
+                        "\"torn\" for an entry that the log ends or the next entry begins inside, "
+                        "and its subject."),
+         QStringLiteral(
+             "extract writes the chosen entries, split every entry, each to a file of its "
+             "own, byte for byte the entry's text: the file saving its record would have "
+             "written. The files are named by the stamp and the subject, such as "
+             "2026-12-08_14-03-22_rat-17.exp (run-log-entry-N.exp for an entry without a "
+             "stamp), and never replace a file: one that already holds the entry is left "
+             "as it is, any other is reported and the command exits with 1. The paths of "
+             "the entries' files are printed; text of the log that belongs to no entry is "
+             "reported on standard error."),
+         QStringLiteral(
+             "The entries' places are kept in ~/.cache/Zentak/run-log-index ($XDG_CACHE_HOME "
+             "when set), so a log read before is read again only from where it had grown. "
+             "Deleting the folder costs nothing but time.")},
+        {{QStringLiteral("Actions"),
+          {{QStringLiteral("list"), QStringLiteral("One line per entry.")},
+           {QStringLiteral("extract N..."),
+            QStringLiteral("The entries with these numbers, each to a file.")},
+           {QStringLiteral("split"), QStringLiteral("Every entry, each to a file.")}}},
+         {QStringLiteral("Options"),
+          {{QStringLiteral("--json"),
+            QStringLiteral("list: one JSON object per line and entry instead.")},
+           {QStringLiteral("-o, --output FILE.exp"),
+            QStringLiteral("extract: the file for the one entry named.")},
+           {QStringLiteral("--dir DIR"),
+            QStringLiteral("extract, split: the folder the files are written to, named by "
+                           "their stamps (made when missing).")},
+           {QStringLiteral("--run-log PATH"),
+            QStringLiteral("The run log to read instead of the usual one.")},
+           kHelpEntry}}}};
+}
+
 QList<CommandHelp> Commands()
 {
     return QList<CommandHelp>{RunHelp()} + FileCommandsHelp() +
-           QList<CommandHelp>{SensitivityHelp(), FirmwareHelp()};
+           QList<CommandHelp>{LogHelp(), SensitivityHelp(), FirmwareHelp()};
 }
 
 }  // namespace
@@ -254,11 +303,20 @@ QString CliHelp::Command(const QString& name)
             continue;
         QStringList usage;
         for (const QString& line : QString::fromLatin1(command.synopsis).split(u'\n'))
-            usage.append(usage.isEmpty() ? QStringLiteral("zentak-cli ") + line
-                                         : QString(11, u' ') + line.trimmed());
+            usage.append(CliHelp::UsageLine(name, line, usage.isEmpty()));
         return CHelpText::Format(usage, command.description, command.sections);
     }
     return QString();
+}
+
+// A line that names the command again is a usage of its own; any other
+// goes on the line before.
+QString CliHelp::UsageLine(const QString& name, const QString& synopsisLine, bool first)
+{
+    const QString line = synopsisLine.trimmed();
+    if (first || line.startsWith(name + u' '))
+        return QStringLiteral("zentak-cli ") + line;
+    return QString(11, u' ') + line;
 }
 
 QString CliHelp::Version()

@@ -11,5 +11,7 @@ QString Program();
 // Empty for a name that is not a command.
 QString Command(const QString& name);
 QString Version();
+// One line of a command's usage from a line of its synopsis.
+QString UsageLine(const QString& name, const QString& synopsisLine, bool first);
 
 }  // namespace CliHelp

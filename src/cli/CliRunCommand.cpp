@@ -11,6 +11,7 @@
 #include "core/protocol/CImpactRun.h"
 #include "core/protocol/CRunOutcome.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CRunSubject.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -87,7 +88,7 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
     QCommandLineParser parser;
     parser.addOptions({Valued("force", "K"), Valued("disp", "U"), Valued("velocity", "V"),
                        Valued("dwell", "S"), Valued("mode", "MODE"), Valued("out", "FILE"),
-                       Valued("csv", "FILE"), Valued("run-log", "PATH"),
+                       Valued("csv", "FILE"), Valued("run-log", "PATH"), Valued("subject", "TEXT"),
                        QCommandLineOption("yes")});
     parser.addOptions(CCliSerialOptions::Options());
     if (!CCliSerialOptions::ParseOptionsOnly(parser, QStringLiteral("run"), arguments, error))
@@ -103,6 +104,12 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
     request.outPath = parser.value("out");
     request.csvPath = parser.value("csv");
     request.runLogPath = parser.value("run-log");
+    request.subject = CRunSubject::Normalized(parser.value("subject"));
+    const QString subjectRefusal = CRunSubject::Refusal(request.subject);
+    if (!subjectRefusal.isEmpty()) {
+        error = QStringLiteral("--subject: ") + subjectRefusal;
+        return std::nullopt;
+    }
 
     QString mode = QStringLiteral("force");
     const bool valid =
@@ -164,7 +171,7 @@ int CCliRunCommand::Execute(const Request& request)
     // The impact was made: when the run log cannot take it, the operator is
     // told, and the run is kept in a file of its own and still saved where asked.
     const QDateTime stamp = QDateTime::currentDateTime();
-    const bool logged = doc.CompleteRun(stamp);
+    const bool logged = doc.CompleteRun(stamp, request.subject);
     if (!logged) {
         prompt.ShowMessage(doc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
         KeepUnloggedRun(record, stamp, prompt);

@@ -28,6 +28,7 @@ public:
         QString outPath;     // experiment file to save, if any
         QString csvPath;     // CSV export to write, if any
         QString runLogPath;  // run log to append to instead of the default
+        QString subject;     // normalized and checked; empty: none
     };
 
     // The request, or nothing with error set to what was wrong.

@@ -27,6 +27,7 @@ const QList<Subcommand>& Subcommands()
         {"export", CliCommands::kExportSynopsis, CliCommands::RunExport},
         {"resave", CliCommands::kResaveSynopsis, CliCommands::RunResave},
         {"render", CliCommands::kRenderSynopsis, CliCommands::RunRender, true},
+        {"log", CliCommands::kLogSynopsis, CliCommands::RunLog},
         {"sensitivity", CliCommands::kSensitivitySynopsis, CliCommands::RunSensitivity},
         {"firmware", CliCommands::kFirmwareSynopsis, CliCommands::RunFirmware},
     };

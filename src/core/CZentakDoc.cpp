@@ -4,10 +4,13 @@
 #include "core/files/CExperimentFileWriter.h"
 #include "core/files/CFileErrorText.h"
 #include "core/files/CInputFile.h"
+#include "core/files/CRunFileName.h"
 #include "core/files/CRunLogFile.h"
 #include "core/files/CRunLogPath.h"
+#include "core/files/CRunLogReader.h"
 #include "core/files/CWholeFileWrite.h"
 
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -19,6 +22,7 @@ CZentakDoc::CZentakDoc(QObject* parent) : QObject(parent)
 bool CZentakDoc::OnNewDocument()
 {
     m_strPathName.clear();
+    SetTitle(QString(), QString());
     SetModifiedFlag(false);
     const bool before = m_record.m_bDataPresent;
     m_record.Reset();
@@ -66,6 +70,7 @@ bool CZentakDoc::Load(const QString& path)
                           CExperimentFileReader::kFileKind, m_strFileError))
         return false;
     // The document takes the file's name even after a load message.
+    SetTitle(QString(), QString());
     SetPathName(path);
     SetModifiedFlag(false);
     if (Load(file))
@@ -92,9 +97,38 @@ bool CZentakDoc::Save(const QString& path)
     const auto write = [this](QIODevice& file) { return Save(file); };
     if (!CWholeFileWrite::Replace(path, write, m_strFileError))
         return false;
+    SetTitle(QString(), QString());
     SetPathName(path);
     SetModifiedFlag(false);
     return true;
+}
+
+bool CZentakDoc::LoadRunLogEntry(const CRunLogReader& log, qsizetype index)
+{
+    QByteArray text = log.EntryText(index, m_strFileError);
+    if (text.isEmpty())
+        return false;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly);
+    SetPathName(QString());
+    SetModifiedFlag(false);
+    Load(buffer);
+    const CRunLogEntry& entry = log.Entries().at(index);
+    const QDateTime stamp = entry.m_stampTime;
+    const QString stampText =
+        stamp.isValid() ? stamp.toString(QStringLiteral(", yyyy-MM-dd HH:mm:ss")) : QString();
+    SetTitle(QStringLiteral("Run Log Entry %1%2").arg(index + 1).arg(stampText),
+             CRunFileName::ForEntry(entry, index + 1));
+    return true;
+}
+
+void CZentakDoc::SetTitle(const QString& title, const QString& suggestedFileName)
+{
+    m_strSuggestedFileName = suggestedFileName;
+    if (m_strTitle == title)
+        return;
+    m_strTitle = title;
+    Q_EMIT titleChanged(title);
 }
 
 bool CZentakDoc::SaveCsv(QIODevice& device)
@@ -132,10 +166,10 @@ bool CZentakDoc::WriteRunLog()
     return false;
 }
 
-bool CZentakDoc::CompleteRun(const QDateTime& localTime)
+bool CZentakDoc::CompleteRun(const QDateTime& localTime, const QString& subject)
 {
     SetDataPresent(true);
     m_record.DeriveActualValues();
-    m_record.StampRun(localTime);
+    m_record.StampRun(localTime, subject);
     return WriteRunLog();
 }

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+class CRunLogReader;
 class QDateTime;
 class QIODevice;
 
@@ -59,6 +60,18 @@ public:
     bool Load(const QString& path);
     bool Load(QIODevice& device);
     LoadOutcome LastLoadOutcome() const { return m_eLastLoadOutcome; }
+
+    // Opens entry index of the log as File Open opens a file with the same
+    // text; the record then has no file name and is unmodified, so File Save
+    // asks for a name. False when its text could not be read
+    // (FileErrorString() says why).
+    bool LoadRunLogEntry(const CRunLogReader& log, qsizetype index);
+    // What the record is called while it has no file of its own: for a run
+    // log entry its number and stamp, "Run Log Entry 17, 2026-12-08
+    // 14:03:22"; empty otherwise.
+    const QString& Title() const { return m_strTitle; }
+    // The name File Save offers for a record without a file, or empty.
+    const QString& SuggestedFileName() const { return m_strSuggestedFileName; }
     // What the operator is to be told of the last load, or empty.
     const QString& LoadMessage() const { return m_strLoadMessage; }
 
@@ -85,13 +98,15 @@ public:
     QString RunLogPath() const;
 
     // What a completed impact leaves behind: data present, actual values
-    // derived, comments stamped, run logged. False when the log entry could
-    // not be written (the results stay here).
-    bool CompleteRun(const QDateTime& localTime);
+    // derived, comments stamped (with the subject line when subject, checked
+    // by CRunSubject, is not empty), run logged. False when the log entry
+    // could not be written (the results stay here).
+    bool CompleteRun(const QDateTime& localTime, const QString& subject = QString());
 
 Q_SIGNALS:
     // The record now holds other traces: the views repaint.
     void recordChanged();
+    void titleChanged(const QString& title);
     void dataPresentChanged(bool present);
     // A save has written the values and traces; the views store their
     // fields into the record now.
@@ -99,6 +114,7 @@ Q_SIGNALS:
 
 private:
     void AnnounceDataPresent(bool before);
+    void SetTitle(const QString& title, const QString& suggestedFileName);
 
     CImpactRecord m_record;
     QString m_strPathName;
@@ -108,4 +124,6 @@ private:
     QString m_strLoadMessage;
     LoadOutcome m_eLastLoadOutcome = LoadOutcome::Complete;
     QString m_strRunLogPath;
+    QString m_strTitle;
+    QString m_strSuggestedFileName;
 };

@@ -5,11 +5,13 @@
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CRunSubject.h"
 #include "core/record/CSerialSettings.h"
 
 #include <QDateTime>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -19,6 +21,7 @@
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <QValidator>
 
 #include <algorithm>
 #include <optional>
@@ -56,6 +59,19 @@ QLineEdit* MakeActualEdit(QWidget* parent, const char* name)
     edit->setFocusPolicy(Qt::ClickFocus);
     return edit;
 }
+
+// Keystrokes and pastes that a subject could not keep never reach the field.
+class CSubjectValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int&) const override
+    {
+        const bool storable = std::all_of(input.cbegin(), input.cend(), CRunSubject::IsStorable);
+        return storable ? Acceptable : Invalid;
+    }
+};
 
 QLabel* MakeHeading(const QString& text, QWidget* parent)
 {
@@ -103,6 +119,7 @@ QWidget* CLeftView::BuildForm()
     column->setSpacing(10);
     column->addWidget(BuildModeGroup());
     column->addWidget(BuildSettingsGroup());
+    column->addWidget(BuildSubjectRow());
     column->addWidget(BuildCommentsGroup());
     m_buttonStart = new QPushButton(QStringLiteral("Start Experiment"), form);
     m_buttonStart->setObjectName(QStringLiteral("startExperiment"));
@@ -174,6 +191,26 @@ QGroupBox* CLeftView::BuildCommentsGroup()
     return group;
 }
 
+QWidget* CLeftView::BuildSubjectRow()
+{
+    auto* row = new QWidget;
+    auto* label = new QLabel(QStringLiteral("Subject:"), row);
+    m_editSubject = new QLineEdit(row);
+    m_editSubject->setObjectName(QStringLiteral("subject"));
+    m_editSubject->setMaxLength(CRunSubject::kMaxCharacters);
+    m_editSubject->setValidator(new CSubjectValidator(m_editSubject));
+    m_editSubject->setToolTip(
+        QStringLiteral("Optional: the animal's ID, written after the date and time of the next "
+                       "impact (one line, up to %1 characters).")
+            .arg(CRunSubject::kMaxCharacters));
+    label->setBuddy(m_editSubject);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(6, 0, 0, 0);
+    layout->addWidget(label);
+    layout->addWidget(m_editSubject, 1);
+    return row;
+}
+
 // Experiment files hold 8-bit text: a character beyond Latin-1 would be
 // saved as "?". Refuse it as typed or pasted, as the value fields refuse
 // letters, so the comments shown are the comments kept.
@@ -202,8 +239,9 @@ void CLeftView::KeepCommentsStorable()
 
 void CLeftView::SetTabOrder()
 {
-    const QList<QWidget*> order = {m_editForce,    m_editDisp,    m_editVelocity, m_editDwell,
-                                   m_editComments, m_buttonStart, m_radioForce,   m_radioDisp};
+    const QList<QWidget*> order = {m_editForce,   m_editDisp,    m_editVelocity,
+                                   m_editDwell,   m_editSubject, m_editComments,
+                                   m_buttonStart, m_radioForce,  m_radioDisp};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
 }
@@ -292,16 +330,29 @@ void CLeftView::OnStartExperiment()
         return;
     m_rDoc.OnNewDocument();
     Q_EMIT busyTextChanged(kBusy);
-    if (!UpdateData(true)) {
+    std::optional<QString> subject;
+    if (!UpdateData(true) || !(subject = StoreSubject())) {
         Q_EMIT busyTextChanged(QString());
         Q_EMIT experimentEnded();
         return;
     }
-    HandleRunOutcome(m_rRun.Run(m_rSettings, m_nMode, m_rDoc.EditRecord()).outcome);
+    HandleRunOutcome(m_rRun.Run(m_rSettings, m_nMode, m_rDoc.EditRecord()).outcome, *subject);
     Q_EMIT experimentEnded();
 }
 
-void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome)
+std::optional<QString> CLeftView::StoreSubject()
+{
+    const QString subject = CRunSubject::Normalized(m_editSubject->text());
+    const QString refusal = CRunSubject::Refusal(subject);
+    if (refusal.isEmpty())
+        return subject;
+    m_rPrompt.ShowMessage(refusal, COperatorPrompt::Icon::Exclamation);
+    m_editSubject->setFocus();
+    m_editSubject->selectAll();
+    return std::nullopt;
+}
+
+void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome, const QString& subject)
 {
     const QString message = CRunOutcome::Message(outcome, m_rSettings.m_strPort);
     if (!message.isEmpty())
@@ -312,10 +363,12 @@ void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome)
     case CRunOutcome::Kind::CutShort:
         // A run whose log entry failed lives only in memory: keep it from
         // being discarded without a question.
-        if (!m_rDoc.CompleteRun(QDateTime::currentDateTime())) {
+        if (!m_rDoc.CompleteRun(QDateTime::currentDateTime(), subject)) {
             m_rPrompt.ShowMessage(m_rDoc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
             m_rDoc.MarkRunUnlogged();
         }
+        // The animal has been struck: the next impact is another's.
+        m_editSubject->clear();
         UpdateData(false);
         if (outcome == CRunOutcome::Kind::CutShort)
             m_rPrompt.ShowMessage(CRunOutcome::CutShortMessage(m_rDoc.Record()),

@@ -5,6 +5,7 @@
 #include <QScrollArea>
 
 #include <functional>
+#include <optional>
 
 class CSerialSettings;
 class CImpactRun;
@@ -71,10 +72,13 @@ private:
     QGroupBox* BuildModeGroup();
     QGroupBox* BuildSettingsGroup();
     QGroupBox* BuildCommentsGroup();
+    QWidget* BuildSubjectRow();
+    // The subject as the run will write it; nothing after its message.
+    std::optional<QString> StoreSubject();
     void SetTabOrder();
     void KeepCommentsStorable();
     bool StoreIntegerField(const IntegerField& field);
-    void HandleRunOutcome(CRunOutcome::Kind outcome);
+    void HandleRunOutcome(CRunOutcome::Kind outcome, const QString& subject);
     void ResetAndShow();
 
     CZentakDoc& m_rDoc;
@@ -88,6 +92,8 @@ private:
     QLineEdit* m_editVelocityActual = nullptr;
     QLineEdit* m_editDwellActual = nullptr;
     QPlainTextEdit* m_editComments = nullptr;
+    // Names the animal of the next impact only: emptied once it is struck.
+    QLineEdit* m_editSubject = nullptr;
     QPushButton* m_buttonStart = nullptr;
     std::function<bool()> m_fnSaveModified;
 };

@@ -126,6 +126,12 @@ void TestCliRun::badArgumentsRunNothing_data()
     QTest::newRow("unknown option")
         << sim + QStringList{"--force", "10", "--speed", "3"} << "speed";
     QTest::newRow("stray argument") << sim + QStringList{"--force", "10", "now"} << "now";
+    QTest::newRow("subject too long")
+        << sim + QStringList{"--force", "10", "--subject", QString(65, u'x')}
+        << "--subject: The subject is 65 characters long; it may hold at most 64.";
+    QTest::newRow("subject of two lines")
+        << sim + QStringList{"--force", "10", "--subject", "rat\n17"}
+        << "--subject: The subject must be one line of text";
 }
 
 void TestCliRun::badArgumentsRunNothing()

@@ -97,7 +97,9 @@ QString Pattern(const QString& text, const QList<QPair<QString, QString>>& place
     return pattern;
 }
 
-const QString kRescueName = QStringLiteral("\\d{4}-\\d\\d-\\d\\d \\d\\d-\\d\\d-\\d\\d\\.exp");
+// Named as every run's own file is: stamp, then the subject made safe.
+const QString kRescueName =
+    QStringLiteral("\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d_rat_7_L\\.exp");
 
 }  // namespace
 
@@ -265,7 +267,7 @@ void TestFileFaults::unloggedRunIsKeptElsewhere()
                 shown += QString(shownMessage.text).replace("\r\n", "\n") + QLatin1Char('\n');
         } else {
             outcome = RunCli({"run", "--port", "Simulator", "--force", "100", "--velocity", "100",
-                              "--yes", "--run-log", log},
+                              "--yes", "--subject", "rat 7/L", "--run-log", log},
                              {}, {here, {{QStringLiteral("XDG_DATA_HOME"), dataHome}}});
             shown = outcome.err.mid(outcome.err.indexOf(QLatin1String("Unable to")));
         }

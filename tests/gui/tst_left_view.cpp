@@ -96,6 +96,8 @@ private Q_SLOTS:
     void fileNewAfterDisplacementShowsForce();
     void runWhoseLogFailedIsKeptFromDiscard();
     void commentsTakeOnlyWhatAFileCanHold();
+    void subjectNamesTheNextImpactOnly_data();
+    void subjectNamesTheNextImpactOnly();
 
 private:
     QTemporaryDir m_dir;
@@ -459,6 +461,61 @@ void TestLeftView::commentsTakeOnlyWhatAFileCanHold()
     comments->insertPlainText(QStringLiteral("\u2192T10\n"));
     QCOMPARE(comments->toPlainText(), QStringLiteral("T10\nrat \u00b5 7 -toxin  end"));
     QCOMPARE(comments->textCursor().position(), 4);
+}
+
+void TestLeftView::subjectNamesTheNextImpactOnly_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<Answer>("answer");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("fieldAfter");
+    QTest::addColumn<QByteArray>("loggedLine");
+    QTest::newRow("impact made") << " rat 17 " << Answer::Yes << ""
+                                 << ""
+                                 << QByteArray(
+                                        "\r\nSubject: rat 17\r\n\r\n\r\n-----End of File-----");
+    QTest::newRow("no subject") << "" << Answer::Yes << ""
+                                << "" << QByteArray(".\r\n\r\n\r\n-----End of File-----");
+    QTest::newRow("impact declined") << "rat 17" << Answer::No << "Impact Aborted."
+                                     << "rat 17" << QByteArray();
+    QTest::newRow("refused before anything is sent")
+        << "rat End of File" << Answer::Yes
+        << "The subject may not hold \"End of File\": experiment files and the run log are "
+           "divided at that text."
+        << "rat End of File" << QByteArray();
+}
+
+// The subject follows the stamp in the comments and the log; once an animal
+// is struck the field is empty, so the next impact never takes its ID.
+void TestLeftView::subjectNamesTheNextImpactOnly()
+{
+    QFETCH(QString, typed);
+    QFETCH(Answer, answer);
+    QFETCH(QString, message);
+    QFETCH(QByteArray, loggedLine);
+    QFile::remove(m_strLog);
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    QLineEdit* subject = Edit(h.frame, "subject");
+    Type(subject, typed);
+    h.prompt.QueueAnswers({answer});
+
+    ClickStart(h.frame);
+
+    QCOMPARE(h.prompt.messages.isEmpty() ? QString() : h.prompt.messages.last().text, message);
+    QTEST(subject->text(), "fieldAfter");
+    QCOMPARE(BusyPane(h.frame), QString());
+    QFile log(m_strLog);
+    if (loggedLine.isEmpty()) {
+        QVERIFY(!log.exists());
+        QCOMPARE(h.box.ImpactCount(), 0);
+        return;
+    }
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const QByteArray logged = log.readAll();
+    QVERIFY2(logged.endsWith(loggedLine), logged.right(120).constData());
+    QCOMPARE(Comments(h.frame)->toPlainText().toLatin1(),
+             logged.mid(logged.indexOf("Comments:\r\n") + 11).chopped(25).replace("\r\n", "\n"));
 }
 
 QTEST_MAIN(TestLeftView)

@@ -177,6 +177,7 @@ void TestMainFrame::menus_data()
     QTest::newRow("File") << "&File"
                           << QStringList{"&New|Ctrl+N",
                                          "&Open...|Ctrl+O",
+                                         "Open from Run &Log...",
                                          "&Save|Ctrl+S",
                                          "Save &As...",
                                          "Save As Comma Delimited File...",

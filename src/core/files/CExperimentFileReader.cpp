@@ -29,16 +29,6 @@ const HeaderLabel kHeaderLabels[] = {
     {"Actual Dwell:"_L1, &CImpactRecord::m_nActualDwell},
 };
 
-// The label is stripped as a set of characters, not as a prefix, which is
-// how the files have always been read.
-int ValueAfterLabel(const QString& line, QLatin1StringView label)
-{
-    qsizetype start = 0;
-    while (start < line.size() && label.contains(line[start]))
-        ++start;
-    return CTextRules::LeadingInt(CTextRules::Trimmed(QStringView(line).sliced(start)));
-}
-
 quint32 SampleValue(QStringView text)
 {
     return CTextRules::LeadingSample(CTextRules::Trimmed(text));
@@ -221,7 +211,7 @@ void CExperimentFileReader::ReadHeaderValues()
         NextLine();
         for (const HeaderLabel& label : kHeaderLabels) {
             if (Has(label.text))
-                m_rRecord.*label.member = ValueAfterLabel(m_strLine, label.text);
+                m_rRecord.*label.member = CTextRules::ValueAfterLabel(m_strLine, label.text);
         }
     }
 }

@@ -1,8 +1,11 @@
 #include "core/files/CUnloggedRunFile.h"
 
 #include "core/files/CExperimentFileWriter.h"
+#include "core/files/CRunFileName.h"
 #include "core/files/CRunLogPath.h"
 #include "core/files/CWholeFileWrite.h"
+#include "core/record/CImpactRecord.h"
+#include "core/record/CRunStamp.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -13,10 +16,10 @@ QString CUnloggedRunFile::Folder()
     return QDir(CRunLogPath::DefaultFolder()).filePath(QLatin1String(kFolderName));
 }
 
-QString CUnloggedRunFile::FreePath(const QDir& folder, const QDateTime& stamp)
+QString CUnloggedRunFile::FreePath(const QDir& folder, const QDateTime& stamp,
+                                   const QString& subject)
 {
-    // No colons: Windows refuses them in file names.
-    const QString name = stamp.toString(QStringLiteral("yyyy-MM-dd HH-mm-ss"));
+    const QString name = CRunFileName::BaseName(stamp, subject);
     QString path = folder.filePath(name + QStringLiteral(".exp"));
     for (int copy = 2; QFileInfo::exists(path); ++copy)
         path = folder.filePath(QStringLiteral("%1 (%2).exp").arg(name).arg(copy));
@@ -30,7 +33,8 @@ QString CUnloggedRunFile::Save(const CImpactRecord& record, const QDateTime& sta
     const auto write = [&text](QIODevice& file) { return CWholeFileWrite::Write(file, text); };
     QDir().mkpath(Folder());
     for (const QString& folder : {Folder(), QDir::currentPath()}) {
-        const QString path = FreePath(QDir(folder), stamp);
+        const QString path =
+            FreePath(QDir(folder), stamp, CRunStamp::SubjectOf(record.m_strComments));
         QString error;
         if (CWholeFileWrite::Replace(path, write, error))
             return path;

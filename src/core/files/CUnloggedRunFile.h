@@ -9,7 +9,7 @@ class QDir;
 
 // A run whose log entry could not be written must outlive the process: it
 // is saved, as the log entry would have held it, to a file of its own named
-// by the run's stamp, in the folder of unlogged runs beside the default run
+// by the run's stamp and subject, in the folder of unlogged runs beside the default run
 // log, or in the current folder when that cannot be written either.
 class CUnloggedRunFile
 {
@@ -19,8 +19,9 @@ public:
     // Linux: ~/.local/share/Zentak/Unlogged Runs; Windows: %LOCALAPPDATA%\Zentak\Unlogged Runs.
     static QString Folder();
 
-    // "2024-03-05 14-07-09.exp"; a name already taken gets " (2)", " (3)", ...
-    static QString FreePath(const QDir& folder, const QDateTime& stamp);
+    // The run's own name (CRunFileName), "2024-03-05_14-07-09_rat-17.exp"; a
+    // name already taken gets " (2)", " (3)", ...
+    static QString FreePath(const QDir& folder, const QDateTime& stamp, const QString& subject);
 
     // The path written, or empty with one reason for each place tried.
     static QString Save(const CImpactRecord& record, const QDateTime& stamp, QStringList& reasons);

@@ -1,5 +1,7 @@
 #include "core/record/CImpactRecord.h"
 
+#include "core/record/CRunStamp.h"
+
 #include <QDateTime>
 
 #include <limits>
@@ -26,10 +28,6 @@ int TruncToInt(double value)
 constexpr qsizetype kShortTraceLimit = 32;
 constexpr qsizetype kShortTraceMinimum = 6;  // n - 5 must be positive, d[n-3] must exist
 constexpr double kPerSampleSpan10To30 = 0.1388888888888889;  // 1 / (20 x 0.36 ms)
-
-const char* const kMonthNames[] = {"January",   "February", "March",    "April",
-                                   "May",       "June",     "July",     "August",
-                                   "September", "October",  "November", "December"};
 
 }  // namespace
 
@@ -72,26 +70,10 @@ void CImpactRecord::ResetStats()
     m_nContactIndex = 0;
 }
 
-QString CImpactRecord::RunStamp(const QDateTime& localTime)
+void CImpactRecord::StampRun(const QDateTime& localTime, const QString& subject)
 {
-    const QDate date = localTime.date();
-    const QTime time = localTime.time();
-    if (!date.isValid() || !time.isValid())
-        return QString();
-    const QChar zero = QLatin1Char('0');
-    return QStringLiteral("Date: %1 %2, %3. \r\nTime: %4:%5:%6.\r\n")
-        .arg(QLatin1String(kMonthNames[date.month() - 1]))
-        .arg(date.day(), 2, 10, zero)
-        .arg(date.year())
-        .arg(time.hour(), 2, 10, zero)
-        .arg(time.minute(), 2, 10, zero)
-        .arg(time.second(), 2, 10, zero);
-}
-
-void CImpactRecord::StampRun(const QDateTime& localTime)
-{
-    m_strRunStamp = RunStamp(localTime);
-    m_strComments = m_strRunStamp;
+    m_strRunStamp = CRunStamp::Text(localTime);
+    m_strComments = CRunStamp::Comments(localTime, subject);
 }
 
 void CImpactRecord::ComputeTraceStats()

@@ -33,10 +33,9 @@ public:
     // traces; the actual dwell keeps its value.
     void DeriveActualValues();
 
-    // "Date: ... Time: ..." of a run, English month names whatever the locale.
-    static QString RunStamp(const QDateTime& localTime);
-    // The stamp becomes the run stamp and replaces the comments.
-    void StampRun(const QDateTime& localTime);
+    // The stamp (CRunStamp) becomes the run stamp; the stamp and the subject
+    // line, when there is a subject, replace the comments.
+    void StampRun(const QDateTime& localTime, const QString& subject = QString());
 
     // The record holds traces that may be drawn, saved, logged and exported.
     bool m_bDataPresent = false;

@@ -62,3 +62,11 @@ int CTextRules::LeadingInt(QStringView text)
     return int(qBound(qint64(std::numeric_limits<int>::min()), LeadingInteger(text),
                       qint64(std::numeric_limits<int>::max())));
 }
+
+int CTextRules::ValueAfterLabel(QStringView line, QLatin1StringView label)
+{
+    qsizetype start = 0;
+    while (start < line.size() && label.contains(line[start]))
+        ++start;
+    return LeadingInt(Trimmed(line.sliced(start)));
+}

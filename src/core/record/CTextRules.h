@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLatin1StringView>
 #include <QString>
 #include <QStringView>
 #include <QtGlobal>
@@ -26,4 +27,9 @@ public:
 
     // A signed 32-bit value, clamped to the int range.
     static int LeadingInt(QStringView text);
+
+    // The value of a labelled line such as "Desired Force: 100". The label
+    // is stripped as a set of characters, not as a prefix, which is how the
+    // files have always been read.
+    static int ValueAfterLabel(QStringView line, QLatin1StringView label);
 };

@@ -1,5 +1,6 @@
 #include "core/CZentakDoc.h"
 #include "core/files/CRunLogPath.h"
+#include "core/record/CRunStamp.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -85,6 +86,8 @@ private Q_SLOTS:
     void stampReplacesComments();
     void completedRunIsDerivedStampedAndLogged_data();
     void completedRunIsDerivedStampedAndLogged();
+    void subjectLineFollowsTheStamp_data();
+    void subjectLineFollowsTheStamp();
 };
 
 void TestRunLog::init()
@@ -294,7 +297,7 @@ void TestRunLog::runStamp()
     QFETCH(QDateTime, when);
     QFETCH(QString, stamp);
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString text = CImpactRecord::RunStamp(when);
+    const QString text = CRunStamp::Text(when);
     QLocale::setDefault(QLocale::c());
     QCOMPARE(text, stamp);
 }
@@ -335,6 +338,47 @@ void TestRunLog::completedRunIsDerivedStampedAndLogged()
     QCOMPARE(record.m_strComments, QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n"));
     QCOMPARE(doc.FileErrorString().isEmpty(), logWritable);
     QCOMPARE(Contents(LogPath()), logWritable ? Saved(doc) : QByteArray("<unreadable>"));
+}
+
+void TestRunLog::subjectLineFollowsTheStamp_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("no subject") << QString() << QByteArray();
+    QTest::newRow("subject") << QStringLiteral("rat 17") << QByteArray("Subject: rat 17\r\n");
+    QTest::newRow("latin-1") << QStringLiteral("Maus é-3")
+                             << QByteArray("Subject: Maus \xe9-3\r\n");
+}
+
+// The subject adds its line after the stamp and changes no other byte; a
+// run without one writes what runs always wrote. The file reader gives the
+// subject and the time back.
+void TestRunLog::subjectLineFollowsTheStamp()
+{
+    QFETCH(QString, subject);
+    QFETCH(QByteArray, line);
+    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+    const QString withoutPath = dir.filePath(QStringLiteral("without.log"));
+    QFile::remove(withoutPath);
+    for (const QString& path : {withoutPath, LogPath()}) {
+        CZentakDoc doc;
+        doc.SetRunLogPath(path);
+        FillRun(doc, 5);
+        QVERIFY(path == withoutPath ? doc.CompleteRun(when) : doc.CompleteRun(when, subject));
+    }
+    QByteArray expected = Contents(withoutPath);
+    const QByteArray stamp = "Time: 14:07:09.\r\n";
+    QVERIFY(expected.endsWith(stamp + "\r\n\r\n-----End of File-----"));
+    expected.insert(expected.indexOf(stamp) + stamp.size(), line);
+    QCOMPARE(Contents(LogPath()), expected);
+
+    CZentakDoc loaded;
+    QVERIFY(loaded.Load(LogPath()));
+    QCOMPARE(loaded.LastLoadOutcome(), CZentakDoc::LoadOutcome::Complete);
+    const QString& comments = loaded.Record().m_strComments;
+    QCOMPARE(comments, CRunStamp::Comments(when, subject));
+    QCOMPARE(CRunStamp::SubjectOf(comments), subject);
+    QCOMPARE(CRunStamp::TimeOf(comments), when);
 }
 
 QTEST_GUILESS_MAIN(TestRunLog)

@@ -1,4 +1,5 @@
 #include "core/record/CFieldRules.h"
+#include "core/record/CRunSubject.h"
 #include "core/record/CTextRules.h"
 
 #include <QTest>
@@ -16,6 +17,8 @@ private Q_SLOTS:
     void leadingInteger_data();
     void leadingInteger();
     void trimsOnlyCSpace();
+    void subjectRules_data();
+    void subjectRules();
 };
 
 void TestFieldRules::parsesIntegerFields_data()
@@ -109,6 +112,62 @@ void TestFieldRules::trimsOnlyCSpace()
     QCOMPARE(CTextRules::Trimmed(u"\u00a0x\u00a0"), QStringLiteral("\u00a0x\u00a0"));
     QCOMPARE(CTextRules::TrimmedLeft(u"\r\n Enter Mode \r\n"), QStringLiteral("Enter Mode \r\n"));
     QCOMPARE(CTextRules::Trimmed(u" \r\n "), QString());
+}
+
+void TestFieldRules::subjectRules_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<QString>("refusal");
+    const QString longest(64, u'x');
+    QTest::newRow("none") << ""
+                          << ""
+                          << "";
+    QTest::newRow("blanks only") << " \t "
+                                 << ""
+                                 << "";
+    QTest::newRow("plain") << "rat 17"
+                           << "rat 17"
+                           << "";
+    QTest::newRow("blanks around dropped") << "  rat 17\t "
+                                           << "rat 17"
+                                           << "";
+    QTest::newRow("latin-1 letters")
+        << QStringLiteral("Maus é-3 (links)") << QStringLiteral("Maus é-3 (links)") << "";
+    QTest::newRow("64 characters") << longest << longest << "";
+    QTest::newRow("64 after the blanks go") << "  " + longest + "  " << longest << "";
+    QTest::newRow("65 characters") << longest + "y" << longest + "y"
+                                   << "The subject is 65 characters long; it may hold at most 64.";
+    const QString oneLine = QStringLiteral(
+        "The subject must be one line of text, without tabs or other control characters.");
+    QTest::newRow("line break") << "rat\r\n17"
+                                << "rat\r\n17" << oneLine;
+    QTest::newRow("tab inside") << "rat\t17"
+                                << "rat\t17" << oneLine;
+    QTest::newRow("C1 control") << QStringLiteral("rat\u008517") << QStringLiteral("rat\u008517")
+                                << oneLine;
+    QTest::newRow("beyond latin-1")
+        << QStringLiteral("rat Ω") << QStringLiteral("rat Ω")
+        << QStringLiteral("The subject holds \"Ω\", which an experiment file cannot store: it "
+                          "keeps 8-bit (Latin-1) text only.");
+    QTest::newRow("end marker")
+        << "rat -----End of File-----"
+        << "rat -----End of File-----"
+        << "The subject may not hold \"End of File\": experiment files and the run log are "
+           "divided at that text.";
+    QTest::newRow("header")
+        << "ZR Spinal Cord Impactor Experiment File v5.0"
+        << "ZR Spinal Cord Impactor Experiment File v5.0"
+        << "The subject may not hold \"Impactor Experiment File\": experiment files and the run "
+           "log are divided at that text.";
+}
+
+void TestFieldRules::subjectRules()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, subject);
+    QCOMPARE(CRunSubject::Normalized(typed), subject);
+    QTEST(CRunSubject::Refusal(subject), "refusal");
 }
 
 QTEST_GUILESS_MAIN(TestFieldRules)

@@ -1,0 +1,272 @@
+#include "cli/CliLogCommand.h"
+
+#include "cli/CliCommands.h"
+#include "cli/CliHelp.h"
+#include "core/files/CRunFileName.h"
+#include "core/files/CRunLogPath.h"
+#include "core/files/CRunLogReader.h"
+#include "core/files/CWholeFileWrite.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+const QString kCommand = QStringLiteral("zentak-cli log");
+
+int BadArguments(QTextStream& err, const QString& why)
+{
+    if (!why.isEmpty())
+        err << kCommand << ": " << why << '\n';
+    const QStringList lines = QString::fromLatin1(CliCommands::kLogSynopsis).split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        err << (i == 0 ? "usage: " : "       ")
+            << CliHelp::UsageLine(QStringLiteral("log"), lines[i], i == 0) << '\n';
+    return CliCommands::kExitBadArguments;
+}
+
+QString DateText(const CRunLogEntry& entry)
+{
+    return entry.m_stampTime.isValid() ? entry.m_stampTime.toString(QStringLiteral("yyyy-MM-dd"))
+                                       : QStringLiteral("-");
+}
+
+QString TimeText(const CRunLogEntry& entry)
+{
+    return entry.m_stampTime.isValid() ? entry.m_stampTime.toString(QStringLiteral("HH:mm:ss"))
+                                       : QStringLiteral("-");
+}
+
+// Columns padded, a line never ends in blanks.
+QString EndLine(QString line)
+{
+    while (line.endsWith(u' '))
+        line.chop(1);
+    return line + u'\n';
+}
+
+QString ListHeading()
+{
+    return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12")
+                       .arg(QStringLiteral("No."), 6)
+                       .arg(QStringLiteral("Date"), -10)
+                       .arg(QStringLiteral("Time"), -8)
+                       .arg(QStringLiteral("Firmware"), -10)
+                       .arg(QStringLiteral("Desired"), 7)
+                       .arg(QStringLiteral("Force"), 6)
+                       .arg(QStringLiteral("Disp"), 6)
+                       .arg(QStringLiteral("Velocity"), 8)
+                       .arg(QStringLiteral("Down"), 5)
+                       .arg(QStringLiteral("Up"), 5)
+                       .arg(QStringLiteral("    "))
+                       .arg(QStringLiteral("Subject")));
+}
+
+QString ListLine(const CRunLogEntry& entry, qsizetype number)
+{
+    return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12")
+                       .arg(number, 6)
+                       .arg(DateText(entry), -10)
+                       .arg(TimeText(entry), -8)
+                       .arg(entry.m_strFirmwareVersion, -10)
+                       .arg(entry.m_nDesiredForce, 7)
+                       .arg(entry.m_nActualForce, 6)
+                       .arg(entry.m_nActualDisp, 6)
+                       .arg(entry.m_nActualVelocity, 8)
+                       .arg(entry.m_nDownSamples, 5)
+                       .arg(entry.m_nUpSamples, 5)
+                       .arg(entry.m_bTorn ? QStringLiteral("torn") : QStringLiteral("    "))
+                       .arg(entry.m_strSubject));
+}
+
+QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number)
+{
+    const bool stamped = entry.m_stampTime.isValid();
+    return QJsonObject{
+        {QStringLiteral("number"), qint64(number)},
+        {QStringLiteral("date"), stamped ? QJsonValue(DateText(entry)) : QJsonValue()},
+        {QStringLiteral("time"), stamped ? QJsonValue(TimeText(entry)) : QJsonValue()},
+        {QStringLiteral("subject"), entry.m_strSubject},
+        {QStringLiteral("firmwareVersion"), entry.m_strFirmwareVersion},
+        {QStringLiteral("firmwareRelease"), entry.m_nFirmwareRelease},
+        {QStringLiteral("desiredForce"), entry.m_nDesiredForce},
+        {QStringLiteral("actualForce"), entry.m_nActualForce},
+        {QStringLiteral("actualDisplacement"), entry.m_nActualDisp},
+        {QStringLiteral("actualVelocity"), entry.m_nActualVelocity},
+        {QStringLiteral("downSamples"), entry.m_nDownSamples},
+        {QStringLiteral("upSamples"), entry.m_nUpSamples},
+        {QStringLiteral("torn"), entry.m_bTorn},
+        {QStringLiteral("offset"), entry.m_nOffset},
+        {QStringLiteral("length"), entry.m_nLength},
+    };
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+}  // namespace
+
+int CCliLogCommand::Run(const QStringList& arguments)
+{
+    QTextStream err(stderr);
+    const QString action = arguments.value(0);
+    QCommandLineParser parser;
+    const QCommandLineOption runLog(QStringLiteral("run-log"), QString(), QStringLiteral("PATH"));
+    const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QString(), QStringLiteral("FILE"));
+    const QCommandLineOption folder(QStringLiteral("dir"), QString(), QStringLiteral("DIR"));
+    parser.addOption(runLog);
+    if (action == QLatin1String("list"))
+        parser.addOption(json);
+    else if (action == QLatin1String("extract"))
+        parser.addOptions({output, folder});
+    else if (action == QLatin1String("split"))
+        parser.addOption(folder);
+    else
+        return BadArguments(
+            err, action.isEmpty() ? QString() : QStringLiteral("unknown action: %1").arg(action));
+    if (!parser.parse(QStringList{kCommand} + arguments.mid(1)))
+        return BadArguments(err, parser.errorText());
+    const QStringList numbers = parser.positionalArguments();
+    const bool extract = action == QLatin1String("extract");
+    if (!extract && !numbers.isEmpty())
+        return BadArguments(err, QStringLiteral("unexpected argument: %1").arg(numbers.first()));
+    if (extract && numbers.isEmpty())
+        return BadArguments(err, QStringLiteral("give the numbers of the entries to extract"));
+    if (extract && parser.isSet(output) == parser.isSet(folder))
+        return BadArguments(err, QStringLiteral("give either -o FILE.exp or --dir DIR"));
+    if (extract && parser.isSet(output) && numbers.size() > 1)
+        return BadArguments(err, QStringLiteral("-o names one file; give --dir DIR for several "
+                                                "entries"));
+    if (action == QLatin1String("split") && !parser.isSet(folder))
+        return BadArguments(err, QStringLiteral("--dir DIR is required"));
+
+    CRunLogReader log;
+    if (!OpenLog(log, CRunLogPath::Resolve(parser.value(runLog)), err))
+        return CliCommands::kExitFailure;
+    if (action == QLatin1String("list"))
+        return List(log, parser.isSet(json));
+    QList<qsizetype> indexes;
+    for (const QString& number : numbers) {
+        bool ok = false;
+        const qsizetype value = number.toLongLong(&ok);
+        if (!ok || value < 1 || value > log.Entries().size())
+            return BadArguments(err, QStringLiteral("there is no entry %1: the log holds %2 "
+                                                    "entries, numbered from 1 (the oldest)")
+                                         .arg(number)
+                                         .arg(log.Entries().size()));
+        indexes.append(value - 1);
+    }
+    if (!extract) {
+        for (qsizetype i = 0; i < log.Entries().size(); ++i)
+            indexes.append(i);
+    }
+    return Extract(log, indexes, extract ? parser.value(output) : QString(), parser.value(folder));
+}
+
+bool CCliLogCommand::OpenLog(CRunLogReader& log, const QString& path, QTextStream& err)
+{
+    QString error;
+    if (log.Open(path, error) == CRunLogReader::OpenResult::Opened) {
+        TellForeignText(log, err);
+        return true;
+    }
+    err << error << '\n';
+    return false;
+}
+
+void CCliLogCommand::TellForeignText(const CRunLogReader& log, QTextStream& err)
+{
+    for (const CRunLogIndex::ForeignText& text : log.ForeignText())
+        err << QStringLiteral("%1: %2 bytes at offset %3 belong to no entry.\n")
+                   .arg(QDir::toNativeSeparators(log.Path()))
+                   .arg(text.m_nLength)
+                   .arg(text.m_nOffset);
+    err.flush();
+}
+
+int CCliLogCommand::List(CRunLogReader& log, bool json)
+{
+    QTextStream out(stdout);
+    const QList<CRunLogEntry>& entries = log.Entries();
+    if (!json)
+        out << ListHeading();
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        if (json)
+            out << QString::fromUtf8(
+                       QJsonDocument(ListObject(entries[i], i + 1)).toJson(QJsonDocument::Compact))
+                << '\n';
+        else
+            out << ListLine(entries[i], i + 1);
+    }
+    return CliCommands::kExitSuccess;
+}
+
+int CCliLogCommand::Extract(CRunLogReader& log, const QList<qsizetype>& indexes,
+                            const QString& outPath, const QString& folder)
+{
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    if (!folder.isEmpty() && !QDir().mkpath(folder)) {
+        err << QStringLiteral("The folder %1 could not be created.\n")
+                   .arg(QDir::toNativeSeparators(folder));
+        return CliCommands::kExitFailure;
+    }
+    bool allWritten = true;
+    for (qsizetype index : indexes) {
+        const QString path =
+            outPath.isEmpty()
+                ? QDir(folder).filePath(CRunFileName::ForEntry(log.Entries()[index], index + 1))
+                : outPath;
+        allWritten = WriteEntry(log, index, path, out, err) && allWritten;
+    }
+    return allWritten ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
+}
+
+// A file that already holds exactly the entry is the entry's file: running
+// split again over a grown log writes only the new entries.
+bool CCliLogCommand::WriteEntry(CRunLogReader& log, qsizetype index, const QString& path,
+                                QTextStream& out, QTextStream& err)
+{
+    QString error;
+    const QByteArray text = log.EntryText(index, error);
+    const QString shown = QDir::toNativeSeparators(path);
+    if (text.isEmpty()) {
+        err << QStringLiteral("Entry %1: %2\n").arg(index + 1).arg(error);
+        return false;
+    }
+    const bool alreadyThere = QFileInfo::exists(path) && Contents(path) == text;
+    if (!alreadyThere && !CWholeFileWrite::CreateNew(path, text, error)) {
+        err << QStringLiteral("Entry %1: %2\n").arg(index + 1).arg(error);
+        if (QFileInfo::exists(path))
+            err << QStringLiteral("Give it a name of its own: zentak-cli log extract %1 -o "
+                                  "FILE.exp\n")
+                       .arg(index + 1);
+        return false;
+    }
+    if (alreadyThere)
+        err << QStringLiteral("Entry %1: %2 already holds it.\n").arg(index + 1).arg(shown);
+    if (log.Entries()[index].m_bTorn)
+        err << QStringLiteral("Entry %1 is torn: %2 holds as much of it as the log does and "
+                              "will not open as a complete record.\n")
+                   .arg(index + 1)
+                   .arg(shown);
+    out << shown << '\n';
+    out.flush();
+    err.flush();
+    return true;
+}
+
+int CliCommands::RunLog(const QStringList& arguments)
+{
+    return CCliLogCommand::Run(arguments);
+}

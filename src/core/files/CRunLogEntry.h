@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QDateTime>
+#include <QString>
+
+// One entry of a run log as its index knows it: where its text lies, and
+// what a list of entries shows of it, read from the text without loading
+// its samples. The values follow the experiment file reader's rules, so a
+// list shows what opening the entry shows.
+class CRunLogEntry
+{
+public:
+    // Comments beyond this are not kept for the list: a stamp and a subject
+    // take under 100 characters.
+    static constexpr qsizetype kMaxCommentsKept = 1024;
+
+    // Fills the list's values from the entry's text (or from its head, when
+    // the entry is too large to be read).
+    void Summarize(QByteArrayView text);
+
+    qint64 m_nOffset = 0;  // bytes from the start of the log
+    qint64 m_nLength = 0;  // bytes, the end marker included
+    // The end marker is missing: the log ends, or the next entry begins,
+    // inside this entry (a crash or a full disk while it was written).
+    bool m_bTorn = false;
+
+    // Values a text does not hold are those of the load's reset.
+    QDateTime m_stampTime;  // invalid when the comments hold no stamp
+    QString m_strSubject;
+    QString m_strFirmwareVersion;
+    int m_nFirmwareRelease = 0;
+    int m_nDesiredForce = 100;
+    int m_nActualForce = 0;
+    int m_nActualDisp = 0;
+    int m_nActualVelocity = 0;
+    qint64 m_nDownSamples = 0;
+    qint64 m_nUpSamples = 0;
+    QString m_strComments;  // at most kMaxCommentsKept characters
+};

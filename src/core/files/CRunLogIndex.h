@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/files/CRunLogEntry.h"
+
+#include <QList>
+
+// Where the entries of a run log lie, oldest first, and the text between
+// them that belongs to no entry (notes pasted in, the rest of a damaged
+// entry). Covers the log's first m_nIndexedBytes bytes.
+class CRunLogIndex
+{
+public:
+    struct ForeignText {
+        qint64 m_nOffset = 0;
+        qint64 m_nLength = 0;
+    };
+
+    // The header every entry begins with, in the current layout and the
+    // release-4 one (which lacks the " v5.0").
+    static constexpr char kEntryStart[] = "ZR Spinal Cord Impactor Experiment File";
+    static constexpr char kEntryEnd[] = "-----End of File-----";
+
+    // Where indexing goes on after the log has grown: the end of the last
+    // whole entry. Text after it (a torn entry that a writer may still be
+    // finishing, foreign text) is looked at again.
+    qint64 ResumeOffset() const;
+    // Drops what lies at or after offset.
+    void TruncateAt(qint64 offset);
+
+    QList<CRunLogEntry> m_arrEntries;
+    QList<ForeignText> m_arrForeignText;
+    qint64 m_nIndexedBytes = 0;
+};

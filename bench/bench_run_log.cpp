@@ -24,8 +24,12 @@
 
 namespace {
 
-// One stroke pair of a release-5 impact: the probe descends and loads the
-// cord, then withdraws; the numbers differ from one run to the next.
+// The encoder's count with the probe up, as real boxes report it.
+constexpr quint32 kRestCount = 1500;
+
+// One release-5 impact: the probe descends at a steady pace, meets the
+// cord at 30 % of the stroke and loads it to about the desired force, then
+// withdraws as the force falls away; the numbers differ from run to run.
 CImpactRecord MadeRun(int run, int samples, const QDateTime& stamp)
 {
     CImpactRecord record;
@@ -33,13 +37,18 @@ CImpactRecord MadeRun(int run, int samples, const QDateTime& stamp)
     record.m_strFirmwareVersion = QStringLiteral("R5.04");
     record.m_nDesiredForce = 50 + run % 150;
     record.m_nDesiredVelocity = 50 + run % 50;
+    const quint32 travel = 100 + quint32(run % 60);  // counts of 17.6 microns
+    const int contact = samples * 3 / 10;
     for (int i = 0; i < samples; ++i) {
-        const quint32 depth = quint32(i * 3 + run % 7);
-        record.m_arrDispDown.append(250 + depth);
-        record.m_arrForceDown.append(i < samples / 3 ? 20 + run % 5 : 200 + quint32(i) * 3);
+        const quint32 depth = quint32(qint64(i) * travel / samples);
+        const double load = i < contact ? 0.0 : double(i - contact) / (samples - contact);
+        record.m_arrDispDown.append(kRestCount + depth);
+        record.m_arrForceDown.append(
+            quint32(5 + run % 7 + load * load * 10 * record.m_nDesiredForce));
         record.m_arrStepTimeDown.append(6000 + quint32((i * 13 + run) % 40));
-        record.m_arrDispUp.append(250 + quint32((samples - i) * 3));
-        record.m_arrForceUp.append(quint32((samples - i) * 2));
+        const double unload = qMax(0.0, 1.0 - 1.5 * i / samples);
+        record.m_arrDispUp.append(kRestCount + travel - quint32(qint64(i) * travel / samples));
+        record.m_arrForceUp.append(quint32(5 + unload * 10 * record.m_nDesiredForce));
         record.m_arrStepTimeUp.append(6000 + quint32((i * 7 + run) % 40));
     }
     record.m_bDataPresent = true;

@@ -10,6 +10,7 @@
 #include "gui/CLeftView.h"
 #include "gui/CMaintenanceCommands.h"
 #include "gui/CQualityCheckDialog.h"
+#include "gui/CRunLogDialog.h"
 #include "gui/CZentakView.h"
 #include "render/CArtwork.h"
 
@@ -59,6 +60,10 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
     // A run whose log entry failed is the only copy; the next run would reset it.
     m_pLeftView->SetSaveModifiedHook([this] { return SaveModified(); });
     connect(&m_doc, &CZentakDoc::recordChanged, this, &CMainFrame::OnRecordChanged);
+    // A record from the run log has no file yet: the caption says which entry it is.
+    connect(&m_doc, &CZentakDoc::titleChanged, this, [this](const QString& title) {
+        setWindowTitle(title.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + title);
+    });
     connect(&m_doc, &CZentakDoc::dataPresentChanged, this, &CMainFrame::OnRecordChanged);
     connect(m_pLeftView, &CLeftView::experimentEnded, this, &CMainFrame::OnRecordChanged);
     connect(m_pLeftView, &CLeftView::busyTextChanged, this, &CMainFrame::SetBusyText);
@@ -156,6 +161,10 @@ void CMainFrame::CreateMenus()
                       QStringLiteral("Open an existing experiment file"),
                       {QKeySequence(Qt::CTRL | Qt::Key_O)}),
             &QAction::triggered, this, &CMainFrame::OnFileOpen);
+    connect(AddAction(file, QStringLiteral("fileOpenFromRunLog"),
+                      QStringLiteral("Open from Run &Log..."),
+                      QStringLiteral("Open a run kept in the run log")),
+            &QAction::triggered, this, &CMainFrame::OnFileOpenFromRunLog);
     connect(AddAction(file, QStringLiteral("fileSave"), QStringLiteral("&Save"),
                       QStringLiteral("Save the experiment"), {QKeySequence(Qt::CTRL | Qt::Key_S)}),
             &QAction::triggered, this, &CMainFrame::OnFileSave);
@@ -449,6 +458,33 @@ bool CMainFrame::OpenDocumentFile(const QString& path)
     return true;
 }
 
+void CMainFrame::OnFileOpenFromRunLog()
+{
+    CRunLogDialog dialog(m_doc.RunLogPath(), m_services.prompt, this);
+    if (dialog.exec() == QDialog::Accepted)
+        OpenRunLogEntry(dialog.Reader(), dialog.ChosenIndex());
+}
+
+void CMainFrame::OpenRunLogEntry(const CRunLogReader& log, qsizetype index)
+{
+    if (!SaveModified())
+        return;
+    if (!m_doc.LoadRunLogEntry(log, index)) {
+        ShowFileError(m_doc.FileErrorString());
+        return;
+    }
+    if (!m_doc.LoadMessage().isEmpty())
+        ShowFileError(m_doc.LoadMessage());
+    else if (log.Entries().at(index).m_bTorn)
+        ShowFileError(QStringLiteral("Run log entry %1 is torn: the log ends, or the next "
+                                     "entry begins, before its end. What the log holds of it "
+                                     "is shown.")
+                          .arg(index + 1));
+    m_bSaveNeedsName = true;
+    m_pLeftView->OnInitialUpdate();
+    OnRecordChanged();
+}
+
 bool CMainFrame::OnFileSave()
 {
     if (m_doc.PathName().isEmpty() || m_bSaveNeedsName)
@@ -509,6 +545,8 @@ void CMainFrame::OnFileExportGraph()
 
 QString CMainFrame::SuggestedName(const QString& suffix) const
 {
+    if (m_doc.PathName().isEmpty() && !m_doc.SuggestedFileName().isEmpty())
+        return QFileInfo(m_doc.SuggestedFileName()).completeBaseName() + suffix;
     if (m_doc.PathName().isEmpty())
         return QStringLiteral("Untitled") + suffix;
     const QFileInfo info(m_doc.PathName());

@@ -10,6 +10,7 @@
 #include <QMainWindow>
 
 class CBusyInputGuard;
+class CRunLogReader;
 class CClock;
 class CFileChooser;
 class CLeftView;
@@ -57,6 +58,9 @@ public:
     // Opens a file as File Open does once a name is chosen. False when the
     // file could not be read at all (the operator has been told why).
     bool OpenDocumentFile(const QString& path);
+    // Opens entry index of the log as the current record, unsaved: File
+    // Save asks for a name and offers the one made from its stamp.
+    void OpenRunLogEntry(const CRunLogReader& log, qsizetype index);
 
     // Stores the five values as they are; nothing is opened or checked here,
     // because every exchange opens the port afresh from the current settings.
@@ -79,6 +83,7 @@ public:
 public Q_SLOTS:
     void OnFileNew();
     void OnFileOpen();
+    void OnFileOpenFromRunLog();
     bool OnFileSave();
     bool OnFileSaveAs();
     void OnFileSaveCsv();

@@ -182,6 +182,7 @@ void TestMainFrame::menus_data()
     QTest::newRow("File") << "&File"
                           << QStringList{"&New|Ctrl+N",
                                          "&Open...|Ctrl+O",
+                                         "Open from Run &Log...",
                                          "&Save|Ctrl+S",
                                          "Save &As...",
                                          "Save As Comma Delimited File...",

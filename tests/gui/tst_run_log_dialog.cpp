@@ -1,0 +1,237 @@
+#include "CFrameHarness.h"
+#include "ImpactRecord.h"
+#include "core/files/CExperimentFileWriter.h"
+#include "core/record/CRunStamp.h"
+#include "gui/CLeftView.h"
+#include "gui/CRunLogDialog.h"
+#include "gui/CRunLogTableModel.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+using Answer = COperatorPrompt::Answer;
+
+namespace {
+
+const QDateTime kFirstStamp(QDate(2026, 12, 8), QTime(14, 3, 22));
+
+// A log of runs an hour apart, each as the program's writer makes it;
+// every third one names no subject.
+QByteArray MadeLog(int entries)
+{
+    QByteArray log;
+    for (int i = 0; i < entries; ++i) {
+        CImpactRecord record;
+        FillImpact(record);
+        record.m_nDesiredForce = 100 + i;
+        record.m_bDataPresent = true;
+        record.StampRun(kFirstStamp.addSecs(3600 * i),
+                        i % 3 == 2 ? QString() : QStringLiteral("rat %1").arg(i + 1));
+        log += CExperimentFileWriter::Text(record);
+    }
+    return log;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray Contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList Column(QTableView* table, int column)
+{
+    QStringList values;
+    for (int row = 0; row < table->model()->rowCount(); ++row)
+        values << table->model()->index(row, column).data().toString();
+    return values;
+}
+
+// Chooses the row showing entry number in the dialog once it is up, and
+// clicks Open.
+void OpenEntryWhenShown(int number)
+{
+    QTimer::singleShot(10, [number] {
+        auto* dialog = qobject_cast<CRunLogDialog*>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->IndexLog()) {
+            OpenEntryWhenShown(number);
+            return;
+        }
+        QTableView* table = dialog->Table();
+        for (int row = 0; row < table->model()->rowCount(); ++row) {
+            if (table->model()->index(row, CRunLogTableModel::kNumber).data().toInt() == number)
+                table->selectRow(row);
+        }
+        QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("open")), Qt::LeftButton);
+    });
+}
+
+}  // namespace
+
+class TestRunLogDialog : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString Path(const QString& name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void tableSortsAndFilters_data();
+    void tableSortsAndFilters();
+    void longIndexingShowsProgressAndCancels();
+    void missingLogIsTold();
+    void openedEntryIsUnsavedAndSavedUnderItsStamp();
+};
+
+void TestRunLogDialog::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    qputenv("XDG_CACHE_HOME", QFile::encodeName(Path(QStringLiteral("cache"))));
+}
+
+void TestRunLogDialog::tableSortsAndFilters_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("sortColumn");
+    QTest::addColumn<Qt::SortOrder>("order");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::newRow("newest first") << "" << -1 << Qt::AscendingOrder
+                                  << QStringList{"6", "5", "4", "3", "2", "1"};
+    QTest::newRow("by subject") << "" << int(CRunLogTableModel::kSubject) << Qt::AscendingOrder
+                                << QStringList{"6", "3", "1", "2", "4", "5"};
+    QTest::newRow("by desired force, largest first")
+        << "" << int(CRunLogTableModel::kDesiredForce) << Qt::DescendingOrder
+        << QStringList{"6", "5", "4", "3", "2", "1"};
+    QTest::newRow("subject") << "RAT 4" << -1 << Qt::AscendingOrder << QStringList{"4"};
+    QTest::newRow("date") << "2026-12-08" << -1 << Qt::AscendingOrder
+                          << QStringList{"6", "5", "4", "3", "2", "1"};
+    QTest::newRow("next day") << "2026-12-09" << -1 << Qt::AscendingOrder << QStringList{};
+    QTest::newRow("comment text, the stamp's own words")
+        << "Time: 16:03" << -1 << Qt::AscendingOrder << QStringList{"3"};
+}
+
+// Six entries, newest first; any column sorts; the filter finds subject,
+// date and comment text in any letter case.
+void TestRunLogDialog::tableSortsAndFilters()
+{
+    QFETCH(QString, filter);
+    QFETCH(int, sortColumn);
+    QFETCH(Qt::SortOrder, order);
+    const QString log = Path(QStringLiteral("six.log"));
+    WriteFile(log, MadeLog(6));
+    CScriptedPrompt prompt;
+    CRunLogDialog dialog(log, prompt, nullptr, Path(QStringLiteral("index")));
+    dialog.show();
+    QVERIFY(dialog.IndexLog());
+    QVERIFY(prompt.messages.isEmpty());
+    QTableView* table = dialog.Table();
+    if (sortColumn >= 0)
+        table->sortByColumn(sortColumn, order);
+    QTest::keyClicks(dialog.FilterBox(), filter);
+    QTEST(Column(table, CRunLogTableModel::kNumber), "numbers");
+    if (table->model()->rowCount() == 0) {
+        QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("open"))->isEnabled());
+        return;
+    }
+    const int first = table->model()->index(0, CRunLogTableModel::kNumber).data().toInt();
+    QTest::keyClick(table, Qt::Key_Return);
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QCOMPARE(dialog.ChosenIndex(), first - 1);
+}
+
+// Beyond its delay the reading shows a progress bar, and Cancel ends it
+// with nothing listed.
+void TestRunLogDialog::longIndexingShowsProgressAndCancels()
+{
+    const QString log = Path(QStringLiteral("long.log"));
+    WriteFile(log, MadeLog(3).repeated(3000));
+    CScriptedPrompt prompt;
+    CRunLogDialog dialog(log, prompt, nullptr, QString());
+    dialog.SetProgressDelayMs(0);
+    dialog.show();
+    bool progressShown = false;
+    QTimer::singleShot(0, [&] {
+        auto* cancel = dialog.findChild<QPushButton*>(QStringLiteral("cancelIndexing"));
+        progressShown = cancel->isVisible() &&
+                        dialog.findChild<QProgressBar*>(QStringLiteral("progress"))->isVisible();
+        QTest::mouseClick(cancel, Qt::LeftButton);
+    });
+    QVERIFY(!dialog.IndexLog());
+    QVERIFY(progressShown);
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+    QCOMPARE(dialog.Table()->model()->rowCount(), 0);
+    QVERIFY(prompt.messages.isEmpty());
+}
+
+void TestRunLogDialog::missingLogIsTold()
+{
+    CScriptedPrompt prompt;
+    const QString log = Path(QStringLiteral("never-written.log"));
+    CRunLogDialog dialog(log, prompt, nullptr, QString());
+    QVERIFY(!dialog.IndexLog());
+    QCOMPARE(prompt.messages.size(), 1);
+    QCOMPARE(prompt.messages[0].text, log + QStringLiteral(" was not found."));
+    QCOMPARE(dialog.result(), int(QDialog::Rejected));
+}
+
+// Two impacts in the window; the first, opened from the log, is the record
+// as the run left it, unsaved and unmodified, titled by its number and stamp;
+// File Save asks for a name, offers the stamp's, and writes the entry's bytes.
+void TestRunLogDialog::openedEntryIsUnsavedAndSavedUnderItsStamp()
+{
+    const QString log = Path(QStringLiteral("window.log"));
+    qputenv("ZENTAK_RUN_LOG", QFile::encodeName(log));
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    for (const char* subject : {"rat 17", "rat 18"}) {
+        h.frame.findChild<QLineEdit*>(QStringLiteral("subject"))->setText(QLatin1String(subject));
+        h.prompt.QueueAnswers({Answer::Yes});
+        h.frame.LeftView().OnStartExperiment();
+    }
+    const QByteArray logged = Contents(log);
+    const QByteArray first = logged.left(logged.indexOf("-----End of File-----") + 21);
+    const QString comments =
+        h.frame.findChild<QPlainTextEdit*>(QStringLiteral("comments"))->toPlainText();
+    QVERIFY(comments.endsWith(QLatin1String("Subject: rat 18\n")));
+
+    OpenEntryWhenShown(1);
+    h.frame.Action(QStringLiteral("fileOpenFromRunLog"))->trigger();
+
+    const CZentakDoc& doc = h.frame.Document();
+    QVERIFY(doc.Record().m_strComments.endsWith(QLatin1String("Subject: rat 17\r\n")));
+    QVERIFY(doc.DataPresent());
+    QVERIFY(!doc.IsModified());
+    QVERIFY(doc.PathName().isEmpty());
+    const QDateTime stamp = CRunStamp::TimeOf(doc.Record().m_strComments);
+    QCOMPARE(h.frame.windowTitle(),
+             QStringLiteral("ZR Spinal Cord Impactor v5.0 - Run Log Entry 1, ") +
+                 stamp.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+
+    const QString saved = Path(QStringLiteral("recovered.exp"));
+    h.files.names << saved;
+    QVERIFY(h.frame.OnFileSave());
+    QCOMPARE(h.files.requests.size(), 1);
+    QCOMPARE(h.files.requests[0].initialName,
+             stamp.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + QStringLiteral("_rat_17.exp"));
+    QCOMPARE(Contents(saved), first);
+    QCOMPARE(h.frame.windowTitle(), CMainFrame::kTitle);
+}
+
+QTEST_MAIN(TestRunLogDialog)
+#include "tst_run_log_dialog.moc"

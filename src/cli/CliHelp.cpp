@@ -295,12 +295,13 @@ CommandHelp LogHelp()
                         "version, the desired force, the actual force (K dynes), displacement "
                         "(microns) and velocity (mm/s), the samples of the down and the up stroke, "
                         "\"torn\" for an entry that the log ends or the next entry begins inside, "
-                        "and its subject."),
+                        "the quality check (\"pass\", its flags, or \"-\" for an entry that does "
+                        "not open whole) by the thresholds the window keeps, and its subject."),
          QStringLiteral(
              "extract writes the chosen entries, split every entry, each to a file of its "
              "own, byte for byte the entry's text: the file saving its record would have "
              "written. The files are named by the stamp and the subject, such as "
-             "2026-12-08_14-03-22_rat-17.exp (run-log-entry-N.exp for an entry without a "
+             "2026-12-08_14-03-22_rat_17.exp (run-log-entry-N.exp for an entry without a "
              "stamp), and never replace a file: one that already holds the entry is left "
              "as it is, any other is reported and the command exits with 1. The paths of "
              "the entries' files are printed; text of the log that belongs to no entry is "

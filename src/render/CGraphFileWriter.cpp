@@ -59,7 +59,23 @@ bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path
         QPainter painter(&image);
         MakeGraph(record, forceScaleStep).PaintScreen(painter, image.rect());
     }
+    return SavePng(image, path, error);
+}
 
+bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
+                                QString* error)
+{
+    return SaveA4Pdf(
+        path,
+        [&](QPainter& painter, const QSize& page) {
+            int forceScaleStep = 0;
+            MakeGraph(record, forceScaleStep).PaintPage(painter, page, clientHeight);
+        },
+        error);
+}
+
+bool CGraphFileWriter::SavePng(const QImage& image, const QString& path, QString* error)
+{
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -70,8 +86,7 @@ bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path
     return SaveWhole(path, png, error);
 }
 
-bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
-                                QString* error)
+bool CGraphFileWriter::SaveA4Pdf(const QString& path, const PagePainter& paint, QString* error)
 {
     QByteArray page;
     QBuffer buffer(&page);
@@ -84,9 +99,7 @@ bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path
         if (!painter.begin(&pdf))
             return Fail(error, QStringLiteral("The page for %1 could not be started.")
                                    .arg(QDir::toNativeSeparators(path)));
-        int forceScaleStep = 0;
-        MakeGraph(record, forceScaleStep)
-            .PaintPage(painter, QSize(pdf.width(), pdf.height()), clientHeight);
+        paint(painter, QSize(pdf.width(), pdf.height()));
         painter.end();
     }
     return SaveWhole(path, page, error);

@@ -30,6 +30,14 @@ inline constexpr char kRenderSynopsis[] = "render FILE.exp -o OUT.png|OUT.pdf [-
 inline constexpr int kRenderMaxSidePx = 16384;
 int RunRender(const QStringList& args);
 
+// A study: one row per impact of files, folders and run logs, with each
+// group's statistics; and the traces of many impacts drawn over each other.
+inline constexpr char kSummarySynopsis[] =
+    "summary FILES_OR_DIRS... [--run-log PATH] [--csv OUT | --json] [--group-by REGEX]";
+int RunSummary(const QStringList& args);
+inline constexpr char kOverlaySynopsis[] = "overlay FILES... -o OUT.png|OUT.pdf [--group-by REGEX]";
+int RunOverlay(const QStringList& args);
+
 // The control box's maintenance: its force sensitivity and its firmware.
 inline constexpr char kSensitivitySynopsis[] =
     "sensitivity [--set N] [--yes]\n"

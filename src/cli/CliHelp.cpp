@@ -213,6 +213,77 @@ QList<CommandHelp> FileCommandsHelp()
     };
 }
 
+const Entry kGroupByEntry{
+    QStringLiteral("--group-by REGEX"),
+    QStringLiteral("Group the impacts by the first capture group of this regular expression, "
+                   "found in each impact's subject or, without one, its file's name, e.g. "
+                   "'^(sham|injured)'. Impacts it does not find form the group \"(no match)\".")};
+
+CommandHelp SummaryHelp()
+{
+    return {"summary",
+            CliCommands::kSummarySynopsis,
+            QStringLiteral("Summarise a study: one row per impact, statistics per group."),
+            {QStringLiteral(
+                 "Prints one row per impact: where it came from, the date and time of its stamp, "
+                 "subject, firmware, desired and actual force (K dynes), displacement (microns) "
+                 "and velocity (mm/s), peak force (K dynes), time from contact to the peak "
+                 "force (ms), travel from contact to the peak (microns), the force-time integral "
+                 "over both strokes (K dyne ms) and the quality check's flags, judged by the "
+                 "thresholds of the user's settings (the window's View > Quality Check "
+                 "Settings...)."),
+             QStringLiteral(
+                 "With --group-by, each group adds its number of impacts and, over those no "
+                 "check flagged (n), the mean and sample standard deviation of the actual "
+                 "force, displacement and velocity, with how many impacts each flag excluded."),
+             QStringLiteral("Every input that gives no impact is listed on standard error with "
+                            "the reason, and the exit status is then 1.")},
+            {{QStringLiteral("Arguments"),
+              {{QStringLiteral("FILES_OR_DIRS"),
+                QStringLiteral("Experiment files in any layout, and folders: their .exp files, "
+                               "subfolders too, in the order of their paths. May be left out "
+                               "when --run-log is given.")}}},
+             {QStringLiteral("Options"),
+              {{QStringLiteral("--run-log PATH"),
+                QStringLiteral("Every entry of this run log too, numbered from 1 (the oldest), "
+                               "after the files; may be given more than once. A torn entry is "
+                               "listed, never left out in silence.")},
+               {QStringLiteral("--csv OUT"),
+                QStringLiteral("Write the summary here as comma-separated text (8-bit, CR LF): "
+                               "the impacts, then after an empty line the groups. Nothing is "
+                               "printed then, unless --json is given too.")},
+               {QStringLiteral("--json"),
+                QStringLiteral("Print one JSON object: the thresholds, the impacts, the groups "
+                               "and the inputs that gave no impact (\"unreadable\").")},
+               kGroupByEntry,
+               kHelpEntry}}}};
+}
+
+CommandHelp OverlayHelp()
+{
+    return {"overlay",
+            CliCommands::kOverlaySynopsis,
+            QStringLiteral("Draw the traces of many impacts over each other, by group."),
+            {QStringLiteral(
+                "Draws the displacement (microns of travel from the stroke's start) and force "
+                "(K dynes) traces of the impacts on one time axis (ms from the first sample), "
+                "one colour and dash per group, with each group's mean trace over the impacts "
+                "no quality check flagged (flagged ones are dotted), a legend and the axes' "
+                "units: a PNG of an A4 page at 150 dpi or a one-page A4 PDF. Without "
+                "--group-by all impacts are one group, \"All impacts\". Every input that gives "
+                "no impact is listed on standard error with the reason, and the exit status is "
+                "then 1.")},
+            {{QStringLiteral("Arguments"),
+              {{QStringLiteral("FILES"),
+                QStringLiteral("Experiment files in any layout, and folders of them, as for "
+                               "summary.")}}},
+             {QStringLiteral("Options"),
+              {{QStringLiteral("-o OUT"),
+                QStringLiteral("The picture to write: OUT.png or OUT.pdf. Required.")},
+               kGroupByEntry,
+               kHelpEntry}}}};
+}
+
 CommandHelp LogHelp()
 {
     return {
@@ -224,12 +295,13 @@ CommandHelp LogHelp()
                         "version, the desired force, the actual force (K dynes), displacement "
                         "(microns) and velocity (mm/s), the samples of the down and the up stroke, "
                         "\"torn\" for an entry that the log ends or the next entry begins inside, "
-                        "and its subject."),
+                        "the quality check (\"pass\", its flags, or \"-\" for an entry that does "
+                        "not open whole) by the thresholds the window keeps, and its subject."),
          QStringLiteral(
              "extract writes the chosen entries, split every entry, each to a file of its "
              "own, byte for byte the entry's text: the file saving its record would have "
              "written. The files are named by the stamp and the subject, such as "
-             "2026-12-08_14-03-22_rat-17.exp (run-log-entry-N.exp for an entry without a "
+             "2026-12-08_14-03-22_rat_17.exp (run-log-entry-N.exp for an entry without a "
              "stamp), and never replace a file: one that already holds the entry is left "
              "as it is, any other is reported and the command exits with 1. The paths of "
              "the entries' files are printed; text of the log that belongs to no entry is "
@@ -259,7 +331,8 @@ CommandHelp LogHelp()
 QList<CommandHelp> Commands()
 {
     return QList<CommandHelp>{RunHelp()} + FileCommandsHelp() +
-           QList<CommandHelp>{LogHelp(), SensitivityHelp(), FirmwareHelp()};
+           QList<CommandHelp>{LogHelp(), SummaryHelp(), OverlayHelp(), SensitivityHelp(),
+                              FirmwareHelp()};
 }
 
 }  // namespace

@@ -2,10 +2,13 @@
 
 #include "cli/CliCommands.h"
 #include "cli/CliHelp.h"
+#include "cli/CliQuality.h"
 #include "core/files/CRunFileName.h"
 #include "core/files/CRunLogPath.h"
 #include "core/files/CRunLogReader.h"
 #include "core/files/CWholeFileWrite.h"
+#include "core/quality/CQualitySettings.h"
+#include "core/quality/CRunLogQuality.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -50,9 +53,20 @@ QString EndLine(QString line)
     return line + u'\n';
 }
 
-QString ListHeading()
+// "pass", the flags' names, or "-" for an entry not judged (torn, not
+// opening whole, without data).
+QString QualityCell(const std::optional<CQualityVerdict>& verdict)
 {
-    return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12")
+    if (!verdict)
+        return QStringLiteral("-");
+    if (verdict->Passed())
+        return QStringLiteral("pass");
+    return verdict->Text().mid(QStringLiteral("QC flags: ").size());
+}
+
+QString ListHeading(int qualityWidth)
+{
+    return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12  %13")
                        .arg(QStringLiteral("No."), 6)
                        .arg(QStringLiteral("Date"), -10)
                        .arg(QStringLiteral("Time"), -8)
@@ -64,12 +78,14 @@ QString ListHeading()
                        .arg(QStringLiteral("Down"), 5)
                        .arg(QStringLiteral("Up"), 5)
                        .arg(QStringLiteral("    "))
+                       .arg(QStringLiteral("QC"), -qualityWidth)
                        .arg(QStringLiteral("Subject")));
 }
 
-QString ListLine(const CRunLogEntry& entry, qsizetype number)
+QString ListLine(const CRunLogEntry& entry, qsizetype number, const QString& quality,
+                 int qualityWidth)
 {
-    return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12")
+    return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12  %13")
                        .arg(number, 6)
                        .arg(DateText(entry), -10)
                        .arg(TimeText(entry), -8)
@@ -81,10 +97,12 @@ QString ListLine(const CRunLogEntry& entry, qsizetype number)
                        .arg(entry.m_nDownSamples, 5)
                        .arg(entry.m_nUpSamples, 5)
                        .arg(entry.m_bTorn ? QStringLiteral("torn") : QStringLiteral("    "))
+                       .arg(quality, -qualityWidth)
                        .arg(entry.m_strSubject));
 }
 
-QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number)
+QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number,
+                       const std::optional<CQualityVerdict>& verdict)
 {
     const bool stamped = entry.m_stampTime.isValid();
     return QJsonObject{
@@ -103,6 +121,7 @@ QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number)
         {QStringLiteral("torn"), entry.m_bTorn},
         {QStringLiteral("offset"), entry.m_nOffset},
         {QStringLiteral("length"), entry.m_nLength},
+        {QStringLiteral("qc"), CliQuality::VerdictJson(verdict)},
     };
 }
 
@@ -198,15 +217,23 @@ int CCliLogCommand::List(CRunLogReader& log, bool json)
 {
     QTextStream out(stdout);
     const QList<CRunLogEntry>& entries = log.Entries();
+    const QList<std::optional<CQualityVerdict>> verdicts =
+        CRunLogQuality::Verdicts(log, CQualitySettings::Load());
+    QStringList quality;
+    int qualityWidth = 2;
+    for (const std::optional<CQualityVerdict>& verdict : verdicts) {
+        quality.append(QualityCell(verdict));
+        qualityWidth = qMax(qualityWidth, int(quality.constLast().size()));
+    }
     if (!json)
-        out << ListHeading();
+        out << ListHeading(qualityWidth);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         if (json)
-            out << QString::fromUtf8(
-                       QJsonDocument(ListObject(entries[i], i + 1)).toJson(QJsonDocument::Compact))
+            out << QString::fromUtf8(QJsonDocument(ListObject(entries[i], i + 1, verdicts[i]))
+                                         .toJson(QJsonDocument::Compact))
                 << '\n';
         else
-            out << ListLine(entries[i], i + 1);
+            out << ListLine(entries[i], i + 1, quality[i], qualityWidth);
     }
     return CliCommands::kExitSuccess;
 }

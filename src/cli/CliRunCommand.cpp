@@ -3,6 +3,7 @@
 #include "cli/CCliPrompt.h"
 #include "cli/CCliSerialOptions.h"
 #include "cli/CliCommands.h"
+#include "cli/CliQuality.h"
 #include "core/CZentakDoc.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSystemClock.h"
@@ -10,6 +11,8 @@
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/CImpactRun.h"
 #include "core/protocol/CRunOutcome.h"
+#include "core/quality/CQualityCheck.h"
+#include "core/quality/CQualitySettings.h"
 #include "core/record/CDesiredValueRules.h"
 #include "core/record/CRunSubject.h"
 
@@ -182,7 +185,8 @@ int CCliRunCommand::Execute(const Request& request)
         << "Actual Displacement: " << record.m_nActualDisp << '\n'
         << "Actual Velocity: " << record.m_nActualVelocity << '\n'
         << "Down Samples: " << record.m_arrDispDown.size() << '\n'
-        << "Up Samples: " << record.m_arrDispUp.size() << '\n';
+        << "Up Samples: " << record.m_arrDispUp.size() << '\n'
+        << CliQuality::Text(CQualityCheck::Judge(record, CQualitySettings::Load())) << '\n';
     out.flush();
     if (outcome == CRunOutcome::Kind::CutShort) {
         prompt.ShowMessage(CRunOutcome::CutShortMessage(record),

@@ -1,5 +1,8 @@
 #include "cli/CCliRecord.h"
 #include "cli/CliCommands.h"
+#include "cli/CliQuality.h"
+#include "core/quality/CQualityCheck.h"
+#include "core/quality/CQualitySettings.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>
@@ -27,6 +30,19 @@ QJsonArray Numbers(const CUIntArray& values)
     return numbers;
 }
 
+// The verdict with the thresholds it was judged by, so a script can tell
+// why a run was flagged.
+QJsonValue QualityJson(const CImpactRecord& record)
+{
+    const CQualityThresholds thresholds = CQualitySettings::Load();
+    QJsonValue verdict = CliQuality::VerdictJson(CQualityCheck::Judge(record, thresholds));
+    if (verdict.isNull())
+        return verdict;
+    QJsonObject json = verdict.toObject();
+    json.insert(QStringLiteral("thresholds"), CliQuality::ThresholdsJson(thresholds));
+    return json;
+}
+
 QJsonObject RecordJson(const CImpactRecord& record, bool dataPresent)
 {
     return QJsonObject{
@@ -50,6 +66,7 @@ QJsonObject RecordJson(const CImpactRecord& record, bool dataPresent)
                      {QStringLiteral("contactIndex"), record.m_nContactIndex}}},
         {QStringLiteral("comments"), record.m_strComments},
         {QStringLiteral("dataPresent"), dataPresent},
+        {QStringLiteral("qc"), QualityJson(record)},
     };
 }
 
@@ -97,6 +114,8 @@ void PrintRecord(QTextStream& out, const CImpactRecord& record, bool dataPresent
         << record.m_nDispMin << " counts, force max " << record.m_nForceMax << ", contact index "
         << record.m_nContactIndex << '\n'
         << "Data present:      " << (dataPresent ? "yes" : "no") << '\n'
+        << "Quality check:     "
+        << CliQuality::Text(CQualityCheck::Judge(record, CQualitySettings::Load())) << '\n'
         << "Comments:\n";
     QString comments = record.m_strComments;
     comments.replace(QLatin1String("\r\n"), QLatin1String("\n"));

@@ -28,6 +28,8 @@ const QList<Subcommand>& Subcommands()
         {"resave", CliCommands::kResaveSynopsis, CliCommands::RunResave},
         {"render", CliCommands::kRenderSynopsis, CliCommands::RunRender, true},
         {"log", CliCommands::kLogSynopsis, CliCommands::RunLog},
+        {"summary", CliCommands::kSummarySynopsis, CliCommands::RunSummary},
+        {"overlay", CliCommands::kOverlaySynopsis, CliCommands::RunOverlay, true},
         {"sensitivity", CliCommands::kSensitivitySynopsis, CliCommands::RunSensitivity},
         {"firmware", CliCommands::kFirmwareSynopsis, CliCommands::RunFirmware},
     };

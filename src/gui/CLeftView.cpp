@@ -4,6 +4,7 @@
 #include "core/protocol/CImpactRun.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
+#include "core/quality/CQualityCheck.h"
 #include "core/record/CDesiredValueRules.h"
 #include "core/record/CRunSubject.h"
 #include "core/record/CSerialSettings.h"
@@ -170,8 +171,41 @@ QGroupBox* CLeftView::BuildSettingsGroup()
         grid->addWidget(desired, row + 1, 1);
         grid->addWidget(actual, row + 1, 2);
     }
+    m_labelQuality = new QLabel(group);
+    m_labelQuality->setObjectName(QStringLiteral("qualityVerdict"));
+    m_labelQuality->setWordWrap(true);
+    m_labelQuality->setAlignment(Qt::AlignCenter);
+    m_labelQuality->setToolTip(
+        QStringLiteral("Quality check of the impact shown (View > Quality Check Settings...)"));
+    m_labelQuality->hide();
+    grid->addWidget(m_labelQuality, rows.size() + 1, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     return group;
+}
+
+// The text carries the verdict; the colours only repeat it.
+void CLeftView::ShowQualityVerdict()
+{
+    const std::optional<CQualityVerdict> verdict =
+        CQualityCheck::Judge(m_rDoc.Record(), m_qualityThresholds);
+    m_labelQuality->setVisible(verdict.has_value());
+    if (!verdict) {
+        m_labelQuality->clear();
+        return;
+    }
+    m_labelQuality->setText(verdict->Text());
+    m_labelQuality->setStyleSheet(
+        verdict->Passed()
+            ? QStringLiteral("QLabel { color: #14532d; background: #dcfce7; "
+                             "border: 1px solid #15803d; padding: 2px; }")
+            : QStringLiteral("QLabel { color: #7f1d1d; background: #fee2e2; "
+                             "border: 2px solid #b91c1c; padding: 2px; font-weight: bold; }"));
+}
+
+void CLeftView::SetQualityThresholds(const CQualityThresholds& thresholds)
+{
+    m_qualityThresholds = thresholds;
+    ShowQualityVerdict();
 }
 
 QGroupBox* CLeftView::BuildCommentsGroup()
@@ -279,6 +313,7 @@ bool CLeftView::UpdateData(bool saveAndValidate)
         for (const IntegerField& field : fields)
             field.edit->setText(QString::number(m_rDoc.Record().*field.member));
         m_editComments->setPlainText(CommentsForEdit(m_rDoc.Record().m_strComments));
+        ShowQualityVerdict();
         return true;
     }
     for (const IntegerField& field : fields) {
@@ -329,6 +364,7 @@ void CLeftView::OnStartExperiment()
     if (m_fnSaveModified && !m_fnSaveModified())
         return;
     m_rDoc.OnNewDocument();
+    ShowQualityVerdict();
     Q_EMIT busyTextChanged(kBusy);
     std::optional<QString> subject;
     if (!UpdateData(true) || !(subject = StoreSubject())) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/protocol/CRunOutcome.h"
+#include "core/quality/CQualityThresholds.h"
 
 #include <QScrollArea>
 
@@ -12,6 +13,7 @@ class CImpactRun;
 class COperatorPrompt;
 class CZentakDoc;
 class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
@@ -48,6 +50,9 @@ public:
     // Hint 0 asks for the form to be stored, as before a save.
     void OnUpdate(int hint);
 
+    // The verdict beside the actual values is judged by these from now on.
+    void SetQualityThresholds(const CQualityThresholds& thresholds);
+
     int m_nMode = 0;
     QLineEdit* m_editDisp = nullptr;
     QLineEdit* m_editForce = nullptr;
@@ -80,6 +85,8 @@ private:
     bool StoreIntegerField(const IntegerField& field);
     void HandleRunOutcome(CRunOutcome::Kind outcome, const QString& subject);
     void ResetAndShow();
+    // The record's quality verdict, or nothing for a record without data.
+    void ShowQualityVerdict();
 
     CZentakDoc& m_rDoc;
     CImpactRun& m_rRun;
@@ -95,5 +102,7 @@ private:
     // Names the animal of the next impact only: emptied once it is struck.
     QLineEdit* m_editSubject = nullptr;
     QPushButton* m_buttonStart = nullptr;
+    QLabel* m_labelQuality = nullptr;
+    CQualityThresholds m_qualityThresholds;
     std::function<bool()> m_fnSaveModified;
 };

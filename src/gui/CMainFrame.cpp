@@ -2,12 +2,14 @@
 
 #include "core/device/CClock.h"
 #include "core/protocol/COperatorPrompt.h"
+#include "core/quality/CQualitySettings.h"
 #include "gui/CAboutDialog.h"
 #include "gui/CBusyInputGuard.h"
 #include "gui/CFileChooser.h"
 #include "gui/CGraphExport.h"
 #include "gui/CLeftView.h"
 #include "gui/CMaintenanceCommands.h"
+#include "gui/CQualityCheckDialog.h"
 #include "gui/CRunLogDialog.h"
 #include "gui/CZentakView.h"
 #include "render/CArtwork.h"
@@ -72,6 +74,8 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
     qApp->installEventFilter(m_pInputGuard);
     m_services.clock.SetWaitHook([this] { m_pInputGuard->ProcessEventsWhileWaiting(); });
 
+    m_qualityThresholds = CQualitySettings::Load();
+    m_pLeftView->SetQualityThresholds(m_qualityThresholds);
     m_doc.OnNewDocument();
     m_pLeftView->OnInitialUpdate();
 }
@@ -241,6 +245,11 @@ void CMainFrame::CreateMenus()
                       QStringLiteral("Serial Ter&minal"),
                       QStringLiteral("Talk to the control box line by line")),
             &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnViewSerialTerminal);
+    view->addSeparator();
+    connect(AddAction(view, QStringLiteral("viewQualityCheckSettings"),
+                      QStringLiteral("&Quality Check Settings..."),
+                      QStringLiteral("Set the limits an impact is judged by")),
+            &QAction::triggered, this, &CMainFrame::OnViewQualityCheckSettings);
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     connect(AddAction(help, QStringLiteral("appAbout"), QStringLiteral("&About Zentak..."),
@@ -568,6 +577,16 @@ void CMainFrame::OnAppAbout()
 {
     CAboutDialog about(this);
     about.exec();
+}
+
+void CMainFrame::OnViewQualityCheckSettings()
+{
+    CQualityCheckDialog dialog(m_qualityThresholds, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_qualityThresholds = dialog.Thresholds();
+    CQualitySettings::Save(m_qualityThresholds);
+    m_pLeftView->SetQualityThresholds(m_qualityThresholds);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -3,6 +3,7 @@
 #include "core/CZentakDoc.h"
 #include "core/device/CRunProgress.h"
 #include "core/protocol/CImpactRun.h"
+#include "core/quality/CQualityThresholds.h"
 #include "core/record/CSerialSettings.h"
 #include "gui/CRecentFileList.h"
 
@@ -74,6 +75,7 @@ public:
     CLeftView& LeftView() { return *m_pLeftView; }
     CZentakView& GraphView() { return *m_pGraphView; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
+    const CQualityThresholds& QualityThresholds() const { return m_qualityThresholds; }
     QAction* Action(const QString& objectName) const;
 
     void ShowRunStatus(const QString& text) override;
@@ -90,6 +92,8 @@ public Q_SLOTS:
     void OnFilePrintPreview();
     void OnFilePrintSetup();
     void OnAppAbout();
+    // Edits the quality check thresholds; OK keeps them in the user's settings.
+    void OnViewQualityCheckSettings();
     // Repaints the whole window from the record.
     void OnRecordChanged();
 
@@ -124,6 +128,7 @@ private:
     CZentakDoc m_doc;
     CImpactRun m_impactRun;
     CRecentFileList m_recentFiles;
+    CQualityThresholds m_qualityThresholds;
     CBusyInputGuard* m_pInputGuard = nullptr;
     CMaintenanceCommands* m_pMaintenance = nullptr;
     QSplitter* m_wndSplitter = nullptr;

@@ -2,6 +2,7 @@
 
 #include "core/device/CPortFactory.h"
 #include "core/device/CSystemClock.h"
+#include "core/program/CUserSettings.h"
 #include "gui/CMessageBoxPrompt.h"
 #include "gui/CQtFileChooser.h"
 
@@ -16,9 +17,8 @@ class CMainFrame;
 class CZentakApp
 {
 public:
-    static inline const QString kOrganization =
-        QStringLiteral("Local AppWizard-Generated Applications");
-    static inline const QString kApplication = QStringLiteral("Zentak");
+    static inline const QString kOrganization = CUserSettings::kOrganization;
+    static inline const QString kApplication = CUserSettings::kApplication;
     static inline const QString kUsage =
         QStringLiteral("zentak [--port NAME] [--no-splash] [FILE.exp]");
 

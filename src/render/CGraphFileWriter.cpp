@@ -23,9 +23,16 @@ bool Fail(QString* error, const QString& text)
     return false;
 }
 
-// Pictures are made in memory and then written whole, so the encoders never
-// meet a disk that refuses bytes (they would only say "Unknown error").
-bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
+CGraphPainter MakeGraph(const CImpactRecord& record, int& forceScaleStep)
+{
+    CGraphPainter graph(record, forceScaleStep);
+    graph.SetTitles(CGraphPainter::kDefaultDispTitle, CGraphPainter::kDefaultForceTitle);
+    return graph;
+}
+
+}  // namespace
+
+bool CGraphFileWriter::SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
 {
     const bool existed = QFileInfo::exists(path);
     QSaveFile file(path);
@@ -35,15 +42,6 @@ bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
         return Fail(error, CFileErrorText::ForSave(path, file.errorString(), existed));
     return true;
 }
-
-CGraphPainter MakeGraph(const CImpactRecord& record, int& forceScaleStep)
-{
-    CGraphPainter graph(record, forceScaleStep);
-    graph.SetTitles(CGraphPainter::kDefaultDispTitle, CGraphPainter::kDefaultForceTitle);
-    return graph;
-}
-
-}  // namespace
 
 bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path,
                                 const QSize& clientSize, QString* error)
@@ -61,7 +59,23 @@ bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path
         QPainter painter(&image);
         MakeGraph(record, forceScaleStep).PaintScreen(painter, image.rect());
     }
+    return SavePng(image, path, error);
+}
 
+bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
+                                QString* error)
+{
+    return SaveA4Pdf(
+        path,
+        [&](QPainter& painter, const QSize& page) {
+            int forceScaleStep = 0;
+            MakeGraph(record, forceScaleStep).PaintPage(painter, page, clientHeight);
+        },
+        error);
+}
+
+bool CGraphFileWriter::SavePng(const QImage& image, const QString& path, QString* error)
+{
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
@@ -72,8 +86,7 @@ bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path
     return SaveWhole(path, png, error);
 }
 
-bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
-                                QString* error)
+bool CGraphFileWriter::SaveA4Pdf(const QString& path, const PagePainter& paint, QString* error)
 {
     QByteArray page;
     QBuffer buffer(&page);
@@ -86,9 +99,7 @@ bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path
         if (!painter.begin(&pdf))
             return Fail(error, QStringLiteral("The page for %1 could not be started.")
                                    .arg(QDir::toNativeSeparators(path)));
-        int forceScaleStep = 0;
-        MakeGraph(record, forceScaleStep)
-            .PaintPage(painter, QSize(pdf.width(), pdf.height()), clientHeight);
+        paint(painter, QSize(pdf.width(), pdf.height()));
         painter.end();
     }
     return SaveWhole(path, page, error);

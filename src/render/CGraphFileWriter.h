@@ -3,7 +3,11 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
 class CImpactRecord;
+class QImage;
+class QPainter;
 
 // The graph pane's picture written to a file without a window: a PNG of a
 // pane of the given client size, or a one-page PDF drawn as a printed page.
@@ -21,4 +25,14 @@ public:
     // An A4 page with 10 mm margins; the text follows a pane clientHeight pixels high.
     static bool WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
                          QString* error);
+
+    // Pictures are made in memory and then written whole, so the encoders
+    // never meet a disk that refuses bytes (they would only say "Unknown
+    // error"). False with the reason, naming the file, in error.
+    static bool SaveWhole(const QString& path, const QByteArray& bytes, QString* error);
+    // The image encoded as PNG, then saved whole.
+    static bool SavePng(const QImage& image, const QString& path, QString* error);
+    // One A4 portrait page with 10 mm margins; paint draws it in the page's device pixels.
+    using PagePainter = std::function<void(QPainter& painter, const QSize& page)>;
+    static bool SaveA4Pdf(const QString& path, const PagePainter& paint, QString* error);
 };

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 namespace {
 
 QByteArray Contents(const QString& path)
@@ -71,7 +73,7 @@ bool TestCliLog::RunImpact(const QString& subject, int release)
     if (release == 4) {
 #ifdef ZENTAK_BOXSIM
         box.start(QStringLiteral(ZENTAK_BOXSIM),
-                  {"--until-stdin-closes", "--no-pace", "--release", "4"});
+                  {"--until-stdin-closes", "--no-pace", "--release", "4", "--fault", "second-hit"});
         if (!box.waitForStarted(5000) || !box.waitForReadyRead(5000))
             return false;
         arguments << "--port" << QString::fromLocal8Bit(box.readLine()).trimmed() << "--baud"
@@ -150,6 +152,18 @@ void TestCliLog::listShowsWhatOpeningShows()
     const QStringList textLines = text.out.split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(textLines.size(), m_runs.size() + 1);
     QVERIFY(textLines[0].startsWith(QLatin1String("   No.  Date        Time      Firmware")));
+    QStringList quality;
+    for (qsizetype i = 0; i < m_runs.size(); ++i) {
+        const QJsonObject verdict = QJsonDocument::fromJson(lines[i]).object()["qc"].toObject();
+        quality.append(verdict["pass"].toBool()
+                           ? QStringLiteral("pass")
+                           : verdict["text"].toString().remove(QStringLiteral("QC flags: ")));
+    }
+    QCOMPARE(quality.count(QStringLiteral("pass")), m_runs.size() - 1);
+    const int qualityWidth = int(
+        std::max_element(quality.begin(), quality.end(), [](const QString& a, const QString& b) {
+            return a.size() < b.size();
+        })->size());
     for (qsizetype i = 0; i < m_runs.size(); ++i) {
         const QJsonObject entry = QJsonDocument::fromJson(lines[i]).object();
         const QJsonObject shown =
@@ -167,6 +181,9 @@ void TestCliLog::listShowsWhatOpeningShows()
         QCOMPARE(entry.value("actualVelocity"), shown["actual"].toObject().value("velocity"));
         QCOMPARE(entry.value("downSamples").toInt(), shown.value("dispDown").toArray().size());
         QCOMPARE(entry.value("upSamples").toInt(), shown.value("dispUp").toArray().size());
+        QJsonObject shownQuality = shown["qc"].toObject();
+        shownQuality.remove(QStringLiteral("thresholds"));
+        QCOMPARE(entry.value("qc").toObject(), shownQuality);
         const QString comments = shown.value("comments").toString();
         const QString date = entry.value("date").toString();
         const QString time = entry.value("time").toString();
@@ -184,8 +201,10 @@ void TestCliLog::listShowsWhatOpeningShows()
                 .arg(entry.value("actualVelocity").toInt(), 8)
                 .arg(entry.value("downSamples").toInt(), 5)
                 .arg(entry.value("upSamples").toInt(), 5) +
-            (m_runs[i].subject.isEmpty() ? QString()
-                                         : QStringLiteral("        ") + m_runs[i].subject);
+            QStringLiteral("        ") +
+            (m_runs[i].subject.isEmpty() ? quality[i]
+                                         : quality[i].leftJustified(qualityWidth) +
+                                               QStringLiteral("  ") + m_runs[i].subject);
         QCOMPARE(textLines[i + 1], expectedLine);
     }
 }

@@ -1,5 +1,6 @@
 #include "CliProcess.h"
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void showAfterLoadMessage_data();
     void showAfterLoadMessage();
     void showPrintsTextRecord();
+    void showJudgesByTheWindowsThresholds();
     void showRefusesWhatItCannotRead_data();
     void showRefusesWhatItCannotRead();
     void badArguments_data();
@@ -86,7 +88,7 @@ void TestCliRecords::showJsonHasExactlyTheKeys()
     keys.sort();
     QCOMPARE(keys, (QStringList{"actual", "comments", "dataPresent", "desired", "dispDown",
                                 "dispUp", "firmwareRelease", "firmwareVersion", "forceDown",
-                                "forceUp", "format", "stats", "stepTimeDown", "stepTimeUp"}));
+                                "forceUp", "format", "qc", "stats", "stepTimeDown", "stepTimeUp"}));
     QCOMPARE(json["format"].toInt(), 4);
     QCOMPARE(json["firmwareRelease"].toInt(), 4);
     QCOMPARE(json["firmwareVersion"].toString(), QString());
@@ -104,6 +106,18 @@ void TestCliRecords::showJsonHasExactlyTheKeys()
                  {"dispMax", 2090}, {"dispMin", 2000}, {"forceMax", 1520}, {"contactIndex", 2}}));
     QCOMPARE(json["comments"].toString(), QStringLiteral("Rat 12, T10"));
     QCOMPARE(json["dataPresent"].toBool(), true);
+    // Four samples: too few; 152 K dynes for 150 and a velocity from too
+    // short a stroke are no flag.
+    QCOMPARE(json["qc"].toObject(),
+             (QJsonObject{{"pass", false},
+                          {"flags", QJsonArray{"too-few-samples"}},
+                          {"text", "QC flags: too few samples"},
+                          {"thresholds", QJsonObject{{"forceToleranceKdyn", 10},
+                                                     {"velocityTolerancePercent", 10},
+                                                     {"earlyContactForceKdyn", 20},
+                                                     {"secondHitRiseKdyn", 5},
+                                                     {"boneDisplacementMicrons", 100},
+                                                     {"minDownSamples", 32}}}}));
 }
 
 void TestCliRecords::showAfterLoadMessage_data()
@@ -138,6 +152,7 @@ void TestCliRecords::showAfterLoadMessage()
     QCOMPARE(json["actual"].toObject()["force"].toInt(), 0);
     QCOMPARE(json["stats"].toObject()["dispMin"].toInt(), 5555);
     QCOMPARE(json["dataPresent"].toBool(), false);
+    QVERIFY(json["qc"].isNull());  // no impact, no verdict
 }
 
 void TestCliRecords::showPrintsTextRecord()
@@ -147,9 +162,30 @@ void TestCliRecords::showPrintsTextRecord()
     QVERIFY(
         result.outBytes.contains("Desired:           force 150 K dynes, displacement 1 microns, "
                                  "velocity 100 mm/s, dwell 5 s\n"));
-    QVERIFY(result.outBytes.contains("Comments:\nRat 12, T10\n"));
+    QVERIFY(result.outBytes.contains("Data present:      yes\n"
+                                     "Quality check:     QC flags: too few samples\n"
+                                     "Comments:\nRat 12, T10\n"));
     QVERIFY(result.outBytes.contains("Down stroke, 4 samples\n"));
     QVERIFY(result.outBytes.contains("     4         2090     1520\n"));
+}
+
+// The thresholds the window's dialog keeps in the user's settings; one out of
+// its range (the minimum is 6 samples) counts as its default.
+void TestCliRecords::showJudgesByTheWindowsThresholds()
+{
+    QTemporaryDir config;
+    QDir(config.path()).mkpath(QStringLiteral("Local AppWizard-Generated Applications"));
+    QFile conf(
+        config.filePath(QStringLiteral("Local AppWizard-Generated Applications/Zentak.conf")));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write("[Quality%20Check]\nforceToleranceKdyn=1\nminDownSamples=4\n");
+    conf.close();
+    const CliOutcome result = RunCli({QStringLiteral("show"), DataPath("release4.exp")}, {},
+                                     {QString(), {{"XDG_CONFIG_HOME", config.path()}}});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.outBytes.contains(
+                 "Quality check:     QC flags: force off target, too few samples\n"),
+             result.outBytes.constData());
 }
 
 void TestCliRecords::showRefusesWhatItCannotRead_data()

@@ -1,7 +1,11 @@
 #include "CliProcess.h"
+#include "ImpactRecord.h"
 #include "PixelCount.h"
 #include "core/CZentakDoc.h"
+#include "core/record/CRunStamp.h"
+#include "render/COverlayPainter.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
@@ -59,6 +63,9 @@ private Q_SLOTS:
     void missingFileFails();
     void loadMessageGivesFailure();
     void unwritableOutputFails();
+    void overlayDrawsEachGroup();
+    void overlayListsWhatItCannotDraw_data();
+    void overlayListsWhatItCannotDraw();
 };
 
 // A release-5 run of 40 samples a stroke, saved as the window saves it.
@@ -195,6 +202,89 @@ void TestCliRender::unwritableOutputFails()
     QVERIFY2(result.err.contains(
                  QLatin1String("The folder of /nonexistent-directory/run.png was not found.")),
              qPrintable(result.err));
+}
+
+// Two groups by subject, a third impact with no subject grouped by its
+// file's name: a picture of an A4 page at 150 dpi and a one-page PDF.
+void TestCliRender::overlayDrawsEachGroup()
+{
+    const QString study = Path("study");
+    QDir().mkpath(study);
+    const QList<std::pair<QString, QString>> impacts = {
+        {"a.exp", "sham-1"}, {"b.exp", "injured-1"}, {"sham-2.exp", ""}};
+    for (const auto& [name, subject] : impacts) {
+        CZentakDoc doc;
+        doc.EditRecord() = CleanRecord(subject.startsWith(u'i') ? 60 : 40);
+        doc.EditRecord().m_strFirmwareVersion = QStringLiteral("R4.x");
+        doc.EditRecord().m_strComments = CRunStamp::Comments(QDateTime::currentDateTime(), subject);
+        QVERIFY(doc.Save(study + u'/' + name));
+    }
+    const QString png = Path("overlay.png");
+    CliOutcome result = RunCli({"overlay", study, "-o", png, "--group-by", "^(sham|injured)"});
+    QCOMPARE(result.exitCode, 0);
+    QVERIFY2(result.err.isEmpty(), qPrintable(result.err));
+    const QImage image(png);
+    QCOMPARE(image.size(), QSize(1240, 1754));
+    QVERIFY(CountColour(image, COverlayPainter::GroupColour(0)) > 500);
+    QVERIFY(CountColour(image, COverlayPainter::GroupColour(1)) > 500);
+    QCOMPARE(CountColour(image, COverlayPainter::GroupColour(2)), 0);
+
+    const QString pdf = Path("overlay.pdf");
+    result = RunCli({"overlay", study, "-o", pdf});
+    QCOMPARE(result.exitCode, 0);
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray contents = file.readAll();
+    QVERIFY(contents.startsWith("%PDF-"));
+    QCOMPARE(QString::fromLatin1(contents).count(
+                 QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))),
+             1);
+}
+
+void TestCliRender::overlayListsWhatItCannotDraw_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("err");
+    const QString usage = QStringLiteral(
+        "\nusage: zentak-cli overlay FILES... -o OUT.png|OUT.pdf [--group-by REGEX]\n");
+    QTest::newRow("no output") << QStringList{"overlay", "a.exp"} << 2
+                               << "zentak-cli overlay: no output file given (-o OUT.png or -o "
+                                  "OUT.pdf)" +
+                                      usage;
+    QTest::newRow("not a picture")
+        << QStringList{"overlay", "a.exp", "-o", "a.svg"} << 2
+        << "zentak-cli overlay: the output file must end in .png or .pdf" + usage;
+    QTest::newRow("no capture group")
+        << QStringList{"overlay", "a.exp", "-o", "a.png", "--group-by", "x"} << 2
+        << "zentak-cli overlay: --group-by: 'x' has no capture group to name the group by, "
+           "e.g. '^(sham|injured)'" +
+               usage;
+    // untimed.exp: the samples of run.exp without their step counts or a
+    // release, so without times.
+    QTest::newRow("nothing readable")
+        << QStringList{"overlay", "missing.exp", "untimed.exp", "-o", "never.png"} << 1
+        << "These gave no impact to draw:\nmissing.exp: missing.exp was not found.\n"
+           "untimed.exp: Its samples carry no times (no step counts), so it has no place on a "
+           "time axis.\nNo impact to draw; nothing was written.\n";
+}
+
+void TestCliRender::overlayListsWhatItCannotDraw()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, err);
+    CZentakDoc doc;
+    QVERIFY(doc.Load(savedRun));
+    doc.EditRecord().m_strFirmwareVersion.clear();
+    doc.EditRecord().m_nFirmwareRelease = 0;
+    doc.EditRecord().m_arrStepTimeDown.clear();
+    doc.EditRecord().m_arrStepTimeUp.clear();
+    QVERIFY(doc.Save(Path("untimed.exp")));
+    const CliOutcome result = RunCli(arguments, {}, {dir.path(), {}});
+    QCOMPARE(result.exitCode, exitCode);
+    QCOMPARE(result.err, err);
+    QVERIFY(!QFile::exists(Path("never.png")));
 }
 
 QTEST_MAIN(TestCliRender)

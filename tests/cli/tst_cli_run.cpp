@@ -85,6 +85,8 @@ private Q_SLOTS:
     void completesAnImpactOnTheSimulator();
     void completesAnImpactOverAPseudoTerminal();
     void cutShortDownloadIsKeptThenReported();
+    void flaggedImpactIsStillLoggedAndSaved_data();
+    void flaggedImpactIsStillLoggedAndSaved();
     void noAnswerIsNo();
     void displacementModeIsRefused();
     void completedImpactIsLoggedSavedAndExported();
@@ -158,6 +160,7 @@ void TestCliRun::completesAnImpactOnTheSimulator()
     QVERIFY(Printed(outcome.out, "Down Samples") > 30);
     QVERIFY(Printed(outcome.out, "Up Samples") > 30);
     QVERIFY(outcome.err.contains(QLatin1String("Impact Now?")));
+    QVERIFY2(outcome.out.endsWith(QLatin1String("\nQC pass\n")), qPrintable(outcome.out));
 }
 
 void TestCliRun::completesAnImpactOverAPseudoTerminal()
@@ -217,6 +220,50 @@ void TestCliRun::cutShortDownloadIsKeptThenReported()
     QVERIFY(bytes.contains("Displacement Data"));
     QCOMPARE(logged.readAll(), bytes);
     QVERIFY2(outcome.elapsedMs < 10000, qPrintable(QString::number(outcome.elapsedMs)));
+#else
+    QSKIP("no pseudo-terminals on this system");
+#endif
+}
+
+void TestCliRun::flaggedImpactIsStillLoggedAndSaved_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("second-hit") << "second-hit"
+                                << "QC flags: second hit";
+    QTest::newRow("early-contact") << "early-contact"
+                                   << "QC flags: early contact, too few samples";
+}
+
+// The verdict is printed after the values; it changes neither the exit
+// status nor a byte of what is logged and saved.
+void TestCliRun::flaggedImpactIsStillLoggedAndSaved()
+{
+#ifdef ZENTAK_BOXSIM
+    QFETCH(QString, fault);
+    QFETCH(QString, verdict);
+    QProcess box;
+    box.start(QStringLiteral(ZENTAK_BOXSIM),
+              {"--until-stdin-closes", "--no-pace", "--fault", fault});
+    QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
+    const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
+    const QString log = Scratch().filePath(fault + QStringLiteral(".log"));
+    const QString exp = Scratch().filePath(fault + QStringLiteral(".exp"));
+    const CliOutcome outcome =
+        RunCli({"run", "--port", device, "--baud", "115200", "--force", "100", "--velocity", "100",
+                "--yes", "--out", exp, "--run-log", log});
+    box.closeWriteChannel();
+    box.waitForFinished(3000);
+    QCOMPARE(outcome.exitCode, 0);
+    QVERIFY2(outcome.out.endsWith(QStringLiteral("\nUp Samples: %1\n%2\n")
+                                      .arg(Printed(outcome.out, "Up Samples"))
+                                      .arg(verdict)),
+             qPrintable(outcome.out));
+    QFile saved(exp), logged(log);
+    QVERIFY(saved.open(QIODevice::ReadOnly) && logged.open(QIODevice::ReadOnly));
+    const QByteArray bytes = saved.readAll();
+    QCOMPARE(logged.readAll(), bytes);
+    QVERIFY(!bytes.contains("QC"));
 #else
     QSKIP("no pseudo-terminals on this system");
 #endif

@@ -96,6 +96,8 @@ private Q_SLOTS:
     void fileNewAfterDisplacementShowsForce();
     void runWhoseLogFailedIsKeptFromDiscard();
     void commentsTakeOnlyWhatAFileCanHold();
+    void qualityVerdictOfTheImpactShown_data();
+    void qualityVerdictOfTheImpactShown();
     void subjectNamesTheNextImpactOnly_data();
     void subjectNamesTheNextImpactOnly();
 
@@ -461,6 +463,55 @@ void TestLeftView::commentsTakeOnlyWhatAFileCanHold()
     comments->insertPlainText(QStringLiteral("\u2192T10\n"));
     QCOMPARE(comments->toPlainText(), QStringLiteral("T10\nrat \u00b5 7 -toxin  end"));
     QCOMPARE(comments->textCursor().position(), 4);
+}
+
+void TestLeftView::qualityVerdictOfTheImpactShown_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("verdict");
+    QTest::newRow("clean") << QString() << "QC pass";
+    QTest::newRow("second hit") << "second-hit"
+                                << "QC flags: second hit";
+    QTest::newRow("bone") << "bone"
+                          << "QC flags: force off target, bone contact";
+}
+
+// Shown beside the actual values after the run and for the file it was
+// saved to; gone while no impact is shown; never written anywhere.
+void TestLeftView::qualityVerdictOfTheImpactShown()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, verdict);
+    CFrameHarness h(CFrameHarness::WithFault(fault));
+    QVERIFY(h.Show());
+    auto* label = h.frame.findChild<QLabel*>(QStringLiteral("qualityVerdict"));
+    QVERIFY(!label->isVisible());
+    Type(Edit(h.frame, "velocityDesired"), "100");
+    h.prompt.QueueAnswers({Answer::Yes});
+    ClickStart(h.frame);
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(), verdict);
+
+    const QString path = m_dir.filePath(QStringLiteral("verdict.exp"));
+    QVERIFY(h.frame.Document().Save(path));
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QFile log(m_strLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    for (const QByteArray& bytes : {saved.readAll(), log.readAll()}) {
+        QVERIFY(!bytes.contains("QC"));
+        QVERIFY(!bytes.contains("flags"));
+    }
+
+    h.frame.OnFileNew();
+    QVERIFY(!label->isVisible());
+    QVERIFY(h.frame.OpenDocumentFile(path));
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(), verdict);
+    // A run that found no box shows no verdict of the impact before it.
+    h.frame.ApplySerialSettings(QStringLiteral("/nonexistent/tty"), 9600, "None", "1", 8);
+    ClickStart(h.frame);
+    QVERIFY(!label->isVisible());
 }
 
 void TestLeftView::subjectNamesTheNextImpactOnly_data()

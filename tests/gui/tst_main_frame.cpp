@@ -1,11 +1,13 @@
 #include "CFrameHarness.h"
 #include "core/protocol/CExperimentDialogue.h"
+#include "core/quality/CQualitySettings.h"
 #include "gui/CLeftView.h"
 #include "gui/CZentakApp.h"
 #include "gui/CZentakView.h"
 #include "render/CGraphFileWriter.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,8 +17,10 @@
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -105,6 +109,7 @@ private Q_SLOTS:
     void windowPlacementAndBars();
     void menus_data();
     void menus();
+    void qualityCheckSettingsJudgeTheImpactShown();
     void saveReopenAndRecentFiles();
     void recentListKeepsFourAndSurvivesARestart();
     void failedSaveIsReportedWithTheName();
@@ -204,7 +209,9 @@ void TestMainFrame::menus_data()
                                          "-",
                                          "Serial P&ort Settings",
                                          "&Force Sensitivity Settings",
-                                         "Serial Ter&minal"};
+                                         "Serial Ter&minal",
+                                         "-",
+                                         "&Quality Check Settings..."};
     QTest::newRow("Help") << "&Help" << QStringList{"&About Zentak..."};
 }
 
@@ -216,6 +223,54 @@ void TestMainFrame::menus()
     QMenu* menu = Menu(h.frame, title);
     QVERIFY(menu);
     QCOMPARE(Items(menu->actions()), items);
+}
+
+namespace {
+
+// Sets a threshold box of the dialog the action opens, then presses the
+// named button (defaults first when asked).
+void EditQualityCheckSettings(CMainFrame& frame, const char* box, int value, bool defaults,
+                              QDialogButtonBox::StandardButton close)
+{
+    QTimer::singleShot(0, &frame, [=] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Quality Check Settings"));
+        if (defaults)
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("defaults")),
+                              Qt::LeftButton);
+        if (box)
+            dialog->findChild<QSpinBox*>(QLatin1String(box))->setValue(value);
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(close), Qt::LeftButton);
+    });
+    frame.Action(QStringLiteral("viewQualityCheckSettings"))->trigger();
+}
+
+}  // namespace
+
+void TestMainFrame::qualityCheckSettingsJudgeTheImpactShown()
+{
+    CFrameHarness h;
+    h.frame.Document().EditRecord().m_nDesiredVelocity = 100;
+    h.frame.LeftView().UpdateData(false);
+    RunImpact(h);
+    auto* verdict = h.frame.findChild<QLabel*>(QStringLiteral("qualityVerdict"));
+    QCOMPARE(verdict->text(), QStringLiteral("QC pass"));
+
+    // A stroke of about 55 samples is too short for a minimum of 1000.
+    EditQualityCheckSettings(h.frame, "minDownSamples", 1000, false, QDialogButtonBox::Ok);
+    QCOMPARE(verdict->text(), QStringLiteral("QC flags: too few samples"));
+    QCOMPARE(h.frame.QualityThresholds().m_nMinDownSamples, 1000);
+    {
+        CFrameHarness restarted;  // kept in the user's settings
+        QCOMPARE(restarted.frame.QualityThresholds().m_nMinDownSamples, 1000);
+    }
+    // Defaults shown, then cancelled: nothing changes.
+    EditQualityCheckSettings(h.frame, nullptr, 0, true, QDialogButtonBox::Cancel);
+    QCOMPARE(verdict->text(), QStringLiteral("QC flags: too few samples"));
+    EditQualityCheckSettings(h.frame, nullptr, 0, true, QDialogButtonBox::Ok);
+    QCOMPARE(verdict->text(), QStringLiteral("QC pass"));
+    QCOMPARE(CQualitySettings::Load(), CQualityThresholds{});
 }
 
 void TestMainFrame::saveReopenAndRecentFiles()

@@ -23,6 +23,14 @@ inline QString CliTestRunLog()
     return dir.filePath(QStringLiteral("default-run.log"));
 }
 
+// Never the researcher's own settings either: the quality check thresholds
+// come from a folder of the test's own, empty unless a test writes there.
+inline QString CliTestConfigHome()
+{
+    static QTemporaryDir dir;
+    return dir.path();
+}
+
 // Where a command runs when not where the test runs, and what it finds in
 // its environment beyond the test's own.
 struct CliPlace {
@@ -36,6 +44,7 @@ inline CliOutcome RunCli(const QStringList& arguments, const QByteArray& input =
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("ZENTAK_RUN_LOG"), CliTestRunLog());
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), CliTestConfigHome());
     for (const auto& [name, value] : place.environment)
         environment.insert(name, value);
     process.setProcessEnvironment(environment);

@@ -45,3 +45,30 @@ inline void FillModelledImpact(CImpactRecord& record, int forceKdyn, int velocit
     }
     record.DeriveActualValues();
 }
+
+// A clean release-4 impact of downCount samples: the probe descends 2 counts
+// a sample from 1000; the force stays at 5 K dynes for five samples, then
+// climbs 10 K dynes a sample to its peak at the last one. The up stroke of
+// 20 samples withdraws with the force falling by a twentieth of the peak a
+// sample. Desired values equal the derived actual ones, so it passes every
+// quality check.
+inline CImpactRecord CleanRecord(int downCount = 40)
+{
+    CImpactRecord record;
+    record.m_nFirmwareRelease = 4;
+    for (int i = 0; i < downCount; ++i) {
+        record.m_arrDispDown.append(quint32(1000 + 2 * i));
+        record.m_arrForceDown.append(i < 5 ? 50 : quint32(300 + 100 * (i - 5)));
+    }
+    const quint32 deepest = record.m_arrDispDown.constLast();
+    const quint32 peak = record.m_arrForceDown.constLast();
+    for (int j = 0; j < 20; ++j) {
+        record.m_arrDispUp.append(deepest - 3 * j);
+        record.m_arrForceUp.append(peak * quint32(19 - j) / 20);
+    }
+    record.m_bDataPresent = true;
+    record.DeriveActualValues();
+    record.m_nDesiredForce = record.m_nActualForce;
+    record.m_nDesiredVelocity = record.m_nActualVelocity;
+    return record;
+}

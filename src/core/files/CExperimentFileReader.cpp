@@ -2,6 +2,8 @@
 
 #include "core/record/CTextRules.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using LoadOutcome = CExperimentFileReader::LoadOutcome;
 
@@ -29,9 +31,17 @@ const HeaderLabel kHeaderLabels[] = {
     {"Actual Dwell:"_L1, &CImpactRecord::m_nActualDwell},
 };
 
+bool HoldsOnlyDigitsAndBlanks(QStringView text)
+{
+    return std::all_of(text.cbegin(), text.cend(),
+                       [](QChar c) { return (c >= u'0' && c <= u'9') || CTextRules::IsSpace(c); });
+}
+
+// The leading number skips the blanks before it itself: no trimmed copy of
+// every sample line.
 quint32 SampleValue(QStringView text)
 {
-    return CTextRules::LeadingSample(CTextRules::Trimmed(text));
+    return CTextRules::LeadingSample(text);
 }
 
 }  // namespace
@@ -227,9 +237,13 @@ void CExperimentFileReader::ReadStroke(CUIntArray& down, CUIntArray& up)
 // are; at the end of the input the section simply ends.
 void CExperimentFileReader::ReadSection(QLatin1StringView startMarker, CUIntArray& values)
 {
-    while (!Has("End"_L1) && !m_lines.AtEnd()) {
+    // A line of digits holds no marker, and is not searched for one:
+    // sections of a large run log are read by the thousand.
+    for (bool end = Has("End"_L1); !end && !m_lines.AtEnd();) {
         NextLine();
-        if (!Has(startMarker) && !Has("End"_L1))
+        const bool plainNumber = HoldsOnlyDigitsAndBlanks(m_strLine);
+        end = !plainNumber && Has("End"_L1);
+        if (!end && (plainNumber || !Has(startMarker)))
             values.append(SampleValue(m_strLine));
     }
 }

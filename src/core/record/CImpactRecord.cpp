@@ -129,6 +129,15 @@ int CImpactRecord::VelocityFromDownTrace() const
     return rise ? TruncToInt(*rise * kMicronsPerCount * kPerSampleSpan10To30) : 0;
 }
 
+double CImpactRecord::VelocityResolution(qsizetype downSamples)
+{
+    if (downSamples < kShortTraceMinimum)
+        return 0;
+    if (downSamples < kShortTraceLimit)
+        return kMicronsPerCount / ((downSamples - 5) * kRelease4SampleMs);
+    return kMicronsPerCount * kPerSampleSpan10To30;
+}
+
 // Travel from the last sample before contact to the deepest point; only
 // meaningful when the probe started clear of the tissue.
 int CImpactRecord::DisplacementToDeepest() const

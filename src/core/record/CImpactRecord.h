@@ -32,6 +32,10 @@ public:
     // Statistics, then the actual force, displacement and velocity from the
     // traces; the actual dwell keeps its value.
     void DeriveActualValues();
+    // The velocity that one position count over the span the velocity is
+    // measured on stands for, in mm/s: the finest difference the derived
+    // velocity can tell. 0 when a down stroke this short gives no velocity.
+    static double VelocityResolution(qsizetype downSamples);
 
     // The stamp (CRunStamp) becomes the run stamp; the stamp and the subject
     // line, when there is a subject, replace the comments.

@@ -20,6 +20,11 @@ struct CImpactSample {
 // measured force reaches the set peak, holds for the dwell, and withdraws
 // at the same velocity to its start. Samples are taken every 0.36 ms with a
 // little seeded jitter and sensor noise.
+//
+// The mishaps a study excludes an impact for can be switched on: a second
+// strike on the way back, bone close under the cord, a probe that starts on
+// the tissue, a drive that stops late or runs slow. Without them the same
+// seed gives the same samples as it always did.
 class CImpactModel
 {
 public:
@@ -37,7 +42,26 @@ public:
         int velocityMmPerS = 100;
         int dwellS = 0;
         double gapMicrons = 1000;
+        // On the way back the probe withdraws kBounceMicrons, strikes again
+        // to within kBounceShortfallMicrons of its deepest point, then withdraws.
+        bool secondHit = false;
+        // Bone kBoneDepthMicrons under the cord's surface: a stiff load.
+        bool bone = false;
+        // The probe starts kPreloadMicrons pressed into the cord.
+        bool earlyContact = false;
+        // The drive stops kOvershootMicrons after the force reached the set peak.
+        bool overshoot = false;
+        // The drive reaches only kSlowDriveRatio of the set velocity.
+        bool slowDrive = false;
     };
+
+    static constexpr double kBounceMicrons = 150;
+    static constexpr double kBounceShortfallMicrons = 10;
+    static constexpr double kBoneDepthMicrons = 150;
+    static constexpr double kBoneKdynPerMicron = 2.0;
+    static constexpr double kPreloadMicrons = 500;  // about 30 K dynes
+    static constexpr double kOvershootMicrons = 250;
+    static constexpr double kSlowDriveRatio = 0.8;
 
     struct Result {
         QList<CImpactSample> down;
@@ -52,5 +76,12 @@ public:
     static double CordForceKdyn(double depthMicrons);
 
 private:
+    // Force on the probe, in K dynes, at the given depth below the cord's
+    // surface: the cord's, plus the bone's once the probe reaches it.
+    static double LoadKdyn(double depthMicrons, const Settings& settings);
+    // Where the probe is after travelling the given distance along the path
+    // through the given positions.
+    static double PathPosition(const QList<double>& path, double travelledMicrons);
+    static QList<double> UpStrokePath(double deepest, const Settings& settings);
     static CImpactSample Sample(double positionMicrons, double forceTenths, QRandomGenerator& rng);
 };

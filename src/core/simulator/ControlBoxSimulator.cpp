@@ -42,6 +42,11 @@ constexpr std::array kFaultNames = {
     FaultName{"wake-after", ControlBoxSimulator::Fault::WakeAfter, FaultName::Required},
     FaultName{"noise-after", ControlBoxSimulator::Fault::NoiseAfter, FaultName::Required},
     FaultName{"unplug-after", ControlBoxSimulator::Fault::UnplugAfter, FaultName::Required},
+    FaultName{"second-hit", ControlBoxSimulator::Fault::SecondHit, FaultName::None},
+    FaultName{"bone", ControlBoxSimulator::Fault::Bone, FaultName::None},
+    FaultName{"early-contact", ControlBoxSimulator::Fault::EarlyContact, FaultName::None},
+    FaultName{"overshoot", ControlBoxSimulator::Fault::Overshoot, FaultName::None},
+    FaultName{"slow-drive", ControlBoxSimulator::Fault::SlowDrive, FaultName::None},
 };
 
 // A whole line holding one decimal number, as the box's firmware reads it.
@@ -406,6 +411,11 @@ void ControlBoxSimulator::StartImpact(qint64 nowMs)
     settings.velocityMmPerS = m_request.velocityMmPerS;
     settings.dwellS = m_request.dwellS;
     settings.gapMicrons = m_options.gapMicrons;
+    settings.secondHit = m_options.Has(Fault::SecondHit);
+    settings.bone = m_options.Has(Fault::Bone);
+    settings.earlyContact = m_options.Has(Fault::EarlyContact);
+    settings.overshoot = m_options.Has(Fault::Overshoot);
+    settings.slowDrive = m_options.Has(Fault::SlowDrive);
     m_lastResult = CImpactModel::Run(settings, m_rng);
     m_downloadBlocks = DownloadBlocks(m_lastResult);
     m_nBusyUntilMs = nowMs + m_lastResult.durationMs;

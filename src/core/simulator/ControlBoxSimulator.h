@@ -71,6 +71,14 @@
 //                       pulled: ports fail at once, and on a pseudo-terminal the device
 //                       disappears
 //
+// and make the impact one a study would exclude (CImpactModel gives the physics):
+//
+//   second-hit          the probe bounces: on the way back it strikes the cord again
+//   bone                bone lies close under the cord: the force climbs steeply
+//   early-contact       the probe starts pressed onto the tissue
+//   overshoot           the drive stops late: the force runs past the set peak
+//   slow-drive          the drive reaches only 80 % of the set velocity
+//
 // The same seed gives the same samples.
 class ControlBoxSimulator : public CSimulatedBox
 {
@@ -88,6 +96,11 @@ public:
         WakeAfter = 1u << 9,
         NoiseAfter = 1u << 10,
         UnplugAfter = 1u << 11,
+        SecondHit = 1u << 12,
+        Bone = 1u << 13,
+        EarlyContact = 1u << 14,
+        Overshoot = 1u << 15,
+        SlowDrive = 1u << 16,
     };
 
     struct Options {

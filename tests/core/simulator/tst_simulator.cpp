@@ -6,6 +6,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
@@ -67,6 +68,8 @@ private Q_SLOTS:
     void impactIsPhysicallyPlausible_data();
     void impactIsPhysicallyPlausible();
     void sameSeedGivesTheSameImpact();
+    void mishapsArePhysicallyPlausible_data();
+    void mishapsArePhysicallyPlausible();
     void boxIgnoresTheLineWhileTheProbeMoves();
     void parsesFaultNames_data();
     void parsesFaultNames();
@@ -246,6 +249,91 @@ void TestSimulator::sameSeedGivesTheSameImpact()
     QVERIFY(other.Impact(1000, 100, 0) != run);
 }
 
+void TestSimulator::mishapsArePhysicallyPlausible_data()
+{
+    QTest::addColumn<int>("velocity");
+    QTest::newRow("100 mm/s") << 100;
+    QTest::newRow("20 mm/s") << 20;
+    QTest::newRow("1 mm/s") << 1;
+}
+
+// Each mishap changes the impact the way the mechanics would, and only that.
+void TestSimulator::mishapsArePhysicallyPlausible()
+{
+    QFETCH(int, velocity);
+    using Model = CImpactModel;
+    Model::Settings clean;
+    clean.forceTenths = 1000;
+    clean.velocityMmPerS = velocity;
+    const auto run = [](const Model::Settings& settings) {
+        QRandomGenerator rng(3);
+        return Model::Run(settings, rng);
+    };
+    const auto micronsOf = [](quint32 count) {
+        return (count - Model::kRestCount) * Model::kMicronsPerCount;
+    };
+    const Model::Result normal = run(clean);
+    const double deepest = micronsOf(normal.down.last().position);
+
+    // Second hit: the probe withdraws, goes down again short of its deepest
+    // point, then withdraws to its start; the force follows the position.
+    Model::Settings settings = clean;
+    settings.secondHit = true;
+    const Model::Result bounce = run(settings);
+    QCOMPARE(bounce.down, normal.down);
+    qsizetype turn = 1;
+    while (turn < bounce.up.size() && bounce.up[turn].position <= bounce.up[turn - 1].position)
+        ++turn;
+    QVERIFY2(turn < bounce.up.size(), "the probe never went down again");
+    const quint32 top = bounce.up[turn - 1].position;
+    QVERIFY(qAbs(deepest - Model::kBounceMicrons - micronsOf(top)) < 2 * Model::kMicronsPerCount);
+    quint32 bottom = top;
+    for (qsizetype i = turn; i < bounce.up.size(); ++i)
+        bottom = qMax(bottom, bounce.up[i].position);
+    QVERIFY(bottom < normal.down.last().position);
+    QVERIFY(deepest - micronsOf(bottom) < Model::kBounceShortfallMicrons + Model::kMicronsPerCount);
+    QVERIFY(bounce.durationMs > normal.durationMs);
+
+    // Bone: past its depth the force climbs at least 2 K dynes a micron, so
+    // the set peak is reached within a few tens of microns of contact.
+    settings = clean;
+    settings.bone = true;
+    const Model::Result bone = run(settings);
+    const auto contact = std::find_if(bone.down.cbegin(), bone.down.cend(), [](const auto& s) {
+        return s.force >= CImpactRecord::kContactForce;
+    });
+    QVERIFY(contact != bone.down.cend());
+    QVERIFY(micronsOf(bone.down.last().position) - micronsOf(contact->position) < 60);
+    const double step = velocity * Model::kSampleMs;
+    QVERIFY(micronsOf(bone.down.last().position) < 1000 + Model::kBoneDepthMicrons + 50 + step);
+
+    // Early contact: at rest the probe already presses about 30 K dynes (a
+    // slow stroke outlasts the box's memory, which keeps its later samples).
+    settings = clean;
+    settings.earlyContact = true;
+    const Model::Result early = run(settings);
+    QVERIFY(early.down.first().force >= 10 * Model::CordForceKdyn(Model::kPreloadMicrons) - 3);
+    if (early.down.size() < Model::kMaxSamplesPerStroke)
+        QCOMPARE(early.down.first().position, Model::kRestCount);
+
+    // Overshoot: the probe runs on some 250 microns past the set peak.
+    settings = clean;
+    settings.overshoot = true;
+    const Model::Result late = run(settings);
+    const double runOn = micronsOf(late.down.last().position) - deepest;
+    QVERIFY2(runOn > Model::kOvershootMicrons - 2 * Model::kMicronsPerCount &&
+                 runOn < Model::kOvershootMicrons + velocity * Model::kSampleMs + 18,
+             qPrintable(QString::number(runOn)));
+    QVERIFY(late.down.last().force > 1000 + 100);
+
+    // Slow drive: 80 % of the set velocity, and so a longer stroke in time.
+    settings = clean;
+    settings.slowDrive = true;
+    const Model::Result slow = run(settings);
+    QCOMPARE(slow.down.size() > normal.down.size(), velocity > 1 || slow.down.size() < 1000);
+    QVERIFY(slow.durationMs > normal.durationMs * 5 / 4 - 2);
+}
+
 void TestSimulator::boxIgnoresTheLineWhileTheProbeMoves()
 {
     Terminal t;
@@ -283,6 +371,9 @@ void TestSimulator::parsesFaultNames_data()
     QTest::newRow("count not a number") << "wake-after=x" << false << 0;
     QTest::newRow("negative count") << "silent-after=-1" << false << 0;
     QTest::newRow("unknown") << "sulky" << false << 0;
+    for (const char* mishap : {"second-hit", "bone", "early-contact", "overshoot", "slow-drive"})
+        QTest::newRow(mishap) << mishap << true << 0;
+    QTest::newRow("bone with a count") << "bone=2" << false << 0;
 }
 
 void TestSimulator::parsesFaultNames()

@@ -1,0 +1,109 @@
+#include "cli/CliCommands.h"
+#include "core/quality/CCohortGrouping.h"
+#include "core/quality/CCohortReader.h"
+#include "core/quality/CQualityCheck.h"
+#include "core/quality/CQualitySettings.h"
+#include "core/record/CRunStamp.h"
+#include "render/COverlayFileWriter.h"
+
+#include <QCommandLineParser>
+#include <QHash>
+#include <QTextStream>
+
+namespace {
+
+const QString kAllImpacts = QStringLiteral("All impacts");
+
+struct OverlayOptions {
+    QStringList inputs;
+    QString output;
+    bool bPdf = false;
+    QRegularExpression groupBy;
+};
+
+// Empty when the arguments are usable, else what is wrong.
+QString ParseArguments(const QStringList& args, OverlayOptions& options)
+{
+    QCommandLineParser parser;
+    const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("OUT"));
+    const QCommandLineOption groupBy(QStringLiteral("group-by"), QString(),
+                                     QStringLiteral("REGEX"));
+    parser.addOptions({output, groupBy});
+    if (!parser.parse(QStringList{QStringLiteral("overlay")} + args))
+        return parser.errorText();
+    options.inputs = parser.positionalArguments();
+    options.output = parser.value(output);
+    if (parser.isSet(groupBy)) {
+        options.groupBy = QRegularExpression(parser.value(groupBy));
+        const QString error = CCohortGrouping::PatternError(options.groupBy);
+        if (!error.isEmpty())
+            return QStringLiteral("--group-by: ") + error;
+    }
+    if (options.inputs.isEmpty())
+        return QStringLiteral("no experiment files or folders given");
+    if (options.output.isEmpty())
+        return QStringLiteral("no output file given (-o OUT.png or -o OUT.pdf)");
+    options.bPdf = options.output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+    if (!options.bPdf && !options.output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        return QStringLiteral("the output file must end in .png or .pdf");
+    return QString();
+}
+
+}  // namespace
+
+int CliCommands::RunOverlay(const QStringList& args)
+{
+    QTextStream err(stderr);
+    OverlayOptions options;
+    const QString problem = ParseArguments(args, options);
+    if (!problem.isEmpty()) {
+        err << "zentak-cli overlay: " << problem << "\nusage: zentak-cli " << kOverlaySynopsis
+            << '\n';
+        return kExitBadArguments;
+    }
+
+    const CCohortGrouping grouping(options.groupBy);
+    const CQualityThresholds thresholds = CQualitySettings::Load();
+    QList<COverlayPainter::Group> groups;
+    QHash<QString, qsizetype> index;
+    QStringList problems;
+    const auto addRun = [&](const CCohortReader::Run& run) {
+        COverlayPainter::Trace trace = COverlayPainter::TraceOf(run.record);
+        if (trace.timeMs.isEmpty()) {
+            problems.append(run.source + QStringLiteral(": Its samples carry no times (no step "
+                                                        "counts), so it has no place on a time "
+                                                        "axis."));
+            return;
+        }
+        const QString name =
+            grouping.Grouped()
+                ? grouping.GroupOf(CRunStamp::SubjectOf(run.record.m_strComments), run.source)
+                : kAllImpacts;
+        auto found = index.constFind(name);
+        if (found == index.cend()) {
+            found = index.insert(name, groups.size());
+            groups.append({name, {}});
+        }
+        const std::optional<CQualityVerdict> verdict = CQualityCheck::Judge(run.record, thresholds);
+        trace.bFlagged = verdict && !verdict->Passed();
+        groups[*found].traces.append(trace);
+    };
+    CCohortReader reader(addRun, [&problems](const CCohortReader::Problem& p) {
+        problems.append(p.source + QStringLiteral(": ") + p.reason);
+    });
+    reader.ReadPaths(options.inputs);
+    if (!problems.isEmpty())
+        err << "These gave no impact to draw:\n" << problems.join(u'\n') << '\n';
+    if (groups.isEmpty()) {
+        err << "No impact to draw; nothing was written.\n";
+        return kExitFailure;
+    }
+
+    QString error;
+    const bool written = options.bPdf
+                             ? COverlayFileWriter::WritePdf(groups, options.output, &error)
+                             : COverlayFileWriter::WritePng(groups, options.output, &error);
+    if (!written)
+        err << error << '\n';
+    return written && problems.isEmpty() ? kExitSuccess : kExitFailure;
+}

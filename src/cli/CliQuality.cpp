@@ -1,0 +1,27 @@
+#include "cli/CliQuality.h"
+
+#include "core/quality/CQualityThresholds.h"
+
+#include <QJsonArray>
+
+QString CliQuality::Text(const std::optional<CQualityVerdict>& verdict)
+{
+    return verdict ? verdict->Text() : QStringLiteral("none (no data)");
+}
+
+QJsonValue CliQuality::VerdictJson(const std::optional<CQualityVerdict>& verdict)
+{
+    if (!verdict)
+        return QJsonValue::Null;
+    return QJsonObject{{QStringLiteral("pass"), verdict->Passed()},
+                       {QStringLiteral("flags"), QJsonArray::fromStringList(verdict->Keys())},
+                       {QStringLiteral("text"), verdict->Text()}};
+}
+
+QJsonObject CliQuality::ThresholdsJson(const CQualityThresholds& thresholds)
+{
+    QJsonObject json;
+    for (const CQualityThresholds::Field& field : CQualityThresholds::Fields())
+        json.insert(QLatin1String(field.key), thresholds.*field.member);
+    return json;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/quality/CQualityVerdict.h"
+
+#include <QJsonObject>
+#include <QJsonValue>
+
+#include <optional>
+
+class CImpactRecord;
+class CQualityThresholds;
+
+// The quality verdict as the command line prints it, judged by the
+// thresholds in the user's settings, the ones the window uses.
+namespace CliQuality {
+
+// The verdict's text, or "none (no data)" for a record without an impact.
+QString Text(const std::optional<CQualityVerdict>& verdict);
+// {"pass": ..., "flags": [...], "text": ...}, or null without an impact.
+QJsonValue VerdictJson(const std::optional<CQualityVerdict>& verdict);
+// Each threshold under its key.
+QJsonObject ThresholdsJson(const CQualityThresholds& thresholds);
+
+}  // namespace CliQuality

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// The limits the quality checks judge an impact by, kept in the per-user
+// settings. Each has a range the settings and the dialog hold it to, a
+// default, a unit and the key it is stored under.
+class CQualityThresholds
+{
+public:
+    struct Field {
+        int CQualityThresholds::*member;
+        const char* key;    // in the settings, the JSON and the CSV
+        const char* label;  // as the dialog shows it
+        const char* unit;
+        int min;
+        int max;
+        int defaultValue;
+    };
+
+    static const QList<Field>& Fields();
+
+    // Each value held to its field's range; out of range, its default.
+    void Clamp();
+    bool operator==(const CQualityThresholds&) const = default;
+
+    int m_nForceToleranceKdyn = 10;
+    int m_nVelocityTolerancePercent = 10;
+    int m_nContactForceKdyn = 20;
+    int m_nSecondHitRiseKdyn = 5;
+    int m_nBoneDisplacementMicrons = 100;
+    int m_nMinDownSamples = 32;
+};

@@ -151,6 +151,17 @@ void CMainFrame::CreateActions()
 
 void CMainFrame::CreateMenus()
 {
+    CreateFileMenu();
+    CreateEditMenu();
+    CreateViewMenu();
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    connect(AddAction(help, QStringLiteral("appAbout"), QStringLiteral("&About Zentak..."),
+                      QStringLiteral("Show the program's version")),
+            &QAction::triggered, this, &CMainFrame::OnAppAbout);
+}
+
+void CMainFrame::CreateFileMenu()
+{
     m_pFileMenu = menuBar()->addMenu(QStringLiteral("&File"));
     QMenu* file = m_pFileMenu;
     connect(AddAction(file, QStringLiteral("fileNew"), QStringLiteral("&New"),
@@ -198,7 +209,10 @@ void CMainFrame::CreateMenus()
                       QStringLiteral("Quit the program")),
             &QAction::triggered, this, &QWidget::close);
     RebuildRecentFileMenu();
+}
 
+void CMainFrame::CreateEditMenu()
+{
     QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
     const QList<std::tuple<QString, QString, QList<QKeySequence>>> editItems = {
         {QStringLiteral("editUndo"),
@@ -219,7 +233,10 @@ void CMainFrame::CreateMenus()
         if (name == QLatin1String("editUndo"))
             edit->addSeparator();
     }
+}
 
+void CMainFrame::CreateViewMenu()
+{
     QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("viewMenu"));
     AddAction(view, QStringLiteral("viewToolbar"), QStringLiteral("&Toolbar"),
@@ -250,11 +267,6 @@ void CMainFrame::CreateMenus()
                       QStringLiteral("&Quality Check Settings..."),
                       QStringLiteral("Set the limits an impact is judged by")),
             &QAction::triggered, this, &CMainFrame::OnViewQualityCheckSettings);
-
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    connect(AddAction(help, QStringLiteral("appAbout"), QStringLiteral("&About Zentak..."),
-                      QStringLiteral("Show the program's version")),
-            &QAction::triggered, this, &CMainFrame::OnAppAbout);
 }
 
 void CMainFrame::CreateToolBar()

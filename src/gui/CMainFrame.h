@@ -108,6 +108,9 @@ private:
     void CreateClient();
     void CreateActions();
     void CreateMenus();
+    void CreateFileMenu();
+    void CreateEditMenu();
+    void CreateViewMenu();
     void CreateToolBar();
     void CreateStatusBar();
     QAction* AddAction(QMenu* menu, const QString& name, const QString& text,

@@ -36,7 +36,7 @@ CRunLogDialog::CRunLogDialog(const QString& logPath, COperatorPrompt& prompt, QW
     resize(940, 560);
 }
 
-void CRunLogDialog::BuildLayout()
+void CRunLogDialog::CreateTable()
 {
     m_pModel = new CRunLogTableModel(this);
     m_pProxy = new QSortFilterProxyModel(this);
@@ -45,13 +45,6 @@ void CRunLogDialog::BuildLayout()
     m_pProxy->setFilterRole(CRunLogTableModel::kFilterRole);
     m_pProxy->setFilterKeyColumn(CRunLogTableModel::kNumber);
     m_pProxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-
-    m_pFilter = new QLineEdit(this);
-    m_pFilter->setObjectName(QStringLiteral("filter"));
-    m_pFilter->setPlaceholderText(QStringLiteral("Subject, date (2026-12-08) or comment text"));
-    m_pFilter->setClearButtonEnabled(true);
-    auto* filterLabel = new QLabel(QStringLiteral("&Filter:"), this);
-    filterLabel->setBuddy(m_pFilter);
 
     m_pTable = new QTableView(this);
     m_pTable->setObjectName(QStringLiteral("entries"));
@@ -65,6 +58,17 @@ void CRunLogDialog::BuildLayout()
     m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
     m_pTable->sortByColumn(CRunLogTableModel::kNumber, Qt::DescendingOrder);
+}
+
+void CRunLogDialog::BuildLayout()
+{
+    CreateTable();
+    m_pFilter = new QLineEdit(this);
+    m_pFilter->setObjectName(QStringLiteral("filter"));
+    m_pFilter->setPlaceholderText(QStringLiteral("Subject, date (2026-12-08) or comment text"));
+    m_pFilter->setClearButtonEnabled(true);
+    auto* filterLabel = new QLabel(QStringLiteral("&Filter:"), this);
+    filterLabel->setBuddy(m_pFilter);
 
     m_pSummary = new QLabel(this);
     m_pSummary->setObjectName(QStringLiteral("summary"));

@@ -52,6 +52,8 @@ protected:
 
 private:
     void BuildLayout();
+    // The entries' model, the sorting and filtering proxy over it, and the table.
+    void CreateTable();
     bool OnIndexProgress(qint64 indexedBytes, qint64 totalBytes);
     void ShowEntries();
     void OnFilterChanged(const QString& text);

@@ -230,6 +230,12 @@ void COverlayPainter::DrawTitle(QPainter& painter, const QRectF& area, double un
 
 void COverlayPainter::DrawPlot(QPainter& painter, const Plot& plot, double unit) const
 {
+    DrawGrid(painter, plot, unit);
+    DrawTraces(painter, plot, unit);
+}
+
+void COverlayPainter::DrawGrid(QPainter& painter, const Plot& plot, double unit) const
+{
     const QRectF& frame = plot.frame;
     painter.setFont(Font(16 * unit));
     const QFontMetricsF metrics(painter.font());
@@ -271,9 +277,12 @@ void COverlayPainter::DrawPlot(QPainter& painter, const Plot& plot, double unit)
     painter.drawText(QRectF(-frame.height() / 2, -30 * unit, frame.height(), 30 * unit),
                      Qt::AlignCenter, plot.valueTitle);
     painter.restore();
+}
 
+void COverlayPainter::DrawTraces(QPainter& painter, const Plot& plot, double unit) const
+{
     painter.save();
-    painter.setClipRect(frame);
+    painter.setClipRect(plot.frame);
     const auto draw = [&](const Trace& trace, const QPen& pen) {
         QPainterPath path;
         for (qsizetype i = 0; i < trace.timeMs.size(); ++i) {

@@ -54,6 +54,10 @@ private:
 
     void DrawTitle(QPainter& painter, const QRectF& area, double unit) const;
     void DrawPlot(QPainter& painter, const Plot& plot, double unit) const;
+    // The grid, ticks, labels and titles of one plot.
+    void DrawGrid(QPainter& painter, const Plot& plot, double unit) const;
+    // Each impact faint (dotted where flagged), then each group's mean over it.
+    void DrawTraces(QPainter& painter, const Plot& plot, double unit) const;
     void DrawLegend(QPainter& painter, const QRectF& area, double unit) const;
 
     QList<Group> m_groups;

@@ -1,3 +1,4 @@
+#include "CBoxSimProcess.h"
 #include "CliProcess.h"
 
 #include <QDir>
@@ -5,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -67,29 +67,22 @@ private Q_SLOTS:
 bool TestCliLog::RunImpact(const QString& subject, int release)
 {
     const QString out = Path(QStringLiteral("run-%1.exp").arg(m_runs.size() + 1));
-    QStringList arguments{"run",   "--force", "90",        "--velocity", "70",        "--yes",
-                          "--out", out,       "--run-log", m_strLog,     "--subject", subject};
-    QProcess box;
-    if (release == 4) {
+    const QStringList arguments{"run",       "--force", "90",        "--velocity",
+                                "70",        "--yes",   "--out",     out,
+                                "--run-log", m_strLog,  "--subject", subject};
+    const auto runWith = [&](const QStringList& port) {
+        const CliOutcome outcome = RunCli(arguments + port);
+        m_runs.append({subject, release, out});
+        return outcome.exitCode == 0;
+    };
+    if (release != 4)
+        return runWith({"--port", "Simulator"});
 #ifdef ZENTAK_BOXSIM
-        box.start(QStringLiteral(ZENTAK_BOXSIM),
-                  {"--until-stdin-closes", "--no-pace", "--release", "4", "--fault", "second-hit"});
-        if (!box.waitForStarted(5000) || !box.waitForReadyRead(5000))
-            return false;
-        arguments << "--port" << QString::fromLocal8Bit(box.readLine()).trimmed() << "--baud"
-                  << "115200";
+    const CBoxSimProcess box({"--no-pace", "--release", "4", "--fault", "second-hit"});
+    return !box.Device().isEmpty() && runWith({"--port", box.Device(), "--baud", "115200"});
 #else
-        return true;
+    return true;
 #endif
-    } else {
-        arguments << "--port"
-                  << "Simulator";
-    }
-    const CliOutcome outcome = RunCli(arguments);
-    box.closeWriteChannel();
-    box.waitForFinished(3000);
-    m_runs.append({subject, release, out});
-    return outcome.exitCode == 0;
 }
 
 // Impacts of both releases, with and without subjects, each logged by

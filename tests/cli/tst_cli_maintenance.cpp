@@ -1,6 +1,6 @@
+#include "CBoxSimProcess.h"
 #include "CliProcess.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -145,15 +145,12 @@ void TestCliMaintenance::reprogramsTheSimulatedBox()
 void TestCliMaintenance::reprogramsOverAPseudoTerminal()
 {
 #ifdef ZENTAK_BOXSIM
-    QProcess box;
-    box.start(QStringLiteral(ZENTAK_BOXSIM), {"--until-stdin-closes", "--fault", "returning"});
-    QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
-    const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
+    CBoxSimProcess box({"--fault", "returning"});
+    const QString device = box.Device();
+    QVERIFY(!device.isEmpty());
     const QString hex = HexFile(QStringLiteral("forty.hex"), 40);
     const CliOutcome outcome =
         RunCli({"firmware", hex, "--port", device, "--baud", "115200", "--yes"});
-    box.closeWriteChannel();
-    box.waitForFinished(3000);
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY2(outcome.err.contains(QLatin1String("Writing Firmware... 97%")),
              qPrintable(outcome.err));

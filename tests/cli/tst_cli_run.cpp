@@ -1,3 +1,4 @@
+#include "CBoxSimProcess.h"
 #include "CliProcess.h"
 
 #include <QFile>
@@ -166,14 +167,11 @@ void TestCliRun::completesAnImpactOnTheSimulator()
 void TestCliRun::completesAnImpactOverAPseudoTerminal()
 {
 #ifdef ZENTAK_BOXSIM
-    QProcess box;
-    box.start(QStringLiteral(ZENTAK_BOXSIM), {"--until-stdin-closes", "--release", "4"});
-    QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
-    const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
+    CBoxSimProcess box({"--release", "4"});
+    const QString device = box.Device();
+    QVERIFY(!device.isEmpty());
     const CliOutcome outcome = RunCli({"run", "--port", device, "--baud", "115200", "--force", "50",
                                        "--velocity", "80", "--yes"});
-    box.closeWriteChannel();
-    box.waitForFinished(3000);
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY(
         outcome.err.contains(QLatin1String("Release 5 is Currently Available.\nContinue Anyway?")));
@@ -190,18 +188,14 @@ void TestCliRun::completesAnImpactOverAPseudoTerminal()
 void TestCliRun::cutShortDownloadIsKeptThenReported()
 {
 #ifdef ZENTAK_BOXSIM
-    QProcess box;
-    box.start(QStringLiteral(ZENTAK_BOXSIM),
-              {"--until-stdin-closes", "--no-pace", "--fault", "unplug-after=11"});
-    QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
-    const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
+    CBoxSimProcess box({"--no-pace", "--fault", "unplug-after=11"});
+    const QString device = box.Device();
+    QVERIFY(!device.isEmpty());
     const QString log = Scratch().filePath(QStringLiteral("cut-short.log"));
     const QString exp = Scratch().filePath(QStringLiteral("cut-short.exp"));
     const CliOutcome outcome =
         RunCli({"run", "--port", device, "--baud", "115200", "--force", "100", "--velocity", "100",
                 "--yes", "--out", exp, "--run-log", log});
-    box.closeWriteChannel();
-    box.waitForFinished(3000);
 
     QCOMPARE(outcome.exitCode, 1);
     const int down = Printed(outcome.out, "Down Samples");
@@ -242,18 +236,14 @@ void TestCliRun::flaggedImpactIsStillLoggedAndSaved()
 #ifdef ZENTAK_BOXSIM
     QFETCH(QString, fault);
     QFETCH(QString, verdict);
-    QProcess box;
-    box.start(QStringLiteral(ZENTAK_BOXSIM),
-              {"--until-stdin-closes", "--no-pace", "--fault", fault});
-    QVERIFY(box.waitForStarted(5000) && box.waitForReadyRead(5000));
-    const QString device = QString::fromLocal8Bit(box.readLine()).trimmed();
+    CBoxSimProcess box({"--no-pace", "--fault", fault});
+    const QString device = box.Device();
+    QVERIFY(!device.isEmpty());
     const QString log = Scratch().filePath(fault + QStringLiteral(".log"));
     const QString exp = Scratch().filePath(fault + QStringLiteral(".exp"));
     const CliOutcome outcome =
         RunCli({"run", "--port", device, "--baud", "115200", "--force", "100", "--velocity", "100",
                 "--yes", "--out", exp, "--run-log", log});
-    box.closeWriteChannel();
-    box.waitForFinished(3000);
     QCOMPARE(outcome.exitCode, 0);
     QVERIFY2(outcome.out.endsWith(QStringLiteral("\nUp Samples: %1\n%2\n")
                                       .arg(Printed(outcome.out, "Up Samples"))

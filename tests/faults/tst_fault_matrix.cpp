@@ -10,6 +10,7 @@
 // slices of real milliseconds, each worth several on the fast clock. Their
 // bounds allow for that with a third more.
 
+#include "CBoxSimProcess.h"
 #include "CScriptedFileChooser.h"
 #include "CScriptedPrompt.h"
 #include "TestSettings.h"
@@ -25,7 +26,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSerialPort>
 #include <QTemporaryDir>
@@ -58,35 +58,15 @@ private:
     QElapsedTimer m_timer;
 };
 
-// zentak-boxsim on its pseudo-terminal, for as long as the object lives.
-class BoxProcess
+// The box on its pseudo-terminal, at once rather than at the line's pace,
+// misbehaving as told.
+QStringList BoxArguments(const QStringList& faults)
 {
-public:
-    explicit BoxProcess(const QStringList& faults)
-    {
-        QStringList arguments{QStringLiteral("--until-stdin-closes"), QStringLiteral("--no-pace")};
-        for (const QString& fault : faults)
-            arguments << QStringLiteral("--fault") << fault;
-        m_process.start(QStringLiteral(ZENTAK_BOXSIM), arguments);
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
-            m_strDevice = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-
-    ~BoxProcess()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-
-    QString Device() const { return m_strDevice; }
-
-private:
-    QProcess m_process;
-    QString m_strDevice;
-};
+    QStringList arguments{QStringLiteral("--no-pace")};
+    for (const QString& fault : faults)
+        arguments << QStringLiteral("--fault") << fault;
+    return arguments;
+}
 
 const QByteArray kEarlierEntries = "Zentak run log held before this run\r\n"
                                    "Desired Force: 100\r\n-----End of File-----\r\n";
@@ -205,7 +185,7 @@ void TestFaultMatrix::RunRow()
     QFETCH(qint64, leastMs);
     QFETCH(qint64, boundMs);
 
-    BoxProcess box(faults);
+    CBoxSimProcess box(BoxArguments(faults));
     QVERIFY(box.Device().startsWith(QLatin1String("/dev/")));
     QSerialPort holder(box.Device());
     if (portHeld)

@@ -1,3 +1,4 @@
+#include "CBoxSimProcess.h"
 #include "CScriptedPrompt.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSerialLink.h"
@@ -8,39 +9,10 @@
 #include "core/record/CSerialSettings.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QSerialPort>
 #include <QTest>
 
 namespace {
-
-// zentak-boxsim on its pseudo-terminal, for as long as the object lives.
-class BoxProcess
-{
-public:
-    explicit BoxProcess(const QStringList& arguments)
-    {
-        m_process.start(QStringLiteral(ZENTAK_BOXSIM),
-                        QStringList{QStringLiteral("--until-stdin-closes")} + arguments);
-        if (m_process.waitForStarted(5000) && m_process.waitForReadyRead(5000))
-            m_strDevice = QString::fromLocal8Bit(m_process.readLine()).trimmed();
-    }
-
-    ~BoxProcess()
-    {
-        m_process.closeWriteChannel();
-        if (!m_process.waitForFinished(3000)) {
-            m_process.kill();
-            m_process.waitForFinished(3000);
-        }
-    }
-
-    QString Device() const { return m_strDevice; }
-
-private:
-    QProcess m_process;
-    QString m_strDevice;
-};
 
 struct Run {
     bool Impact(const QString& device)
@@ -74,7 +46,7 @@ private Q_SLOTS:
 
 void TestLinkPty::release5ImpactOverAPseudoTerminal()
 {
-    BoxProcess box({QStringLiteral("--seed"), QStringLiteral("11")});
+    CBoxSimProcess box({QStringLiteral("--seed"), QStringLiteral("11")});
     QVERIFY(box.Device().startsWith(QLatin1String("/dev/")));
     Run run;
     int hookCalls = 0;
@@ -96,7 +68,7 @@ void TestLinkPty::release5ImpactOverAPseudoTerminal()
 
 void TestLinkPty::silentBoxIsNotRespondingWithinTheTimeOut()
 {
-    BoxProcess box({QStringLiteral("--fault"), QStringLiteral("silent")});
+    CBoxSimProcess box({QStringLiteral("--fault"), QStringLiteral("silent")});
     QVERIFY(!box.Device().isEmpty());
     Run run;
     QElapsedTimer timer;
@@ -112,7 +84,7 @@ void TestLinkPty::silentBoxIsNotRespondingWithinTheTimeOut()
 
 void TestLinkPty::portHeldElsewhereFailsAtOnce()
 {
-    BoxProcess box({});
+    CBoxSimProcess box({});
     QVERIFY(!box.Device().isEmpty());
     CSystemClock clock;
     CPortFactory factory;

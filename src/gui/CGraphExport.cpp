@@ -1,5 +1,8 @@
 #include "gui/CGraphExport.h"
 
+#include "core/files/CWholeFileWrite.h"
+
+#include <QBuffer>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -29,7 +32,7 @@ QString CannotWrite(const QString& path, const QString& reason)
     return QStringLiteral("Cannot write %1: %2").arg(path, reason);
 }
 
-bool WritePng(QSaveFile& file, const QPageLayout& layout, const CGraphExport::PagePainter& paint,
+bool WritePng(QIODevice& device, const QPageLayout& layout, const CGraphExport::PagePainter& paint,
               QString& reason)
 {
     const QSize area = layout.paintRectPixels(CGraphExport::kImageDpi).size();
@@ -43,17 +46,17 @@ bool WritePng(QSaveFile& file, const QPageLayout& layout, const CGraphExport::Pa
         QPainter painter(&image);
         paint(painter, area);
     }
-    QImageWriter writer(&file, "png");
+    QImageWriter writer(&device, "png");
     if (writer.write(image))
         return true;
     reason = writer.errorString();
     return false;
 }
 
-bool WritePdf(QSaveFile& file, const QPageLayout& layout, const CGraphExport::PagePainter& paint,
+bool WritePdf(QIODevice& device, const QPageLayout& layout, const CGraphExport::PagePainter& paint,
               QString& reason)
 {
-    QPdfWriter pdf(&file);
+    QPdfWriter pdf(&device);
     pdf.setCreator(QStringLiteral("Zentak"));
     pdf.setPageLayout(layout);
     QPainter painter;
@@ -65,12 +68,12 @@ bool WritePdf(QSaveFile& file, const QPageLayout& layout, const CGraphExport::Pa
     return painter.end();
 }
 
-bool WriteSvg(QSaveFile& file, const QPageLayout& layout, const CGraphExport::PagePainter& paint,
+bool WriteSvg(QIODevice& device, const QPageLayout& layout, const CGraphExport::PagePainter& paint,
               QString& reason)
 {
     const QSize area = layout.paintRectPixels(CGraphExport::kImageDpi).size();
     QSvgGenerator svg;
-    svg.setOutputDevice(&file);
+    svg.setOutputDevice(&device);
     svg.setResolution(CGraphExport::kImageDpi);
     svg.setSize(area);
     svg.setViewBox(QRect(QPoint(0, 0), area));
@@ -84,6 +87,28 @@ bool WriteSvg(QSaveFile& file, const QPageLayout& layout, const CGraphExport::Pa
     return painter.end();
 }
 
+// Drawn in memory and then written whole: an encoder that meets a full disk
+// only says "Unknown error", the file says why.
+bool Draw(QIODevice& device, Format format, const QPageLayout& layout,
+          const CGraphExport::PagePainter& paint, QString& reason)
+{
+    if (format == Format::Png)
+        return WritePng(device, layout, paint, reason);
+    if (format == Format::Pdf)
+        return WritePdf(device, layout, paint, reason);
+    return WriteSvg(device, layout, paint, reason);
+}
+
+bool Save(const QString& path, const QByteArray& bytes, QString& reason)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && CWholeFileWrite::Write(file, bytes) &&
+        CWholeFileWrite::Commit(file))
+        return true;
+    reason = file.errorString();
+    return false;
+}
+
 }  // namespace
 
 bool CGraphExport::Write(const QString& path, const QPageLayout& layout, const PagePainter& paint,
@@ -94,24 +119,11 @@ bool CGraphExport::Write(const QString& path, const QPageLayout& layout, const P
     if (format == Format::Unknown) {
         reason = QStringLiteral("the name must end in .png, .pdf or .svg");
     } else {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly)) {
-            reason = file.errorString();
-        } else {
-            bool written = false;
-            if (format == Format::Png)
-                written = WritePng(file, layout, paint, reason);
-            else if (format == Format::Pdf)
-                written = WritePdf(file, layout, paint, reason);
-            else
-                written = WriteSvg(file, layout, paint, reason);
-            // A buffered last write can fail unseen by commit(): flush first.
-            if (written && file.flush() && file.commit())
-                return true;
-            if (reason.isEmpty())
-                reason = file.errorString();
-            file.cancelWriting();
-        }
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (Draw(buffer, format, layout, paint, reason) && Save(path, bytes, reason))
+            return true;
     }
     if (error)
         *error = CannotWrite(path, reason);

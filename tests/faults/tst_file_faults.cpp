@@ -113,6 +113,8 @@ private Q_SLOTS:
     void initTestCase();
     void failedSaveKeepsThePreviousFile_data();
     void failedSaveKeepsThePreviousFile();
+    void graphExportOnAFullDiskSaysWhy_data();
+    void graphExportOnAFullDiskSaysWhy();
     void unloggedRunIsKeptElsewhere_data();
     void unloggedRunIsKeptElsewhere();
 
@@ -199,6 +201,36 @@ void TestFileFaults::failedSaveKeepsThePreviousFile()
     QCOMPARE(disk.Files(), QStringList{target});
     qInfo("%s: %lld ms", QTest::currentDataTag(), ms);
     QVERIFY(ms < 10000);
+}
+
+void TestFileFaults::graphExportOnAFullDiskSaysWhy_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::newRow("png") << "a.png";
+    QTest::newRow("pdf") << "a.pdf";
+    QTest::newRow("svg") << "a.svg";
+}
+
+// File > Export Graph... names the disk's own reason, never an encoder's
+// "Unknown error", and keeps the file that was there.
+void TestFileFaults::graphExportOnAFullDiskSaysWhy()
+{
+    QFETCH(QString, target);
+    CFullDiskFolder disk;
+    QVERIFY(disk.IsValid());
+    const QString path = disk.FilePath(target);
+    const QByteArray previous = "exported before\r\n" + QByteArray(3000, 'p');
+    WriteFile(path, previous);
+    CFrameHarness h;
+    QVERIFY(h.frame.OpenDocumentFile(DataPath("release4.exp")));
+    h.files.names << path;
+    WhileFaulty(disk, Fault::Full,
+                [&] { h.frame.Action(QStringLiteral("fileExportGraph"))->trigger(); });
+    QCOMPARE(h.prompt.messages.size(), 1);
+    QCOMPARE(h.prompt.messages.first().text,
+             QStringLiteral("Cannot write %1: %2").arg(path, disk.FullReason()));
+    QCOMPARE(Contents(path), previous);
+    QCOMPARE(disk.Files(), QStringList{target});
 }
 
 void TestFileFaults::unloggedRunIsKeptElsewhere_data()

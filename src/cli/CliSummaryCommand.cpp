@@ -88,9 +88,7 @@ int CliCommands::RunSummary(const QStringList& args)
     bool written = true;
     if (!options.csvPath.isEmpty()) {
         QString error;
-        const QByteArray csv = CCliSummaryText::Csv(summary);
-        const auto write = [&csv](QIODevice& file) { return CWholeFileWrite::Write(file, csv); };
-        written = CWholeFileWrite::Replace(options.csvPath, write, error);
+        written = CWholeFileWrite::Replace(options.csvPath, CCliSummaryText::Csv(summary), error);
         if (!written)
             err << error << '\n';
     }

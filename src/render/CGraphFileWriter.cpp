@@ -1,18 +1,15 @@
 #include "render/CGraphFileWriter.h"
 
-#include "core/files/CFileErrorText.h"
 #include "core/files/CWholeFileWrite.h"
 #include "render/CGraphPainter.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 
 namespace {
 
@@ -34,13 +31,8 @@ CGraphPainter MakeGraph(const CImpactRecord& record, int& forceScaleStep)
 
 bool CGraphFileWriter::SaveWhole(const QString& path, const QByteArray& bytes, QString* error)
 {
-    const bool existed = QFileInfo::exists(path);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return Fail(error, CFileErrorText::ForOpenToWrite(path, file));
-    if (!CWholeFileWrite::Write(file, bytes) || !CWholeFileWrite::Commit(file))
-        return Fail(error, CFileErrorText::ForSave(path, file.errorString(), existed));
-    return true;
+    QString text;
+    return CWholeFileWrite::Replace(path, bytes, text) || Fail(error, text);
 }
 
 bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path,

@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <functional>
-#include <limits>
 
 namespace {
 
@@ -79,12 +78,6 @@ void AppendTable(QByteArray& out, const char* header, const CImpactRecord& recor
         AppendFixedPeriodRows(out, strokes, valueOf);
 }
 
-int TruncToInt(double value)
-{
-    return int(qBound(double(std::numeric_limits<int>::min()), value,
-                      double(std::numeric_limits<int>::max())));
-}
-
 }  // namespace
 
 QByteArray CCsvExport::Text(const CImpactRecord& record)
@@ -93,7 +86,7 @@ QByteArray CCsvExport::Text(const CImpactRecord& record)
     // Height above the deepest point; never below it once the statistics are current.
     const ValueOf micronsAboveDeepest = [deepest](quint32 sample) {
         const quint32 counts = deepest >= sample ? deepest - sample : 0;
-        return TruncToInt(counts * kMicronsPerCount);
+        return CImpactRecord::TruncToInt(counts * kMicronsPerCount);
     };
     const ValueOf kDynes = [](quint32 sample) { return int(sample / 10); };
 

@@ -175,7 +175,5 @@ void CRunLogIndexCache::Save(QFileDevice& log, const CRunLogIndex& index) const
     if (!QDir().mkpath(m_strFolder))
         return;
     QString ignored;
-    CWholeFileWrite::Replace(
-        CacheFilePath(LogIdentity(log)),
-        [&bytes](QIODevice& file) { return CWholeFileWrite::Write(file, bytes); }, ignored);
+    CWholeFileWrite::Replace(CacheFilePath(LogIdentity(log)), bytes, ignored);
 }

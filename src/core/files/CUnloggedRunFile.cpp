@@ -20,9 +20,10 @@ QString CUnloggedRunFile::FreePath(const QDir& folder, const QDateTime& stamp,
                                    const QString& subject)
 {
     const QString name = CRunFileName::BaseName(stamp, subject);
-    QString path = folder.filePath(name + QStringLiteral(".exp"));
+    const QLatin1String suffix(CRunFileName::kSuffix);
+    QString path = folder.filePath(name + suffix);
     for (int copy = 2; QFileInfo::exists(path); ++copy)
-        path = folder.filePath(QStringLiteral("%1 (%2).exp").arg(name).arg(copy));
+        path = folder.filePath(QStringLiteral("%1 (%2)").arg(name).arg(copy) + suffix);
     return path;
 }
 
@@ -30,13 +31,12 @@ QString CUnloggedRunFile::Save(const CImpactRecord& record, const QDateTime& sta
                                QStringList& reasons)
 {
     const QByteArray text = CExperimentFileWriter::Text(record);
-    const auto write = [&text](QIODevice& file) { return CWholeFileWrite::Write(file, text); };
     QDir().mkpath(Folder());
     for (const QString& folder : {Folder(), QDir::currentPath()}) {
         const QString path =
             FreePath(QDir(folder), stamp, CRunStamp::SubjectOf(record.m_strComments));
         QString error;
-        if (CWholeFileWrite::Replace(path, write, error))
+        if (CWholeFileWrite::Replace(path, text, error))
             return path;
         reasons << error;
     }

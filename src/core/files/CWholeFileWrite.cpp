@@ -45,6 +45,12 @@ bool CWholeFileWrite::Replace(const QString& path, const std::function<bool(QIOD
     return false;
 }
 
+bool CWholeFileWrite::Replace(const QString& path, const QByteArray& bytes, QString& error)
+{
+    return Replace(
+        path, [&bytes](QIODevice& file) { return Write(file, bytes); }, error);
+}
+
 QString CWholeFileWrite::ExistsText(const QString& path)
 {
     return QStringLiteral("%1 already exists; it was not overwritten.")

@@ -26,6 +26,8 @@ public:
     // operator's message, naming the file, in error.
     static bool Replace(const QString& path, const std::function<bool(QIODevice&)>& write,
                         QString& error);
+    // The same for bytes made beforehand.
+    static bool Replace(const QString& path, const QByteArray& bytes, QString& error);
     // Writes a file that must not exist yet, through a temporary file beside
     // it that takes the name only when the whole file is on the disk and no
     // other file has the name by then: an existing file is never replaced.

@@ -2,9 +2,6 @@
 
 #include "core/record/CImpactRecord.h"
 
-#include <cmath>
-#include <limits>
-
 namespace {
 
 constexpr double kMsPerStepCount = 60e-6;
@@ -71,12 +68,6 @@ std::optional<qsizetype> ContactReference(const CImpactRecord& record, qsizetype
     return contact - 1;
 }
 
-int TruncToInt(double value)
-{
-    return int(qBound(double(std::numeric_limits<int>::min()), std::trunc(value),
-                      double(std::numeric_limits<int>::max())));
-}
-
 }  // namespace
 
 CImpactMeasures CImpactMeasures::Of(const CImpactRecord& record)
@@ -109,6 +100,7 @@ CImpactMeasures CImpactMeasures::Of(const CImpactRecord& record)
     const quint32 from = samples.Position(*reference);
     const quint32 to = samples.Position(peak);
     if (to >= from)
-        measures.m_nDispAtPeakMicrons = TruncToInt((to - from) * CImpactRecord::kMicronsPerCount);
+        measures.m_nDispAtPeakMicrons =
+            CImpactRecord::TruncToInt((to - from) * CImpactRecord::kMicronsPerCount);
     return measures;
 }

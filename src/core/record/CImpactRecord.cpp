@@ -18,13 +18,6 @@ std::optional<quint32> CountRise(quint32 later, quint32 earlier)
     return later - earlier;
 }
 
-// Hand-edited files can hold absurd counts; never convert out of the int range.
-int TruncToInt(double value)
-{
-    return int(qBound(double(std::numeric_limits<int>::min()), value,
-                      double(std::numeric_limits<int>::max())));
-}
-
 constexpr qsizetype kShortTraceLimit = 32;
 constexpr qsizetype kShortTraceMinimum = 6;  // n - 5 must be positive, d[n-3] must exist
 constexpr double kPerSampleSpan10To30 = 0.1388888888888889;  // 1 / (20 x 0.36 ms)
@@ -127,6 +120,12 @@ int CImpactRecord::VelocityFromDownTrace() const
     }
     const auto rise = CountRise(d[30], d[10]);
     return rise ? TruncToInt(*rise * kMicronsPerCount * kPerSampleSpan10To30) : 0;
+}
+
+int CImpactRecord::TruncToInt(double value)
+{
+    return int(qBound(double(std::numeric_limits<int>::min()), value,
+                      double(std::numeric_limits<int>::max())));
 }
 
 double CImpactRecord::VelocityResolution(qsizetype downSamples)

@@ -36,6 +36,9 @@ public:
     // measured on stands for, in mm/s: the finest difference the derived
     // velocity can tell. 0 when a down stroke this short gives no velocity.
     static double VelocityResolution(qsizetype downSamples);
+    // A derived value in whole units, truncated; hand-edited files can hold
+    // absurd counts, so it never leaves the int range.
+    static int TruncToInt(double value);
 
     // The stamp (CRunStamp) becomes the run stamp; the stamp and the subject
     // line, when there is a subject, replace the comments.

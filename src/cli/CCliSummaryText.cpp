@@ -243,8 +243,7 @@ QString RunsTable(const CCohortSummary& summary)
             Number(row.measures.m_nTimeToPeakMs, kTimeDecimals),
             Number(row.measures.m_nDispAtPeakMicrons),
             Number(row.measures.m_nForceTimeIntegralKdynMs, kIntegralDecimals),
-            row.verdict.Passed() ? QStringLiteral("pass")
-                                 : row.verdict.Text().mid(QStringLiteral("QC flags: ").size()),
+            CliQuality::Cell(row.verdict),
         };
         if (summary.Grouped())
             line.append(row.group);

@@ -9,6 +9,13 @@ QString CliQuality::Text(const std::optional<CQualityVerdict>& verdict)
     return verdict ? verdict->Text() : QStringLiteral("none (no data)");
 }
 
+QString CliQuality::Cell(const std::optional<CQualityVerdict>& verdict)
+{
+    if (!verdict)
+        return QStringLiteral("-");
+    return verdict->Passed() ? QStringLiteral("pass") : verdict->FlagNames();
+}
+
 QJsonValue CliQuality::VerdictJson(const std::optional<CQualityVerdict>& verdict)
 {
     if (!verdict)

@@ -5,7 +5,7 @@
 
 // The limits the quality checks judge an impact by, kept in the per-user
 // settings. Each has a range the settings and the dialog hold it to, a
-// default, a unit and the key it is stored under.
+// unit and the key it is stored under; its default is the member's own.
 class CQualityThresholds
 {
 public:
@@ -16,7 +16,6 @@ public:
         const char* unit;
         int min;
         int max;
-        int defaultValue;
     };
 
     static const QList<Field>& Fields();

@@ -51,12 +51,15 @@ QStringList CQualityVerdict::Keys() const
     return keys;
 }
 
-QString CQualityVerdict::Text() const
+QString CQualityVerdict::FlagNames() const
 {
-    if (Passed())
-        return kPassText;
     QStringList names;
     for (Flag flag : Flags())
         names.append(Name(flag));
-    return QStringLiteral("QC flags: ") + names.join(QStringLiteral(", "));
+    return names.join(QStringLiteral(", "));
+}
+
+QString CQualityVerdict::Text() const
+{
+    return Passed() ? kPassText : QStringLiteral("QC flags: ") + FlagNames();
 }

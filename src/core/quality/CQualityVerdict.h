@@ -31,6 +31,8 @@ public:
     bool Passed() const { return m_nFlags == 0; }
     QList<Flag> Flags() const;
     QStringList Keys() const;
+    // The flags' names, "second hit, bone contact"; empty for a pass.
+    QString FlagNames() const;
     // "QC pass", or "QC flags: " and the flags' names.
     QString Text() const;
 

@@ -33,35 +33,12 @@ int BadArguments(QTextStream& err, const QString& why)
     return CliCommands::kExitBadArguments;
 }
 
-QString DateText(const CRunLogEntry& entry)
-{
-    return entry.m_stampTime.isValid() ? entry.m_stampTime.toString(QStringLiteral("yyyy-MM-dd"))
-                                       : QStringLiteral("-");
-}
-
-QString TimeText(const CRunLogEntry& entry)
-{
-    return entry.m_stampTime.isValid() ? entry.m_stampTime.toString(QStringLiteral("HH:mm:ss"))
-                                       : QStringLiteral("-");
-}
-
 // Columns padded, a line never ends in blanks.
 QString EndLine(QString line)
 {
     while (line.endsWith(u' '))
         line.chop(1);
     return line + u'\n';
-}
-
-// "pass", the flags' names, or "-" for an entry not judged (torn, not
-// opening whole, without data).
-QString QualityCell(const std::optional<CQualityVerdict>& verdict)
-{
-    if (!verdict)
-        return QStringLiteral("-");
-    if (verdict->Passed())
-        return QStringLiteral("pass");
-    return verdict->Text().mid(QStringLiteral("QC flags: ").size());
 }
 
 QString ListHeading(int qualityWidth)
@@ -87,8 +64,8 @@ QString ListLine(const CRunLogEntry& entry, qsizetype number, const QString& qua
 {
     return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12  %13")
                        .arg(number, 6)
-                       .arg(DateText(entry), -10)
-                       .arg(TimeText(entry), -8)
+                       .arg(entry.DateText(), -10)
+                       .arg(entry.TimeText(), -8)
                        .arg(entry.m_strFirmwareVersion, -10)
                        .arg(entry.m_nDesiredForce, 7)
                        .arg(entry.m_nActualForce, 6)
@@ -107,8 +84,8 @@ QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number,
     const bool stamped = entry.m_stampTime.isValid();
     return QJsonObject{
         {QStringLiteral("number"), qint64(number)},
-        {QStringLiteral("date"), stamped ? QJsonValue(DateText(entry)) : QJsonValue()},
-        {QStringLiteral("time"), stamped ? QJsonValue(TimeText(entry)) : QJsonValue()},
+        {QStringLiteral("date"), stamped ? QJsonValue(entry.DateText()) : QJsonValue()},
+        {QStringLiteral("time"), stamped ? QJsonValue(entry.TimeText()) : QJsonValue()},
         {QStringLiteral("subject"), entry.m_strSubject},
         {QStringLiteral("firmwareVersion"), entry.m_strFirmwareVersion},
         {QStringLiteral("firmwareRelease"), entry.m_nFirmwareRelease},
@@ -222,7 +199,7 @@ int CCliLogCommand::List(CRunLogReader& log, bool json)
     QStringList quality;
     int qualityWidth = 2;
     for (const std::optional<CQualityVerdict>& verdict : verdicts) {
-        quality.append(QualityCell(verdict));
+        quality.append(CliQuality::Cell(verdict));
         qualityWidth = qMax(qualityWidth, int(quality.constLast().size()));
     }
     if (!json)

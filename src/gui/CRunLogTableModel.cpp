@@ -28,12 +28,6 @@ bool IsNumeric(int column)
            (column >= CRunLogTableModel::kDesiredForce && column <= CRunLogTableModel::kUpSamples);
 }
 
-QString StampText(const CRunLogEntry& entry, const char* format)
-{
-    return entry.m_stampTime.isValid() ? entry.m_stampTime.toString(QLatin1String(format))
-                                       : QStringLiteral("-");
-}
-
 }  // namespace
 
 CRunLogTableModel::CRunLogTableModel(QObject* parent) : QAbstractTableModel(parent)
@@ -99,9 +93,9 @@ QVariant CRunLogTableModel::DisplayValue(const CRunLogEntry& entry, int row, int
     case kNumber:
         return row + 1;
     case kDate:
-        return StampText(entry, "yyyy-MM-dd");
+        return entry.DateText();
     case kTime:
-        return StampText(entry, "HH:mm:ss");
+        return entry.TimeText();
     case kFirmware:
         return entry.m_strFirmwareVersion;
     case kState:

@@ -142,3 +142,15 @@ void CRunLogEntry::Summarize(QByteArrayView text)
     m_stampTime = CRunStamp::TimeOf(m_strComments);
     m_strSubject = CRunStamp::SubjectOf(m_strComments);
 }
+
+QString CRunLogEntry::DateText() const
+{
+    return m_stampTime.isValid() ? m_stampTime.toString(QStringLiteral("yyyy-MM-dd"))
+                                 : QStringLiteral("-");
+}
+
+QString CRunLogEntry::TimeText() const
+{
+    return m_stampTime.isValid() ? m_stampTime.toString(QStringLiteral("HH:mm:ss"))
+                                 : QStringLiteral("-");
+}

@@ -18,6 +18,10 @@ public:
     // Fills the list's values from the entry's text (or from its head, when
     // the entry is too large to be read).
     void Summarize(QByteArrayView text);
+    // The stamp's date ("2026-12-08") and time ("14:03:22") as lists show
+    // them; "-" for an entry without a stamp.
+    QString DateText() const;
+    QString TimeText() const;
 
     qint64 m_nOffset = 0;  // bytes from the start of the log
     qint64 m_nLength = 0;  // bytes, the end marker included

@@ -12,7 +12,6 @@ constexpr double kPlotWidth = CGraphAxes::kPlotRight - CGraphAxes::kAxisX;
 constexpr double kClassicUnitsPerCount = 2.6;
 constexpr double kClassicCountRange = 150.0;
 constexpr float kRelease4StepMs = 0.36f;
-constexpr double kMsPerStepCount = 60e-6;
 // Beyond these every coordinate is clamped anyway.
 constexpr double kMaxTimeMultiple = 1e10;
 constexpr double kMaxDispMultiple = 1e7;
@@ -101,7 +100,7 @@ float CGraphAxes::StepMs(const CImpactRecord& record, const QList<quint32>& step
 {
     if (record.m_nFirmwareRelease == 4)
         return kRelease4StepMs;
-    return float(double(stepTimes[i]) * kMsPerStepCount);
+    return float(double(stepTimes[i]) * CImpactRecord::kMsPerStepCount);
 }
 
 bool CGraphAxes::UpStrokeDrawn(const CImpactRecord& record)

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr double kMsPerStepCount = 60e-6;
 constexpr int kTimeTicks = 10;
 constexpr int kValueTicks = 6;
 constexpr double kLegendRow = 26;  // in thousandths of the picture's height
@@ -114,7 +113,7 @@ COverlayPainter::Trace COverlayPainter::TraceOf(const CImpactRecord& record)
             trace.dispMicrons.append((double(disp[i]) - start) * CImpactRecord::kMicronsPerCount);
             trace.forceKdyn.append(force[i] / 10.0);
             timeMs += record.m_nFirmwareRelease == 4 ? CImpactRecord::kRelease4SampleMs
-                                                     : steps[i] * kMsPerStepCount;
+                                                     : steps[i] * CImpactRecord::kMsPerStepCount;
         }
         return true;
     };

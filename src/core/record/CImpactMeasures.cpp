@@ -4,8 +4,6 @@
 
 namespace {
 
-constexpr double kMsPerStepCount = 60e-6;
-
 // The samples of both strokes in time order, each stroke as long as its
 // shortest position or force array.
 class CSampleSequence
@@ -37,7 +35,7 @@ public:
         const qsizetype i = k < m_nDown ? k : k - m_nDown;
         if (i >= steps.size())
             return std::nullopt;
-        return steps[i] * kMsPerStepCount;
+        return steps[i] * CImpactRecord::kMsPerStepCount;
     }
     // Time from sample `from` to sample `to` (to >= from).
     std::optional<double> SpanMs(qsizetype from, qsizetype to) const

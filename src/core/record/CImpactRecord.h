@@ -19,6 +19,7 @@ public:
     static constexpr quint32 kDispMinStart = 5555;  // starting minimum of the position scan
     static constexpr double kMicronsPerCount = 17.63889;
     static constexpr double kRelease4SampleMs = 0.36;
+    static constexpr double kMsPerStepCount = 60e-6;  // release 5 step times: 60 ns a count
 
     // The new-document reset. The file format, the firmware version text and
     // the run stamp keep their values.

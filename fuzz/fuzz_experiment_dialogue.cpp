@@ -13,6 +13,7 @@
 #include "CScriptedBox.h"
 #include "CScriptedPrompt.h"
 #include "FuzzCheck.h"
+#include "FuzzTraceCheck.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSerialLink.h"
 #include "core/protocol/CExperimentDialogue.h"
@@ -107,20 +108,6 @@ qsizetype MaxWrites()
 {
     return 1 + CExperimentDialogue::kWakeProbes + 2 * CExperimentDialogue::kMaxPromptPasses + 1 +
            CSerialLink::kMaxDownloadPolls;
-}
-
-void CheckTraces(const CImpactRecord& record)
-{
-    FUZZ_CHECK(record.m_arrDispDown.size() == record.m_arrForceDown.size());
-    FUZZ_CHECK(record.m_arrDispUp.size() == record.m_arrForceUp.size());
-    if (record.m_nFirmwareRelease == 5) {
-        FUZZ_CHECK(record.m_arrStepTimeDown.size() == record.m_arrDispDown.size());
-        FUZZ_CHECK(record.m_arrStepTimeUp.size() == record.m_arrDispUp.size());
-    } else {
-        FUZZ_CHECK(record.m_arrStepTimeDown.isEmpty() && record.m_arrStepTimeUp.isEmpty());
-    }
-    if (record.m_nFirmwareRelease != 4 && record.m_nFirmwareRelease != 5)
-        FUZZ_CHECK(record.m_arrDispDown.isEmpty() && record.m_arrDispUp.isEmpty());
 }
 
 // Only the protocol's answers go out, "y" once and only after the operator

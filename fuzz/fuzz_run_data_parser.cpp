@@ -3,6 +3,7 @@
 // most 128 bytes at every 0xFF byte, as the link's reads cut the output.
 
 #include "FuzzCheck.h"
+#include "FuzzTraceCheck.h"
 #include "core/device/CSerialLink.h"
 #include "core/protocol/CRunDataParser.h"
 #include "core/record/CImpactRecord.h"
@@ -47,16 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CRunDataParser::ParseRunData(chunks, record.m_nFirmwareRelease, record);
 
     const qsizetype lines = CRunDataParser::SplitIntoLines(chunks).size();
-    FUZZ_CHECK(record.m_arrDispDown.size() == record.m_arrForceDown.size());
-    FUZZ_CHECK(record.m_arrDispUp.size() == record.m_arrForceUp.size());
     FUZZ_CHECK(record.m_arrDispDown.size() <= lines && record.m_arrDispUp.size() <= lines);
-    if (release == 5) {
-        FUZZ_CHECK(record.m_arrStepTimeDown.size() == record.m_arrDispDown.size());
-        FUZZ_CHECK(record.m_arrStepTimeUp.size() == record.m_arrDispUp.size());
-    } else {
-        FUZZ_CHECK(record.m_arrStepTimeDown.isEmpty() && record.m_arrStepTimeUp.isEmpty());
-    }
-    if (release != 4 && release != 5)
-        FUZZ_CHECK(record.m_arrDispDown.isEmpty() && record.m_arrDispUp.isEmpty());
+    CheckTraces(record);
     return 0;
 }

@@ -1,4 +1,5 @@
 #include "cli/CliCommands.h"
+#include "cli/CliOptionRules.h"
 #include "core/quality/CCohortGrouping.h"
 #include "core/quality/CCohortReader.h"
 #include "core/quality/CQualityCheck.h"
@@ -33,20 +34,12 @@ QString ParseArguments(const QStringList& args, OverlayOptions& options)
         return parser.errorText();
     options.inputs = parser.positionalArguments();
     options.output = parser.value(output);
-    if (parser.isSet(groupBy)) {
-        options.groupBy = QRegularExpression(parser.value(groupBy));
-        const QString error = CCohortGrouping::PatternError(options.groupBy);
-        if (!error.isEmpty())
-            return QStringLiteral("--group-by: ") + error;
-    }
+    const QString groupByProblem = CliOptionRules::GroupByProblem(parser, groupBy, options.groupBy);
+    if (!groupByProblem.isEmpty())
+        return groupByProblem;
     if (options.inputs.isEmpty())
         return QStringLiteral("no experiment files or folders given");
-    if (options.output.isEmpty())
-        return QStringLiteral("no output file given (-o OUT.png or -o OUT.pdf)");
-    options.bPdf = options.output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
-    if (!options.bPdf && !options.output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
-        return QStringLiteral("the output file must end in .png or .pdf");
-    return QString();
+    return CliOptionRules::PictureOutputProblem(options.output, options.bPdf);
 }
 
 }  // namespace

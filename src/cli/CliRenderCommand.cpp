@@ -1,5 +1,6 @@
 #include "cli/CCliRecord.h"
 #include "cli/CliCommands.h"
+#include "cli/CliOptionRules.h"
 #include "render/CGraphFileWriter.h"
 
 #include <QRegularExpression>
@@ -55,12 +56,7 @@ QString ParseArguments(const QStringList& args, RenderOptions& options)
     }
     if (options.input.isEmpty())
         return QStringLiteral("no experiment file given");
-    if (options.output.isEmpty())
-        return QStringLiteral("no output file given (-o OUT.png or -o OUT.pdf)");
-    options.bPdf = options.output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
-    if (!options.bPdf && !options.output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
-        return QStringLiteral("the output file must end in .png or .pdf");
-    return {};
+    return CliOptionRules::PictureOutputProblem(options.output, options.bPdf);
 }
 
 }  // namespace

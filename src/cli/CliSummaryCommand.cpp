@@ -1,5 +1,6 @@
 #include "cli/CCliSummaryText.h"
 #include "cli/CliCommands.h"
+#include "cli/CliOptionRules.h"
 #include "core/files/CRunLogReader.h"
 #include "core/files/CWholeFileWrite.h"
 #include "core/quality/CCohortReader.h"
@@ -39,12 +40,9 @@ QString ParseArguments(const QStringList& args, SummaryOptions& options)
     options.bJson = parser.isSet(json);
     if (parser.isSet(csv) && options.csvPath.isEmpty())
         return QStringLiteral("--csv needs a file name");
-    if (parser.isSet(groupBy)) {
-        options.groupBy = QRegularExpression(parser.value(groupBy));
-        const QString error = CCohortGrouping::PatternError(options.groupBy);
-        if (!error.isEmpty())
-            return QStringLiteral("--group-by: ") + error;
-    }
+    const QString groupByProblem = CliOptionRules::GroupByProblem(parser, groupBy, options.groupBy);
+    if (!groupByProblem.isEmpty())
+        return groupByProblem;
     if (options.inputs.isEmpty() && options.runLogs.isEmpty())
         return QStringLiteral("no experiment files, folders or run logs given");
     return QString();

@@ -1,0 +1,27 @@
+#include "cli/CliOptionRules.h"
+
+#include "core/quality/CCohortGrouping.h"
+
+#include <QCommandLineParser>
+#include <QRegularExpression>
+
+QString CliOptionRules::PictureOutputProblem(const QString& output, bool& pdf)
+{
+    if (output.isEmpty())
+        return QStringLiteral("no output file given (-o OUT.png or -o OUT.pdf)");
+    pdf = output.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive);
+    if (!pdf && !output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive))
+        return QStringLiteral("the output file must end in .png or .pdf");
+    return QString();
+}
+
+QString CliOptionRules::GroupByProblem(const QCommandLineParser& parser,
+                                       const QCommandLineOption& groupBy,
+                                       QRegularExpression& pattern)
+{
+    if (!parser.isSet(groupBy))
+        return QString();
+    pattern = QRegularExpression(parser.value(groupBy));
+    const QString error = CCohortGrouping::PatternError(pattern);
+    return error.isEmpty() ? QString() : QStringLiteral("--group-by: ") + error;
+}

@@ -114,6 +114,11 @@ bool CZentakDoc::LoadRunLogEntry(const CRunLogReader& log, qsizetype index)
     SetModifiedFlag(false);
     Load(buffer);
     const CRunLogEntry& entry = log.Entries().at(index);
+    if (entry.m_bTorn && m_strLoadMessage.isEmpty())
+        m_strLoadMessage = QStringLiteral("Run log entry %1 is torn: the log ends, or the next "
+                                          "entry begins, before its end. What the log holds of "
+                                          "it is shown.")
+                               .arg(index + 1);
     const QDateTime stamp = entry.m_stampTime;
     const QString stampText =
         stamp.isValid() ? stamp.toString(QStringLiteral(", yyyy-MM-dd HH:mm:ss")) : QString();
@@ -171,5 +176,9 @@ bool CZentakDoc::CompleteRun(const QDateTime& localTime, const QString& subject)
     SetDataPresent(true);
     m_record.DeriveActualValues();
     m_record.StampRun(localTime, subject);
-    return WriteRunLog();
+    if (WriteRunLog())
+        return true;
+    m_bRunUnlogged = true;
+    m_bModified = true;
+    return false;
 }

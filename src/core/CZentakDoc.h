@@ -43,11 +43,6 @@ public:
         m_bRunUnlogged = m_bRunUnlogged && modified;
     }
     // A run whose run log entry failed: it exists only in this record.
-    void MarkRunUnlogged()
-    {
-        m_bRunUnlogged = true;
-        m_bModified = true;
-    }
     bool RunUnlogged() const { return m_bRunUnlogged; }
 
     // Reads any of the three layouts and leaves the record as the file
@@ -64,7 +59,7 @@ public:
     // Opens entry index of the log as File Open opens a file with the same
     // text; the record then has no file name and is unmodified, so File Save
     // asks for a name. False when its text could not be read
-    // (FileErrorString() says why).
+    // (FileErrorString() says why). A torn entry always leaves a LoadMessage().
     bool LoadRunLogEntry(const CRunLogReader& log, qsizetype index);
     // What the record is called while it has no file of its own: for a run
     // log entry its number and stamp, "Run Log Entry 17, 2026-12-08
@@ -100,7 +95,8 @@ public:
     // What a completed impact leaves behind: data present, actual values
     // derived, comments stamped (with the subject line when subject, checked
     // by CRunSubject, is not empty), run logged. False when the log entry
-    // could not be written (the results stay here).
+    // could not be written: the results stay here, marked as unlogged and
+    // modified, so they are not discarded without a question.
     bool CompleteRun(const QDateTime& localTime, const QString& subject = QString());
 
 Q_SIGNALS:

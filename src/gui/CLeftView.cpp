@@ -397,12 +397,8 @@ void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome, const QString& subje
     switch (outcome) {
     case CRunOutcome::Kind::Completed:
     case CRunOutcome::Kind::CutShort:
-        // A run whose log entry failed lives only in memory: keep it from
-        // being discarded without a question.
-        if (!m_rDoc.CompleteRun(QDateTime::currentDateTime(), subject)) {
+        if (!m_rDoc.CompleteRun(QDateTime::currentDateTime(), subject))
             m_rPrompt.ShowMessage(m_rDoc.FileErrorString(), COperatorPrompt::Icon::Exclamation);
-            m_rDoc.MarkRunUnlogged();
-        }
         // The animal has been struck: the next impact is another's.
         m_editSubject->clear();
         UpdateData(false);

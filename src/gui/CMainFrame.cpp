@@ -487,11 +487,6 @@ void CMainFrame::OpenRunLogEntry(const CRunLogReader& log, qsizetype index)
     }
     if (!m_doc.LoadMessage().isEmpty())
         ShowFileError(m_doc.LoadMessage());
-    else if (log.Entries().at(index).m_bTorn)
-        ShowFileError(QStringLiteral("Run log entry %1 is torn: the log ends, or the next "
-                                     "entry begins, before its end. What the log holds of it "
-                                     "is shown.")
-                          .arg(index + 1));
     m_bSaveNeedsName = true;
     m_pLeftView->OnInitialUpdate();
     OnRecordChanged();

@@ -71,25 +71,27 @@ void CCohortReader::ReadRunLog(const QString& path, const QString& indexCacheFol
     Run run{path, 0, CImpactRecord()};
     for (qsizetype i = 0; i < log.Entries().size(); ++i) {
         run.entry = int(i + 1);
-        if (log.Entries()[i].m_bTorn) {
-            m_fnOnProblem({path, run.entry,
-                           QStringLiteral("The entry is torn: the log ends, or the next entry "
-                                          "begins, inside it.")});
-            continue;
-        }
-        CExperimentFileReader::Result result;
-        if (!log.ReadEntry(i, run.record, result, error)) {
-            m_fnOnProblem({path, run.entry, error});
-            continue;
-        }
-        const QString why = WhyNoImpact(
-            result.message, result.outcome == CExperimentFileReader::LoadOutcome::Complete,
-            run.record.m_bDataPresent);
+        const QString why = ReadLogEntry(log, i, run.record);
         if (why.isEmpty())
             m_fnOnRun(run);
         else
             m_fnOnProblem({path, run.entry, why});
     }
+}
+
+QString CCohortReader::ReadLogEntry(const CRunLogReader& log, qsizetype index,
+                                    CImpactRecord& record)
+{
+    if (log.Entries()[index].m_bTorn)
+        return QStringLiteral("The entry is torn: the log ends, or the next entry begins, "
+                              "inside it.");
+    CExperimentFileReader::Result result;
+    QString error;
+    if (!log.ReadEntry(index, record, result, error))
+        return error;
+    return WhyNoImpact(result.message,
+                       result.outcome == CExperimentFileReader::LoadOutcome::Complete,
+                       record.m_bDataPresent);
 }
 
 QString CCohortReader::WhyNoImpact(const QString& loadMessage, bool loadedWhole, bool dataPresent)

@@ -7,6 +7,8 @@
 
 #include <functional>
 
+class CRunLogReader;
+
 // The impacts of a study, read from experiment files, folders of them and
 // run logs, one at a time, so a study of any size fits in memory. Every input that
 // gives no impact is reported with its reason, never left out in silence.
@@ -40,6 +42,9 @@ public:
 
     // Why a loaded record is no impact of a study, or empty when it is one.
     static QString WhyNoImpact(const QString& loadMessage, bool loadedWhole, bool dataPresent);
+    // Entry index of an opened log read into record; why it is no impact,
+    // or empty when it is one.
+    static QString ReadLogEntry(const CRunLogReader& log, qsizetype index, CImpactRecord& record);
 
 private:
     void ReadFolder(const QString& path);

@@ -1,6 +1,7 @@
 #include "core/quality/CRunLogQuality.h"
 
 #include "core/files/CRunLogReader.h"
+#include "core/quality/CCohortReader.h"
 #include "core/quality/CQualityCheck.h"
 #include "core/record/CImpactRecord.h"
 
@@ -15,13 +16,8 @@ constexpr qsizetype kEntriesPerWorker = 64;  // fewer are not worth a thread
 std::optional<CQualityVerdict> VerdictOf(const CRunLogReader& log, qsizetype index,
                                          const CQualityThresholds& thresholds)
 {
-    if (log.Entries()[index].m_bTorn)
-        return std::nullopt;
     CImpactRecord record;
-    CExperimentFileReader::Result result;
-    QString error;
-    if (!log.ReadEntry(index, record, result, error) ||
-        result.outcome != CExperimentFileReader::LoadOutcome::Complete)
+    if (!CCohortReader::ReadLogEntry(log, index, record).isEmpty())
         return std::nullopt;
     return CQualityCheck::Judge(record, thresholds);
 }

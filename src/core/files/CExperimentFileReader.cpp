@@ -1,5 +1,6 @@
 #include "core/files/CExperimentFileReader.h"
 
+#include "core/files/CExperimentFileWriter.h"
 #include "core/record/CTextRules.h"
 
 #include <algorithm>
@@ -260,7 +261,7 @@ bool CExperimentFileReader::ReadComments()
     QString& comments = m_rRecord.m_strComments;
     qsizetype linesHeld = 0;
     qsizetype lengthAtLastMention = -1;
-    for (NextLine(); !Has("-----End of File-----"_L1); NextLine()) {
+    for (NextLine(); !Has(QLatin1StringView(CExperimentFileWriter::kEndMarker)); NextLine()) {
         if (Has("End of File"_L1))
             lengthAtLastMention = CommentsLengthWithoutEmptyLastLine(linesHeld);
         AppendCommentLine(linesHeld);

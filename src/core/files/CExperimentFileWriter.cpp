@@ -6,7 +6,6 @@
 
 namespace {
 
-constexpr char kHeader[] = "ZR Spinal Cord Impactor Experiment File v5.0\r\n";
 constexpr char kVersionLabel[] = "Firmware Release Version: ";
 constexpr char kAfterVersion[] = "\r\n\r\n";
 constexpr char kDisplacementStart[] =
@@ -18,7 +17,6 @@ constexpr char kStepTimeStart[] =
     "*End*\r\n\r\n-------------------------------\r\nTime per Step Data:\r\n*Down*\r\n";
 constexpr char kCommentsStart[] =
     "*End*\r\n\r\n-------------------------------\r\nExperiment Comments:\r\n";
-constexpr char kEndOfFile[] = "\r\n\r\n-----End of File-----";
 
 constexpr qsizetype kBytesPerValueLine = 8;
 
@@ -60,7 +58,8 @@ QByteArray CExperimentFileWriter::ValuesAndTraces(const CImpactRecord& record)
     const bool valid = record.m_bDataPresent;
     QByteArray out;
     out.reserve(EstimatedSize(record));
-    out += kHeader;
+    out += kTitle;
+    out += " v5.0\r\n";
     out += kVersionLabel;
     out += record.m_strFirmwareVersion.toLatin1();
     out += kAfterVersion;
@@ -93,7 +92,8 @@ QByteArray CExperimentFileWriter::Comments(const CImpactRecord& record)
 {
     QByteArray out = kCommentsStart;
     out += record.m_strComments.toLatin1();
-    out += kEndOfFile;
+    out += "\r\n\r\n";
+    out += kEndMarker;
     return out;
 }
 

@@ -11,6 +11,11 @@ class CImpactRecord;
 class CExperimentFileWriter
 {
 public:
+    // The header's title (" v5.0" follows; release 4 files lack it) and the
+    // end marker, by which readers find where a record begins and ends.
+    static constexpr char kTitle[] = "ZR Spinal Cord Impactor Experiment File";
+    static constexpr char kEndMarker[] = "-----End of File-----";
+
     // The header, the values and the trace sections. Each section holds the
     // values its array has, never more: after loading a hand-edited file the
     // arrays of a stroke may differ in length.

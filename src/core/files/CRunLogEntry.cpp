@@ -1,5 +1,6 @@
 #include "core/files/CRunLogEntry.h"
 
+#include "core/files/CExperimentFileWriter.h"
 #include "core/record/CRunStamp.h"
 #include "core/record/CTextRules.h"
 
@@ -128,7 +129,7 @@ void CRunLogEntry::Summarize(QByteArrayView text)
     lines.Next();
     QString comments;
     qsizetype linesHeld = 0;
-    for (lines.Next(); !lines.Has("-----End of File-----"); lines.Next()) {
+    for (lines.Next(); !lines.Has(CExperimentFileWriter::kEndMarker); lines.Next()) {
         if (linesHeld++ > 0)
             comments += QStringLiteral("\r\n");
         comments += Latin1(lines.Line());

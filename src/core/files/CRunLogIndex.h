@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/CExperimentFileWriter.h"
 #include "core/files/CRunLogEntry.h"
 
 #include <QList>
@@ -17,8 +18,8 @@ public:
 
     // The header every entry begins with, in the current layout and the
     // release-4 one (which lacks the " v5.0").
-    static constexpr char kEntryStart[] = "ZR Spinal Cord Impactor Experiment File";
-    static constexpr char kEntryEnd[] = "-----End of File-----";
+    static constexpr auto& kEntryStart = CExperimentFileWriter::kTitle;
+    static constexpr auto& kEntryEnd = CExperimentFileWriter::kEndMarker;
 
     // Where indexing goes on after the log has grown: the end of the last
     // whole entry. Text after it (a torn entry that a writer may still be

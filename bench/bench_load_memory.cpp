@@ -33,15 +33,16 @@ QByteArray Filled(const QByteArray& before, const QByteArray& line, const QByteA
     return before + line.repeated(int(room / line.size())) + after;
 }
 
-// The peak resident size of this process, after the kernel's mark is reset.
-qint64 PeakKib()
+// A size in KiB from /proc/self/status: "VmHWM:" the peak resident size
+// since the kernel's mark was reset, "VmRSS:" the resident size now.
+qint64 StatusKib(const QByteArray& field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toLongLong();
     }
     return -1;
 }
@@ -51,18 +52,6 @@ void ResetPeak()
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
-}
-
-qint64 CurrentKib()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
 }
 
 bool Measure(const char* what, const QByteArray& text, CZentakDoc::LoadOutcome expected)
@@ -79,9 +68,9 @@ bool Measure(const char* what, const QByteArray& text, CZentakDoc::LoadOutcome e
     {
         CZentakDoc doc;
         ResetPeak();
-        beforeKib = CurrentKib();
+        beforeKib = StatusKib("VmRSS:");
         const bool loaded = doc.Load(path) && doc.LastLoadOutcome() == expected;
-        peakKib = PeakKib();
+        peakKib = StatusKib("VmHWM:");
         if (!loaded) {
             std::fprintf(stderr, "%s: load failed\n", what);
             return false;

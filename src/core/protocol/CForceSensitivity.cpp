@@ -23,11 +23,6 @@ CForceSensitivity::CForceSensitivity(CPortFactory& ports, CClock& clock, COperat
 {
 }
 
-void CForceSensitivity::ConfigureLink(CSerialLink& link, const CSerialSettings& settings) const
-{
-    link.Configure(settings);
-}
-
 void CForceSensitivity::ShowNotResponding(const CSerialSettings& settings)
 {
     m_rPrompt.ShowMessage(CRunOutcome::NotRespondingMessage(settings.m_strPort),
@@ -37,7 +32,7 @@ void CForceSensitivity::ShowNotResponding(const CSerialSettings& settings)
 CForceSensitivity::Reading CForceSensitivity::Read(const CSerialSettings& settings)
 {
     CSerialLink link(m_rPorts, m_rClock);
-    ConfigureLink(link, settings);
+    link.Configure(settings);
     Reading reading;
 
     const std::optional<QString> awake = CLineFeedProbe::Run(link);
@@ -86,7 +81,7 @@ CForceSensitivity::Reading CForceSensitivity::Read(const CSerialSettings& settin
 CForceSensitivity::WriteOutcome CForceSensitivity::Write(const CSerialSettings& settings, int value)
 {
     CSerialLink link(m_rPorts, m_rClock);
-    ConfigureLink(link, settings);
+    link.Configure(settings);
 
     const std::optional<QString> awake = CLineFeedProbe::Run(link);
     if (!awake) {

@@ -57,7 +57,6 @@ public:
     WriteOutcome Write(const CSerialSettings& settings, int value);
 
 private:
-    void ConfigureLink(CSerialLink& link, const CSerialSettings& settings) const;
     bool ExchangeExpecting(CSerialLink& link, const QString& text, const QString& expected);
     void ShowNotResponding(const CSerialSettings& settings);
 

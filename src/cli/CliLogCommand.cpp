@@ -3,6 +3,7 @@
 #include "cli/CliCommands.h"
 #include "cli/CliHelp.h"
 #include "cli/CliQuality.h"
+#include "core/files/CPlatformFile.h"
 #include "core/files/CRunFileName.h"
 #include "core/files/CRunLogPath.h"
 #include "core/files/CRunLogReader.h"
@@ -13,7 +14,6 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
@@ -102,10 +102,15 @@ QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number,
     };
 }
 
-QByteArray Contents(const QString& path)
+// Only a regular file under the name itself, and no more of it than the
+// entry and one byte: a pipe is never waited on, a link never followed, a
+// device never read without end.
+bool HoldsEntry(const QString& path, const QByteArray& text)
 {
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return CPlatformFile::OpenRegular(file, QIODevice::ReadOnly | QIODevice::Unbuffered, false,
+                                      nullptr) &&
+           file.read(text.size() + 1) == text;
 }
 
 }  // namespace
@@ -248,14 +253,21 @@ bool CCliLogCommand::WriteEntry(CRunLogReader& log, qsizetype index, const QStri
         err << QStringLiteral("Entry %1: %2\n").arg(index + 1).arg(error);
         return false;
     }
-    const bool alreadyThere = QFileInfo::exists(path) && Contents(path) == text;
-    if (!alreadyThere && !CWholeFileWrite::CreateNew(path, text, error)) {
-        err << QStringLiteral("Entry %1: %2\n").arg(index + 1).arg(error);
-        if (QFileInfo::exists(path))
-            err << QStringLiteral("Give it a name of its own: zentak-cli log extract %1 -o "
-                                  "FILE.exp\n")
-                       .arg(index + 1);
-        return false;
+    bool alreadyThere = HoldsEntry(path, text);
+    if (!alreadyThere) {
+        const CWholeFileWrite::Created created =
+            CWholeFileWrite::CreateNew(path, text, {log.Path()});
+        using Outcome = CWholeFileWrite::Created::Outcome;
+        // Another split into the same folder may have written it meanwhile.
+        alreadyThere = created.outcome == Outcome::NameTaken && HoldsEntry(path, text);
+        if (created.outcome != Outcome::Written && !alreadyThere) {
+            err << QStringLiteral("Entry %1: %2\n").arg(index + 1).arg(created.message);
+            if (created.outcome == Outcome::NameTaken)
+                err << QStringLiteral("Give it a name of its own: zentak-cli log extract %1 -o "
+                                      "FILE.exp\n")
+                           .arg(index + 1);
+            return false;
+        }
     }
     if (alreadyThere)
         err << QStringLiteral("Entry %1: %2 already holds it.\n").arg(index + 1).arg(shown);

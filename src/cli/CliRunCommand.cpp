@@ -7,6 +7,7 @@
 #include "core/CZentakDoc.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSystemClock.h"
+#include "core/files/COutputTarget.h"
 #include "core/files/CUnloggedRunFile.h"
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/CImpactRun.h"
@@ -159,6 +160,11 @@ int CCliRunCommand::Execute(const Request& request)
     record.m_nDesiredVelocity = request.velocity;
     record.m_nDesiredDwell = request.dwell;
 
+    const QString refusal = TargetsRefusal(doc, request);
+    if (!refusal.isEmpty()) {
+        prompt.ShowMessage(refusal, COperatorPrompt::Icon::Exclamation);
+        return CliCommands::kExitFailure;
+    }
     prompt.Err() << "Running one impact on " << settings.m_strPort << "...\n";
     prompt.Err().flush();
     const CRunOutcome::Kind outcome =
@@ -194,6 +200,21 @@ int CCliRunCommand::Execute(const Request& request)
         return CliCommands::kExitFailure;
     }
     return logged && saved ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
+}
+
+QString CCliRunCommand::TargetsRefusal(const CZentakDoc& doc, const Request& request)
+{
+    const COutputTarget::Result log = COutputTarget::CheckRunLog(doc.RunLogPath());
+    if (!log.Usable())
+        return log.message;
+    for (const QString& path : {request.outPath, request.csvPath}) {
+        if (path.isEmpty())
+            continue;
+        const COutputTarget::Result target = COutputTarget::Check(path, {doc.RunLogPath()});
+        if (!target.Usable())
+            return target.message;
+    }
+    return QString();
 }
 
 void CCliRunCommand::KeepUnloggedRun(const CImpactRecord& record, const QDateTime& stamp,

@@ -40,6 +40,9 @@ public:
 
 private:
     static int Execute(const Request& request);
+    // The run log and the files asked for, checked before the box is woken:
+    // the operator's message when one of them cannot be written.
+    static QString TargetsRefusal(const CZentakDoc& doc, const Request& request);
     // Saves a run the log does not hold to a file of its own and says where.
     static void KeepUnloggedRun(const CImpactRecord& record, const QDateTime& stamp,
                                 COperatorPrompt& prompt);

@@ -86,7 +86,8 @@ int CliCommands::RunSummary(const QStringList& args)
     bool written = true;
     if (!options.csvPath.isEmpty()) {
         QString error;
-        written = CWholeFileWrite::Replace(options.csvPath, CCliSummaryText::Csv(summary), error);
+        written = CWholeFileWrite::Replace(options.csvPath, CCliSummaryText::Csv(summary), error,
+                                           options.runLogs);
         if (!written)
             err << error << '\n';
     }

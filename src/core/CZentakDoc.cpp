@@ -95,7 +95,7 @@ bool CZentakDoc::Save(QIODevice& device)
 bool CZentakDoc::Save(const QString& path)
 {
     const auto write = [this](QIODevice& file) { return Save(file); };
-    if (!CWholeFileWrite::Replace(path, write, m_strFileError))
+    if (!CWholeFileWrite::Replace(path, write, m_strFileError, {RunLogPath()}))
         return false;
     SetTitle(QString(), QString());
     SetPathName(path);
@@ -148,7 +148,7 @@ bool CZentakDoc::SaveCsv(QIODevice& device)
 bool CZentakDoc::SaveCsv(const QString& path)
 {
     const auto write = [this](QIODevice& file) { return SaveCsv(file); };
-    return CWholeFileWrite::Replace(path, write, m_strFileError);
+    return CWholeFileWrite::Replace(path, write, m_strFileError, {RunLogPath()});
 }
 
 QString CZentakDoc::RunLogPath() const

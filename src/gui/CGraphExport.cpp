@@ -1,5 +1,6 @@
 #include "gui/CGraphExport.h"
 
+#include "core/files/COutputTarget.h"
 #include "core/files/CWholeFileWrite.h"
 
 #include <QBuffer>
@@ -112,8 +113,14 @@ bool Save(const QString& path, const QByteArray& bytes, QString& reason)
 }  // namespace
 
 bool CGraphExport::Write(const QString& path, const QPageLayout& layout, const PagePainter& paint,
-                         QString* error)
+                         const QString& runLog, QString* error)
 {
+    const COutputTarget::Result target = COutputTarget::Check(path, {runLog});
+    if (!target.Usable()) {
+        if (error)
+            *error = target.message;
+        return false;
+    }
     const Format format = FormatOf(path);
     QString reason;
     if (format == Format::Unknown) {

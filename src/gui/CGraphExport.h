@@ -22,6 +22,7 @@ public:
     // Draws the page onto a painter whose printable area has the given size.
     using PagePainter = std::function<void(QPainter& painter, const QSize& printableArea)>;
 
+    // Never onto the run log runLog, nor onto what is not a file (COutputTarget).
     static bool Write(const QString& path, const QPageLayout& layout, const PagePainter& paint,
-                      QString* error);
+                      const QString& runLog, QString* error);
 };

@@ -1,6 +1,7 @@
 #include "gui/CLeftView.h"
 
 #include "core/CZentakDoc.h"
+#include "core/files/COutputTarget.h"
 #include "core/protocol/CImpactRun.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
@@ -367,7 +368,7 @@ void CLeftView::OnStartExperiment()
     ShowQualityVerdict();
     Q_EMIT busyTextChanged(kBusy);
     std::optional<QString> subject;
-    if (!UpdateData(true) || !(subject = StoreSubject())) {
+    if (!UpdateData(true) || !(subject = StoreSubject()) || !RunLogUsable()) {
         Q_EMIT busyTextChanged(QString());
         Q_EMIT experimentEnded();
         return;
@@ -386,6 +387,16 @@ std::optional<QString> CLeftView::StoreSubject()
     m_editSubject->setFocus();
     m_editSubject->selectAll();
     return std::nullopt;
+}
+
+// Checked before the box is woken: a pipe or a device as the run log would
+// never take the run.
+bool CLeftView::RunLogUsable()
+{
+    const COutputTarget::Result log = COutputTarget::CheckRunLog(m_rDoc.RunLogPath());
+    if (!log.Usable())
+        m_rPrompt.ShowMessage(log.message, COperatorPrompt::Icon::Exclamation);
+    return log.Usable();
 }
 
 void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome, const QString& subject)

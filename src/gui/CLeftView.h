@@ -80,6 +80,7 @@ private:
     QWidget* BuildSubjectRow();
     // The subject as the run will write it; nothing after its message.
     std::optional<QString> StoreSubject();
+    bool RunLogUsable();
     void SetTabOrder();
     void KeepCommentsStorable();
     bool StoreIntegerField(const IntegerField& field);

@@ -125,7 +125,8 @@ bool CZentakView::ExportGraph(const QString& path, QString* error)
 {
     return CGraphExport::Write(
         path, Printer().pageLayout(),
-        [this](QPainter& painter, const QSize& area) { PaintPage(painter, area); }, error);
+        [this](QPainter& painter, const QSize& area) { PaintPage(painter, area); },
+        m_rDoc.RunLogPath(), error);
 }
 
 void CZentakView::OnBeginPrinting()

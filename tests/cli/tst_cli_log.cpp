@@ -6,11 +6,13 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
+#include <sys/stat.h>
 
 namespace {
 
@@ -60,6 +62,7 @@ private Q_SLOTS:
     void damagedLogIsListedWhole();
     void neverOverwrites_data();
     void neverOverwrites();
+    void parallelSplitsBothFinish();
     void badArguments_data();
     void badArguments();
 };
@@ -241,8 +244,23 @@ void TestCliLog::damagedLogIsListedWhole()
 void TestCliLog::neverOverwrites_data()
 {
     QTest::addColumn<QString>("how");
-    QTest::newRow("-o onto another file") << "-o";
-    QTest::newRow("--dir where the stamp's name is taken") << "--dir";
+    QTest::addColumn<QString>("what");  // has the entry's name
+    QTest::addColumn<QString>("said");  // %1 the name
+    const QString link = "%1 is a symbolic link; it was not followed. Nothing was written.";
+    const QString exists = "%1 already exists; it was not overwritten.";
+    QTest::newRow("-o onto another file") << "-o"
+                                          << "notes" << exists;
+    QTest::newRow("--dir onto another file") << "--dir"
+                                             << "notes" << exists;
+    QTest::newRow("-o onto a link to the entry") << "-o"
+                                                 << "entry" << link;
+    QTest::newRow("--dir onto a dangling link") << "--dir"
+                                                << "dangling" << link;
+    QTest::newRow("--dir onto a link to /dev/zero") << "--dir"
+                                                    << "/dev/zero" << link;
+    QTest::newRow("--dir onto a pipe") << "--dir"
+                                       << "pipe"
+                                       << "%1 is a pipe, not a file. Nothing was written.";
 }
 
 // A file already there keeps its bytes; the command says so and fails, and
@@ -251,22 +269,35 @@ void TestCliLog::neverOverwrites_data()
 void TestCliLog::neverOverwrites()
 {
     QFETCH(QString, how);
+    QFETCH(QString, what);
+    QFETCH(QString, said);
     QTemporaryDir folder;
     const CliOutcome names = RunLog({"split", "--dir", folder.path(), "--run-log", m_strLog});
     QCOMPARE(names.exitCode, 0);
     const QStringList paths = names.out.split(u'\n', Qt::SkipEmptyParts);
     const QString taken = paths[1];
-    WriteFile(taken, "a researcher's own notes");
+    const QString aimed = what.startsWith(u'/') ? what : Path(QStringLiteral("aimed"));
+    QFile::remove(Path(QStringLiteral("aimed")));
+    if (what == QLatin1String("entry"))
+        QVERIFY(QFile::rename(taken, aimed));
+    QFile::remove(taken);
+    if (what == QLatin1String("notes"))
+        WriteFile(taken, "a researcher's own notes");
+    else if (what == QLatin1String("pipe"))
+        QCOMPARE(::mkfifo(QFile::encodeName(taken).constData(), 0600), 0);
+    else
+        QVERIFY(QFile::link(aimed, taken));
 
     const CliOutcome again = how == QLatin1String("-o")
                                  ? RunLog({"extract", "2", "-o", taken, "--run-log", m_strLog})
                                  : RunLog({"split", "--dir", folder.path(), "--run-log", m_strLog});
     QCOMPARE(again.exitCode, 1);
-    QCOMPARE(Contents(taken), QByteArray("a researcher's own notes"));
-    QVERIFY2(again.err.contains(QStringLiteral("Entry 2: %1 already exists; it was not "
-                                               "overwritten.\nGive it a name of its own: "
+    if (what == QLatin1String("notes"))
+        QCOMPARE(Contents(taken), QByteArray("a researcher's own notes"));
+    QCOMPARE(QFile::exists(Path(QStringLiteral("aimed"))), what == QLatin1String("entry"));
+    QVERIFY2(again.err.contains(QStringLiteral("Entry 2: %1\nGive it a name of its own: "
                                                "zentak-cli log extract 2 -o FILE.exp\n")
-                                    .arg(taken)),
+                                    .arg(said.arg(taken))),
              qPrintable(again.err));
     QVERIFY(!again.out.contains(taken));
     if (how == QLatin1String("--dir")) {
@@ -274,7 +305,29 @@ void TestCliLog::neverOverwrites()
         QVERIFY(
             again.err.contains(QStringLiteral("Entry 1: %1 already holds it.\n").arg(paths[0])));
     }
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), m_runs.size());
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(),
+             m_runs.size());
+}
+
+// Two splits into one folder at once both finish: a file the other wrote
+// meanwhile already holds its entry.
+void TestCliLog::parallelSplitsBothFinish()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("XDG_CACHE_HOME"), Path(QStringLiteral("cache")));
+    for (int round = 0; round < 8; ++round) {
+        QTemporaryDir folder;
+        QProcess splits[2];
+        for (QProcess& split : splits) {
+            split.setProcessEnvironment(environment);
+            split.start(ZENTAK_CLI,
+                        {"log", "split", "--dir", folder.path(), "--run-log", m_strLog});
+        }
+        for (QProcess& split : splits) {
+            QVERIFY(split.waitForFinished(30000));
+            QVERIFY2(split.exitCode() == 0, split.readAllStandardError().constData());
+        }
+    }
 }
 
 void TestCliLog::badArguments_data()

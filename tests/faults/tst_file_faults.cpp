@@ -1,8 +1,8 @@
 // The rows of the fault matrix that are about files: a save target that
 // cannot be written, a disk that fills during a save or an export, a run log
-// that cannot be opened or fills during the append. For each: what the
-// operator sees, how long it took, and that nothing saved or logged before
-// was lost or changed.
+// that cannot be opened or fills during the append, an output aimed at the
+// run log or at what is no file. For each: what the operator sees, how long
+// it took, and that nothing saved or logged before was lost or changed.
 #include "CFrameHarness.h"
 #include "CFullDiskFolder.h"
 #include "CliProcess.h"
@@ -18,6 +18,10 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
 
 using Answer = COperatorPrompt::Answer;
 
@@ -101,6 +105,24 @@ QString Pattern(const QString& text, const QList<QPair<QString, QString>>& place
 const QString kRescueName =
     QStringLiteral("\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d_rat_7_L\\.exp");
 
+// The first three are the run log; the words of the others are the messages' words.
+const QStringList kTargets{"the run log", "a link to the log", "a hard link to the log",
+                           "a pipe",      "a device",          "a folder"};
+
+bool Make(const QString& target, const QString& path, const QString& log)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (target == kTargets[1])
+        return QFile::link(log, path);
+    if (target == kTargets[2])
+        return ::link(QFile::encodeName(log).constData(), name.constData()) == 0;
+    if (target == kTargets[3])
+        return ::mkfifo(name.constData(), 0600) == 0;
+    if (target == kTargets[4])
+        return ::mknod(name.constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+    return target == kTargets[0] || QDir().mkdir(path);
+}
+
 }  // namespace
 
 Q_DECLARE_METATYPE(Fault)
@@ -117,6 +139,8 @@ private Q_SLOTS:
     void graphExportOnAFullDiskSaysWhy();
     void unloggedRunIsKeptElsewhere_data();
     void unloggedRunIsKeptElsewhere();
+    void outputsGoOnlyWhereTheyMay_data();
+    void outputsGoOnlyWhereTheyMay();
 
 private:
     QTemporaryDir m_dir;
@@ -337,6 +361,93 @@ void TestFileFaults::unloggedRunIsKeptElsewhere()
     QVERIFY(record.value("dataPresent").toBool());
     QCOMPARE(record.value("actual").toObject().value("force").toInt(),
              Printed(outcome.out, QStringLiteral("Actual Force")).toInt());
+}
+
+void TestFileFaults::outputsGoOnlyWhereTheyMay_data()
+{
+    QTest::addColumn<QStringList>("command");  // one word: the window's action
+    QTest::addColumn<QString>("out");          // a name, or the run log's
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("said");  // %1 the target's path
+    const QString in = DataPath("release4.exp");
+    const QStringList run{"run", "--port", "Simulator", "--force", "100", "--yes"};
+    const QList<std::tuple<const char*, QStringList, QString>> commands{
+        {"resave", {"resave", in, "%OUT"}, "a.exp"},
+        {"export", {"export", in, "-o", "%OUT"}, "a.csv"},
+        {"run --out", run + QStringList{"--out", "%OUT"}, "a.exp"},
+        {"run --csv", run + QStringList{"--csv", "%OUT"}, "a.csv"},
+        {"summary --csv", {"summary", in, "--csv", "%OUT"}, "a.csv"},
+        {"render", {"render", in, "-o", "%OUT"}, "a.png"},
+        {"overlay", {"overlay", in, "-o", "%OUT"}, "a.pdf"},
+        {"log extract", {"log", "extract", "1", "-o", "%OUT"}, "a.exp"},
+        {"window Save As", {"fileSaveAs"}, "a.exp"},
+        {"window CSV", {"fileSaveCsv"}, "a.csv"},
+        {"window Export Graph", {"fileExportGraph"}, "a.svg"},
+        {"run's log", run + QStringList{"--run-log", "%OUT"}, "run.log"},
+        {"window Start Experiment", {"start"}, "run.log"}};
+    for (const auto& [name, command, out] : commands) {
+        const bool logCheck = out == QLatin1String("run.log");
+        // A picture is named by its suffix, which the log has not.
+        const bool picture = !out.endsWith(QLatin1String(".exp")) && !out.endsWith(".csv");
+        for (qsizetype i = logCheck ? 3 : picture; i < kTargets.size(); ++i) {
+            const bool extract = command.first() == QLatin1String("log");
+            const QString what = i > 2
+                                     ? kTargets[i] + ", not a file."
+                                     : QStringLiteral("the run log%1, which is only ever added to.")
+                                           .arg(i ? " (" + CliTestRunLog() + ")" : "");
+            QString said = "%1 is " +
+                           (i == 1 && extract ? "a symbolic link; it was not followed." : what) +
+                           " Nothing was written.\n";
+            if (extract)
+                said = "Entry 1: " + said +
+                       "Give it a name of its own: zentak-cli log extract 1 -o FILE.exp\n";
+            if (logCheck)
+                said = "The run log %1 is " + kTargets[i] +
+                       ", not a file, so no run could be logged in it. Nothing was sent to the "
+                       "control box.\n";
+            QTest::addRow("%s onto %s", name, qPrintable(kTargets[i]))
+                << command << (i == 0 ? CliTestRunLog() : out) << kTargets[i] << said;
+        }
+    }
+}
+
+// Refused with exit 1 and the reason before anything is written or the box
+// woken: the log keeps its bytes, the target is what it was, no file is left.
+void TestFileFaults::outputsGoOnlyWhereTheyMay()
+{
+    QFETCH(QStringList, command);
+    QFETCH(QString, out);
+    QFETCH(QString, target);
+    QFETCH(QString, said);
+    const QString log = CliTestRunLog();
+    WriteFile(log, EarlierLog());
+    QTemporaryDir scratch;
+    const QString path = out == log ? out : scratch.filePath(out);
+    if (!Make(target, path, log))
+        QSKIP("a device node needs root");
+    const QFileInfo before(path);
+    CliOutcome outcome;
+    outcome.exitCode = 1;
+    CFrameHarness h;
+    h.frame.Document().SetRunLogPath(log);
+    if (command.size() > 1) {
+        // A run that went ahead would keep its unlogged file here, not in the user's folder.
+        outcome = RunCli(command.replaceInStrings("%OUT", path), {},
+                         {QString(), {{QStringLiteral("XDG_DATA_HOME"), scratch.path()}}});
+    } else if (command.first() == QLatin1String("start")) {
+        h.frame.Document().SetRunLogPath(path);
+        RunImpact(h);
+    } else {
+        QVERIFY(h.frame.OpenDocumentFile(DataPath("release4.exp")));
+        h.files.names << path;
+        h.frame.Action(command.first())->trigger();
+    }
+    for (const CScriptedPrompt::Shown& message : h.prompt.messages)
+        outcome.err += message.text + QLatin1Char('\n');
+    QCOMPARE(outcome.err, said.arg(path));
+    QCOMPARE(outcome.exitCode, 1);
+    QCOMPARE(Contents(log), EarlierLog());
+    QCOMPARE(QFileInfo(path).isFile(), before.isFile());
 }
 
 QTEST_MAIN(TestFileFaults)

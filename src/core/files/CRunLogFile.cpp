@@ -24,8 +24,11 @@ CRunLogFile::Result CRunLogFile::Append(const QString& path, const QByteArray& e
     QString reason;
     const bool existed = QFileInfo::exists(path);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered))
-        return Report(Result::OpenFailed, file.errorString(), detail);
+    // A pipe, a device or a folder is refused like a file that cannot be
+    // opened: the append never waits for a reader.
+    if (!CPlatformFile::OpenRegular(
+            file, QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered, true, &reason))
+        return Report(Result::OpenFailed, reason, detail);
     if (!CPlatformFile::LockExclusive(file, kLockWaitMs, &reason))
         return Report(Result::OpenFailed, reason, detail);
     if (!existed)

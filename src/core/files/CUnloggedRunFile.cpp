@@ -9,36 +9,37 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileInfo>
 
 QString CUnloggedRunFile::Folder()
 {
     return QDir(CRunLogPath::DefaultFolder()).filePath(QLatin1String(kFolderName));
 }
 
-QString CUnloggedRunFile::FreePath(const QDir& folder, const QDateTime& stamp,
-                                   const QString& subject)
+QString CUnloggedRunFile::CopyPath(const QDir& folder, const QDateTime& stamp,
+                                   const QString& subject, int copy)
 {
     const QString name = CRunFileName::BaseName(stamp, subject);
-    const QLatin1String suffix(CRunFileName::kSuffix);
-    QString path = folder.filePath(name + suffix);
-    for (int copy = 2; QFileInfo::exists(path); ++copy)
-        path = folder.filePath(QStringLiteral("%1 (%2)").arg(name).arg(copy) + suffix);
-    return path;
+    const QString numbered = copy == 1 ? name : QStringLiteral("%1 (%2)").arg(name).arg(copy);
+    return folder.filePath(numbered + QLatin1String(CRunFileName::kSuffix));
 }
 
 QString CUnloggedRunFile::Save(const CImpactRecord& record, const QDateTime& stamp,
                                QStringList& reasons)
 {
     const QByteArray text = CExperimentFileWriter::Text(record);
+    const QString subject = CRunStamp::SubjectOf(record.m_strComments);
     QDir().mkpath(Folder());
     for (const QString& folder : {Folder(), QDir::currentPath()}) {
-        const QString path =
-            FreePath(QDir(folder), stamp, CRunStamp::SubjectOf(record.m_strComments));
-        QString error;
-        if (CWholeFileWrite::Replace(path, text, error))
-            return path;
-        reasons << error;
+        CWholeFileWrite::Created created;
+        for (int copy = 1; copy <= kMaxCopies; ++copy) {
+            const QString path = CopyPath(QDir(folder), stamp, subject, copy);
+            created = CWholeFileWrite::CreateNew(path, text);
+            if (created.outcome == CWholeFileWrite::Created::Outcome::Written)
+                return path;
+            if (created.outcome == CWholeFileWrite::Created::Outcome::Failed)
+                break;
+        }
+        reasons << created.message;
     }
     return QString();
 }

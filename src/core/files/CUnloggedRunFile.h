@@ -15,14 +15,19 @@ class CUnloggedRunFile
 {
 public:
     static constexpr char kFolderName[] = "Unlogged Runs";
+    // A folder holding this many runs of one second and subject is not a place to keep one.
+    static constexpr int kMaxCopies = 1000;
 
     // Linux: ~/.local/share/Zentak/Unlogged Runs; Windows: %LOCALAPPDATA%\Zentak\Unlogged Runs.
     static QString Folder();
 
-    // The run's own name (CRunFileName), "2024-03-05_14-07-09_rat-17.exp"; a
-    // name already taken gets " (2)", " (3)", ...
-    static QString FreePath(const QDir& folder, const QDateTime& stamp, const QString& subject);
+    // The run's own name (CRunFileName), "2024-03-05_14-07-09_rat-17.exp" for
+    // copy 1; " (2)", " (3)", ... for the next copies.
+    static QString CopyPath(const QDir& folder, const QDateTime& stamp, const QString& subject,
+                            int copy);
 
-    // The path written, or empty with one reason for each place tried.
+    // The path written, or empty with one reason for each place tried. The
+    // file is created as new: runs kept at the same moment under one
+    // subject each take the next free copy, never another's file.
     static QString Save(const CImpactRecord& record, const QDateTime& stamp, QStringList& reasons);
 };

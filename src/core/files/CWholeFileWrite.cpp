@@ -1,17 +1,33 @@
 #include "core/files/CWholeFileWrite.h"
 
 #include "core/files/CFileErrorText.h"
+#include "core/files/COutputTarget.h"
 #include "core/files/CPlatformFile.h"
 
 #include <QByteArray>
 #include <QDir>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSaveFile>
 
 namespace {
+
 constexpr int kTemporaryNameAttempts = 16;
+
+using Created = CWholeFileWrite::Created;
+
+// What has the name: a link is named as one, never followed.
+QString TakenText(const QString& path, const QStringList& runLogs)
+{
+    if (CPlatformFile::IdentityOf(path, false).kind == CPlatformFile::Kind::Link)
+        return QStringLiteral("%1 is %2; it was not followed. Nothing was written.")
+            .arg(QDir::toNativeSeparators(path),
+                 COutputTarget::KindText(CPlatformFile::Kind::Link));
+    const COutputTarget::Result target = COutputTarget::Check(path, runLogs);
+    return target.Usable() ? CWholeFileWrite::ExistsText(path) : target.message;
+}
+
 }  // namespace
-#include <QRandomGenerator>
 
 bool CWholeFileWrite::Write(QIODevice& device, const QByteArray& bytes)
 {
@@ -31,8 +47,13 @@ bool CWholeFileWrite::Commit(QSaveFile& file)
 }
 
 bool CWholeFileWrite::Replace(const QString& path, const std::function<bool(QIODevice&)>& write,
-                              QString& error)
+                              QString& error, const QStringList& runLogs)
 {
+    const COutputTarget::Result target = COutputTarget::Check(path, runLogs);
+    if (!target.Usable()) {
+        error = target.message;
+        return false;
+    }
     const bool existed = QFileInfo::exists(path);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -45,10 +66,11 @@ bool CWholeFileWrite::Replace(const QString& path, const std::function<bool(QIOD
     return false;
 }
 
-bool CWholeFileWrite::Replace(const QString& path, const QByteArray& bytes, QString& error)
+bool CWholeFileWrite::Replace(const QString& path, const QByteArray& bytes, QString& error,
+                              const QStringList& runLogs)
 {
     return Replace(
-        path, [&bytes](QIODevice& file) { return Write(file, bytes); }, error);
+        path, [&bytes](QIODevice& file) { return Write(file, bytes); }, error, runLogs);
 }
 
 QString CWholeFileWrite::ExistsText(const QString& path)
@@ -57,40 +79,42 @@ QString CWholeFileWrite::ExistsText(const QString& path)
         .arg(QDir::toNativeSeparators(path));
 }
 
-bool CWholeFileWrite::CreateNew(const QString& path, const QByteArray& bytes, QString& error)
+Created CWholeFileWrite::CreateNew(const QString& path, const QByteArray& bytes,
+                                   const QStringList& runLogs)
 {
-    if (QFileInfo::exists(path)) {
-        error = ExistsText(path);
-        return false;
-    }
+    // A run log not created yet is refused by its name.
+    const COutputTarget::Result target = COutputTarget::Check(path, runLogs);
+    if (!target.Usable() ||
+        CPlatformFile::IdentityOf(path, false).kind != CPlatformFile::Kind::Absent)
+        return {Created::Outcome::NameTaken, TakenText(path, runLogs)};
     // Opened as new, so it gets the permissions of any new file (a
     // QTemporaryFile would be readable by its owner only).
-    const QFileInfo target(path);
+    const QFileInfo info(path);
     QFile file;
     for (int attempt = 0; attempt < kTemporaryNameAttempts && !file.isOpen(); ++attempt) {
-        file.setFileName(target.absoluteDir().filePath(
+        file.setFileName(info.absoluteDir().filePath(
             QStringLiteral(".%1.%2.part")
-                .arg(target.fileName())
+                .arg(info.fileName())
                 .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0'))));
         file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
     }
-    if (!file.isOpen()) {
-        error = CFileErrorText::ForOpenToWrite(path, file);
-        return false;
-    }
+    if (!file.isOpen())
+        return {Created::Outcome::Failed, CFileErrorText::ForOpenToWrite(path, file)};
     QString reason;
     const bool written =
         Write(file, bytes) && file.flush() && CPlatformFile::SyncToDisk(file, &reason);
     file.close();
-    // The rename never replaces a file that appeared meanwhile.
-    if (written && file.rename(path)) {
+    // Never QFile::rename: when the name is taken it falls back to a copy
+    // that truncates whatever has the name, through a link too.
+    bool taken = false;
+    if (written && CPlatformFile::RenameNoReplace(file.fileName(), path, &taken, &reason)) {
         CPlatformFile::SyncFolderOf(path);
-        return true;
+        return {};
     }
     if (reason.isEmpty())
         reason = file.errorString();
     file.remove();
-    error =
-        QFileInfo::exists(path) ? ExistsText(path) : CFileErrorText::ForSave(path, reason, false);
-    return false;
+    if (taken)
+        return {Created::Outcome::NameTaken, TakenText(path, runLogs)};
+    return {Created::Outcome::Failed, CFileErrorText::ForSave(path, reason, false)};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -23,15 +24,24 @@ public:
     static bool Commit(QSaveFile& file);
     // Writes a file through a temporary file beside it that replaces it only
     // when write succeeded and all of it is on the disk. False with the
-    // operator's message, naming the file, in error.
+    // operator's message, naming the file, in error. A target COutputTarget
+    // refuses (runLogs: the logs in use beside the default) is not touched.
     static bool Replace(const QString& path, const std::function<bool(QIODevice&)>& write,
-                        QString& error);
+                        QString& error, const QStringList& runLogs = {});
     // The same for bytes made beforehand.
-    static bool Replace(const QString& path, const QByteArray& bytes, QString& error);
+    static bool Replace(const QString& path, const QByteArray& bytes, QString& error,
+                        const QStringList& runLogs = {});
+
+    struct Created {
+        enum class Outcome { Written, NameTaken, Failed };
+        Outcome outcome = Outcome::Written;
+        QString message;  // the operator's, naming the file; empty when written
+    };
     // Writes a file that must not exist yet, through a temporary file beside
     // it that takes the name only when the whole file is on the disk and no
-    // other file has the name by then: an existing file is never replaced.
-    // False with the operator's message, naming the file, in error.
-    static bool CreateNew(const QString& path, const QByteArray& bytes, QString& error);
+    // other file has the name by then: an existing file, a symbolic link
+    // included, is never replaced, followed or copied over.
+    static Created CreateNew(const QString& path, const QByteArray& bytes,
+                             const QStringList& runLogs = {});
     static QString ExistsText(const QString& path);
 };

@@ -1,5 +1,7 @@
 #include "core/CZentakDoc.h"
+#include "core/files/CPlatformFile.h"
 #include "core/files/CRunLogPath.h"
+#include "core/files/CUnloggedRunFile.h"
 #include "core/record/CRunStamp.h"
 
 #include <QBuffer>
@@ -13,6 +15,8 @@
 #include <csignal>
 #include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <thread>
 
 namespace {
 
@@ -78,6 +82,9 @@ private Q_SLOTS:
     void unopenableLogKeepsTheRun_data();
     void unopenableLogKeepsTheRun();
     void logHeldByAnotherWriter();
+    void rescueFilesNeverReplaceEachOther();
+    void renameNeverReplaces_data();
+    void renameNeverReplaces();
     void writeFailureLeavesTheLogAsItWas();
     void pathResolution();
     void defaultFolderIsCreated();
@@ -179,21 +186,73 @@ void TestRunLog::unopenableLogKeepsTheRun_data()
     QTest::addColumn<QString>("name");
     QTest::newRow("folder missing") << QStringLiteral("no/such/folder/run.log");
     QTest::newRow("a folder") << QStringLiteral(".");
+    // Never waited on, never written into the void.
+    QTest::newRow("a pipe") << QStringLiteral("pipe.log");
+    QTest::newRow("a device") << QStringLiteral("/dev/null");
 }
 
 // The message, nothing written, and the run's results stay in the record.
 void TestRunLog::unopenableLogKeepsTheRun()
 {
     QFETCH(QString, name);
+    ::mkfifo(QFile::encodeName(dir.filePath(QStringLiteral("pipe.log"))).constData(), 0600);
     CZentakDoc doc;
     FillRun(doc, 5);
     const QByteArray before = Saved(doc);
-    doc.SetRunLogPath(dir.filePath(name));
+    doc.SetRunLogPath(QDir(dir.path()).filePath(name));
     QVERIFY(!doc.WriteRunLog());
     QCOMPARE(doc.FileErrorString(), kOpenFailed);
     QCOMPARE(Saved(doc), before);
     QVERIFY(doc.DataPresent());
     QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("no"))));
+}
+
+// Runs kept at one moment under one subject each get a file of their own.
+void TestRunLog::rescueFilesNeverReplaceEachOther()
+{
+    const QDateTime kStamp(QDate(2024, 3, 5), QTime(14, 7, 9));
+    CZentakDoc doc;
+    FillRun(doc, 5);
+    for (int round = 0; round < 5; ++round) {
+        const QString data = dir.filePath(QStringLiteral("data-%1").arg(round));
+        qputenv("XDG_DATA_HOME", data.toLocal8Bit());
+        QStringList paths(4);
+        std::vector<std::thread> runs;
+        for (QString& path : paths)
+            runs.emplace_back([&] {
+                QStringList reasons;
+                path = CUnloggedRunFile::Save(doc.Record(), kStamp, reasons);
+            });
+        for (std::thread& run : runs)
+            run.join();
+        QCOMPARE(QDir(CUnloggedRunFile::Folder()).entryList(QDir::Files).size(), 4);
+        for (const QString& path : paths)
+            QCOMPARE(Contents(path), Saved(doc));
+    }
+}
+
+void TestRunLog::renameNeverReplaces_data()
+{
+    QTest::addColumn<bool>("dangling");  // else nothing has the new name
+    QTest::newRow("nothing has the name") << false;
+    QTest::newRow("a dangling link has it") << true;
+}
+
+// A name taken even by a link to nothing is never replaced, followed or copied over.
+void TestRunLog::renameNeverReplaces()
+{
+    QFETCH(bool, dangling);
+    QTemporaryDir folder;
+    const QString from = folder.filePath("new"), to = folder.filePath("name");
+    const QString aimed = folder.filePath("aimed");
+    WriteFile(from, "new");
+    QVERIFY(!dangling || QFile::link(aimed, to));
+    bool taken = false;
+    QString reason;
+    QCOMPARE(CPlatformFile::RenameNoReplace(from, to, &taken, &reason), !dangling);
+    QCOMPARE(taken, dangling);
+    QCOMPARE(Contents(to), dangling ? QByteArray("<unreadable>") : QByteArray("new"));
+    QVERIFY(!QFile::exists(aimed));
 }
 
 // Another program holding the log exclusively makes the open fail.

@@ -330,12 +330,14 @@ void TestGraphPainter::contactMarkerOnlyUnderItsConditions()
     QCOMPARE(record.m_nContactIndex, 5);
     // Horizontal: across the upper plot at the last sample before contact
     // (20 counts below the top: y = 193 + 52); vertical: at that sample's
-    // time 1.44 ms (x = 91) from the force axis up to y = 50.
+    // time 1.44 ms (x = 91) in each plot, from its axis up to its top, and
+    // not through the labels and the title between them.
     QVERIFY(ColourNear(image, 400, 245, kMarker));
     QCOMPARE(CountColour(image, kMarker, QRect(521, 230, 100, 30)), 0);
-    for (int y : {60, 300, 470, 700, 905})
+    for (int y : {60, 300, 530, 700, 905})
         QVERIFY2(ColourNear(image, 91, y, kMarker), qPrintable(QString::number(y)));
     QCOMPARE(CountColour(image, kMarker, QRect(91 - 3, 915, 7, 30)), 0);
+    QCOMPARE(CountColour(image, kMarker, QRect(91 - 3, 450, 7, 60)), 0);
 }
 
 void TestGraphPainter::upStrokeAbsentWhenDwellIsSet()

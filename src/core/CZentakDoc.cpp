@@ -9,6 +9,7 @@
 #include "core/files/CRunLogPath.h"
 #include "core/files/CRunLogReader.h"
 #include "core/files/CWholeFileWrite.h"
+#include "core/record/CRunStamp.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -192,8 +193,10 @@ bool CZentakDoc::CompleteRun(const QDateTime& localTime, const QString& subject)
 {
     SetDataPresent(true);
     m_record.DeriveActualValues();
-    // Notes typed for this run follow its stamp and subject.
-    const QString notes = m_record.m_strComments;
+    // Notes typed for this run follow its stamp and subject; an earlier
+    // run's stamp is never carried into this one.
+    const QString& comments = m_record.m_strComments;
+    const QString notes = CRunStamp::TimeOf(comments).isValid() ? QString() : comments;
     m_record.StampRun(localTime, subject);
     m_record.m_strComments += notes;
     SetTitle(QString(), CRunFileName::For(localTime, subject));

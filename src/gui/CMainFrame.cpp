@@ -57,7 +57,7 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
 
     m_impactRun.SetProgress(this);
     connect(&m_doc, &CZentakDoc::storeViewsRequested, this, [this] { m_pLeftView->OnUpdate(0); });
-    // A run whose log entry failed is the only copy; the next run would reset it.
+    // A run replaces the record too: it asks as every such command does.
     m_pLeftView->SetMayReplaceRecordHook([this] { return MayReplaceRecord(); });
     connect(&m_doc, &CZentakDoc::recordChanged, this, &CMainFrame::OnRecordChanged);
     connect(&m_doc, &CZentakDoc::captionChanged, this, &CMainFrame::UpdateTitle);

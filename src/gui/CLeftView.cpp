@@ -110,6 +110,7 @@ CLeftView::CLeftView(CZentakDoc& doc, CImpactRun& run, COperatorPrompt& prompt,
     scroll->setWidget(BuildForm());
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // Its fields take the focus; the area itself has nothing to type into.
     scroll->setFocusPolicy(Qt::NoFocus);
     m_buttonStart = new QPushButton(QStringLiteral("Start Experiment"), this);
@@ -249,7 +250,9 @@ QGroupBox* CLeftView::BuildCommentsGroup()
     m_editComments->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editComments->setTabChangesFocus(true);
+    // At least four lines; more only where the pane has room for them.
     m_editComments->setMinimumHeight(70);
+    m_editComments->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     connect(m_editComments, &QPlainTextEdit::textChanged, this, &CLeftView::KeepCommentsStorable);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(m_editComments);

@@ -101,7 +101,6 @@ private Q_SLOTS:
     void qualityVerdictOfTheImpactShown();
     void subjectNamesTheNextImpactOnly_data();
     void subjectNamesTheNextImpactOnly();
-    void runThatMadeNoImpactKeepsNothingOfTheFileBefore_data();
     void runThatMadeNoImpactKeepsNothingOfTheFileBefore();
     void notesAfterARunAreNotLostToTheNextCommand_data();
     void notesAfterARunAreNotLostToTheNextCommand();
@@ -580,20 +579,10 @@ void TestLeftView::subjectNamesTheNextImpactOnly()
              logged.mid(logged.indexOf("Comments:\r\n") + 11).chopped(25).replace("\r\n", "\n"));
 }
 
-void TestLeftView::runThatMadeNoImpactKeepsNothingOfTheFileBefore_data()
-{
-    QTest::addColumn<QString>("port");
-    QTest::addColumn<bool>("displacement");
-    QTest::newRow("port not answering") << "/nonexistent/tty" << false;
-    QTest::newRow("displacement refused") << "Simulator" << true;
-}
-
 // The file's actual values, stamp and subject are its run's: after a run
 // that made no impact they are neither shown nor saved with the entries.
 void TestLeftView::runThatMadeNoImpactKeepsNothingOfTheFileBefore()
 {
-    QFETCH(QString, port);
-    QFETCH(bool, displacement);
     CFrameHarness h;
     QVERIFY(h.ShowActive());
     Type(Edit(h.frame, "subject"), "rat 3");
@@ -601,10 +590,8 @@ void TestLeftView::runThatMadeNoImpactKeepsNothingOfTheFileBefore()
     ClickStart(h.frame);
     const QString path = m_dir.filePath(QStringLiteral("ghost.exp"));
     QVERIFY(h.frame.Document().Save(path) && h.frame.OpenDocumentFile(path));
-    h.frame.ApplySerialSettings(port, 9600, "None", "1", 8);
+    h.frame.ApplySerialSettings(QStringLiteral("/nonexistent/tty"), 9600, "None", "1", 8);
     Type(Edit(h.frame, "forceDesired"), "120");
-    if (displacement)
-        ClickRadio(h.frame.LeftView().m_radioDisp);
     ClickStart(h.frame);
 
     for (const char* actual : {"forceActual", "dispActual", "velocityActual", "dwellActual"})

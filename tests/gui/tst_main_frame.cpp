@@ -697,7 +697,7 @@ void TestMainFrame::keyboardAndScreenReaderFindTheFields()
         QVERIFY(!qobject_cast<QScrollArea*>(QApplication::focusWidget()));
     }
     QStringList names;
-    for (const QLineEdit* edit : h.frame.LeftView().findChildren<QLineEdit*>())
+    for (QLineEdit* edit : h.frame.LeftView().findChildren<QLineEdit*>())
         names << QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name);
     QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), 9);  // and the subject's
     QVERIFY(names.contains("Force (K dynes), desired") && names.contains("Dwell Time (s), actual"));

@@ -78,7 +78,7 @@ public:
     bool AskYesNo(const QString& text) override
     {
         questions.append(text);
-        return text == CExperimentDialogue::kImpactNow ? m_bImpactYes : m_bRelease4Yes;
+        return text.startsWith(CExperimentDialogue::kImpactNow) ? m_bImpactYes : m_bRelease4Yes;
     }
 
 private:
@@ -124,7 +124,8 @@ void CheckWire(const QByteArrayList& writes, const CImpactRecord& record,
                                  Decimal(record.m_nDesiredVelocity),
                                  Decimal(record.m_nDesiredDwell)};
     const qsizetype go = writes.indexOf("y");
-    FUZZ_CHECK(go < 0 || (impactYes && prompt.questions.contains(CExperimentDialogue::kImpactNow)));
+    FUZZ_CHECK(go < 0 ||
+               (impactYes && !prompt.questions.filter(CExperimentDialogue::kImpactNow).isEmpty()));
     const qsizetype dialogueEnd = go < 0 ? writes.size() : go;
     for (qsizetype i = 0; i < dialogueEnd; ++i)
         FUZZ_CHECK(answers.contains(writes[i]));
@@ -142,7 +143,7 @@ void CheckOutcome(const CExperimentDialogue::Result& result, const CImpactRecord
     case CRunOutcome::Kind::Completed:
     case CRunOutcome::Kind::CutShort:
         FUZZ_CHECK(impactMade && !result.chunks.isEmpty());
-        FUZZ_CHECK(prompt.questions.last() == CExperimentDialogue::kImpactNow);
+        FUZZ_CHECK(prompt.questions.last().startsWith(CExperimentDialogue::kImpactNow));
         break;
     case CRunOutcome::Kind::Aborted:
         FUZZ_CHECK(!impactMade && writes.last() == "\n\n\n");

@@ -51,7 +51,7 @@ public:
     bool AskYesNo(const QString& text) override
     {
         const bool yes = CCliPrompt::AskYesNo(text);
-        m_bDownloading = yes && text == CExperimentDialogue::kImpactNow;
+        m_bDownloading = yes && text.startsWith(CExperimentDialogue::kImpactNow);
         return yes;
     }
 
@@ -167,8 +167,9 @@ int CCliRunCommand::Execute(const Request& request)
     }
     prompt.Err() << "Running one impact on " << settings.m_strPort << "...\n";
     prompt.Err().flush();
-    const CRunOutcome::Kind outcome =
-        CImpactRun(factory, clock, prompt).Run(settings, request.mode, record).outcome;
+    const CRunOutcome::Kind outcome = CImpactRun(factory, clock, prompt)
+                                          .Run(settings, request.mode, record, request.subject)
+                                          .outcome;
     prompt.EndProgress();
 
     if (!CRunOutcome::ImpactMade(outcome)) {

@@ -9,6 +9,7 @@
 #include "core/files/CRunLogPath.h"
 #include "core/files/CRunLogReader.h"
 #include "core/files/CWholeFileWrite.h"
+#include "core/record/CRunStamp.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -21,13 +22,30 @@ CZentakDoc::CZentakDoc(QObject* parent) : QObject(parent)
 
 bool CZentakDoc::OnNewDocument()
 {
-    m_strPathName.clear();
+    SetPathName(QString());
     SetTitle(QString(), QString());
     SetModifiedFlag(false);
     const bool before = m_record.m_bDataPresent;
     m_record.Reset();
     AnnounceDataPresent(before);
     return true;
+}
+
+void CZentakDoc::SetPathName(const QString& path)
+{
+    if (m_strPathName == path)
+        return;
+    m_strPathName = path;
+    Q_EMIT captionChanged();
+}
+
+void CZentakDoc::SetModifiedFlag(bool modified)
+{
+    m_bRunUnlogged = m_bRunUnlogged && modified;
+    if (m_bModified == modified)
+        return;
+    m_bModified = modified;
+    Q_EMIT captionChanged();
 }
 
 void CZentakDoc::SetDataPresent(bool present)
@@ -133,7 +151,7 @@ void CZentakDoc::SetTitle(const QString& title, const QString& suggestedFileName
     if (m_strTitle == title)
         return;
     m_strTitle = title;
-    Q_EMIT titleChanged(title);
+    Q_EMIT captionChanged();
 }
 
 bool CZentakDoc::SaveCsv(QIODevice& device)
@@ -175,10 +193,16 @@ bool CZentakDoc::CompleteRun(const QDateTime& localTime, const QString& subject)
 {
     SetDataPresent(true);
     m_record.DeriveActualValues();
+    // Notes typed for this run follow its stamp and subject; an earlier
+    // run's stamp is never carried into this one.
+    const QString& comments = m_record.m_strComments;
+    const QString notes = CRunStamp::TimeOf(comments).isValid() ? QString() : comments;
     m_record.StampRun(localTime, subject);
+    m_record.m_strComments += notes;
+    SetTitle(QString(), CRunFileName::For(localTime, subject));
     if (WriteRunLog())
         return true;
     m_bRunUnlogged = true;
-    m_bModified = true;
+    SetModifiedFlag(true);
     return false;
 }

@@ -35,13 +35,9 @@ public:
     bool DataPresent() const { return m_record.m_bDataPresent; }
 
     const QString& PathName() const { return m_strPathName; }
-    void SetPathName(const QString& path) { m_strPathName = path; }
+    void SetPathName(const QString& path);
     bool IsModified() const { return m_bModified; }
-    void SetModifiedFlag(bool modified = true)
-    {
-        m_bModified = modified;
-        m_bRunUnlogged = m_bRunUnlogged && modified;
-    }
+    void SetModifiedFlag(bool modified = true);
     // A run whose run log entry failed: it exists only in this record.
     bool RunUnlogged() const { return m_bRunUnlogged; }
 
@@ -94,7 +90,8 @@ public:
 
     // What a completed impact leaves behind: data present, actual values
     // derived, comments stamped (with the subject line when subject, checked
-    // by CRunSubject, is not empty), run logged. False when the log entry
+    // by CRunSubject, is not empty; the notes the comments held follow), run
+    // logged, and the run's file name offered for its first save. False when the log entry
     // could not be written: the results stay here, marked as unlogged and
     // modified, so they are not discarded without a question.
     bool CompleteRun(const QDateTime& localTime, const QString& subject = QString());
@@ -102,7 +99,8 @@ public:
 Q_SIGNALS:
     // The record now holds other traces: the views repaint.
     void recordChanged();
-    void titleChanged(const QString& title);
+    // The file name, the title or the modified flag changed.
+    void captionChanged();
     void dataPresentChanged(bool present);
     // A save has written the values and traces; the views store their
     // fields into the record now.

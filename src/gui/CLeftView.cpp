@@ -7,6 +7,7 @@
 #include "core/protocol/CRunOutcome.h"
 #include "core/quality/CQualityCheck.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CRunStamp.h"
 #include "core/record/CRunSubject.h"
 #include "core/record/CSerialSettings.h"
 
@@ -20,6 +21,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QTextCursor>
 #include <QVBoxLayout>
@@ -101,13 +103,27 @@ QString CommentsForRecord(const QString& editText)
 
 CLeftView::CLeftView(CZentakDoc& doc, CImpactRun& run, COperatorPrompt& prompt,
                      const CSerialSettings& settings, QWidget* parent)
-    : QScrollArea(parent), m_rDoc(doc), m_rRun(run), m_rPrompt(prompt), m_rSettings(settings)
+    : QWidget(parent), m_rDoc(doc), m_rRun(run), m_rPrompt(prompt), m_rSettings(settings)
 {
     setObjectName(QStringLiteral("controlPanel"));
-    setWidget(BuildForm());
-    setWidgetResizable(true);
-    setFrameShape(QFrame::NoFrame);
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("controlScroll"));
+    scroll->setWidget(BuildForm());
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Its fields take the focus; the area itself has nothing to type into.
+    scroll->setFocusPolicy(Qt::NoFocus);
+    m_buttonStart = new QPushButton(QStringLiteral("Start Experiment"), this);
+    m_buttonStart->setObjectName(QStringLiteral("startExperiment"));
+    m_buttonStart->setMinimumSize(130, 28);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 6);
+    column->setSpacing(4);
+    column->addWidget(scroll, 1);
+    column->addWidget(m_buttonStart, 0, Qt::AlignHCenter);
     SetTabOrder();
+    TrackEdits();
     connect(m_buttonStart, &QPushButton::clicked, this, &CLeftView::OnStartExperiment);
     connect(m_radioForce, &QRadioButton::clicked, this, &CLeftView::OnModeForce);
     connect(m_radioDisp, &QRadioButton::clicked, this, &CLeftView::OnModeDisplacement);
@@ -122,13 +138,18 @@ QWidget* CLeftView::BuildForm()
     column->addWidget(BuildModeGroup());
     column->addWidget(BuildSettingsGroup());
     column->addWidget(BuildSubjectRow());
-    column->addWidget(BuildCommentsGroup());
-    m_buttonStart = new QPushButton(QStringLiteral("Start Experiment"), form);
-    m_buttonStart->setObjectName(QStringLiteral("startExperiment"));
-    m_buttonStart->setMinimumSize(130, 28);
-    column->addWidget(m_buttonStart, 0, Qt::AlignHCenter);
-    column->addStretch(1);
+    // The comments take the room there is, so the button sits below them.
+    column->addWidget(BuildCommentsGroup(), 1);
     return form;
+}
+
+// Editing a field of the record marks it modified; showing one does not.
+void CLeftView::TrackEdits()
+{
+    const auto markModified = [this] { m_rDoc.SetModifiedFlag(true); };
+    for (QLineEdit* edit : {m_editForce, m_editDisp, m_editVelocity, m_editDwell})
+        connect(edit, &QLineEdit::textEdited, this, markModified);
+    connect(m_editComments, &QPlainTextEdit::textChanged, this, markModified);
 }
 
 QGroupBox* CLeftView::BuildModeGroup()
@@ -171,6 +192,11 @@ QGroupBox* CLeftView::BuildSettingsGroup()
         grid->addWidget(new QLabel(label, group), row + 1, 0);
         grid->addWidget(desired, row + 1, 1);
         grid->addWidget(actual, row + 1, 2);
+        m_fieldLabels.insert(desired, label);
+        // Otherwise every field would be announced by its group's title.
+        const QString name = label.chopped(1);
+        desired->setAccessibleName(name + QStringLiteral(", desired"));
+        actual->setAccessibleName(name + QStringLiteral(", actual"));
     }
     m_labelQuality = new QLabel(group);
     m_labelQuality->setObjectName(QStringLiteral("qualityVerdict"));
@@ -178,6 +204,12 @@ QGroupBox* CLeftView::BuildSettingsGroup()
     m_labelQuality->setAlignment(Qt::AlignCenter);
     m_labelQuality->setToolTip(
         QStringLiteral("Quality check of the impact shown (View > Quality Check Settings...)"));
+    // Its place is kept while it is hidden, so the form does not jump when
+    // a verdict appears.
+    m_labelQuality->setMinimumHeight(2 * m_labelQuality->fontMetrics().lineSpacing() + 10);
+    QSizePolicy policy = m_labelQuality->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    m_labelQuality->setSizePolicy(policy);
     m_labelQuality->hide();
     grid->addWidget(m_labelQuality, rows.size() + 1, 0, 1, 3);
     grid->setColumnStretch(0, 1);
@@ -219,7 +251,9 @@ QGroupBox* CLeftView::BuildCommentsGroup()
     m_editComments->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_editComments->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_editComments->setTabChangesFocus(true);
-    m_editComments->setFixedHeight(70);
+    // At least four lines; more only where the pane has room for them.
+    m_editComments->setMinimumHeight(70);
+    m_editComments->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
     connect(m_editComments, &QPlainTextEdit::textChanged, this, &CLeftView::KeepCommentsStorable);
     auto* layout = new QVBoxLayout(group);
     layout->addWidget(m_editComments);
@@ -292,37 +326,81 @@ bool CLeftView::StoreIntegerField(const IntegerField& field)
     // The field the mode disables could not be corrected: the record keeps its value.
     if (!field.edit->isEnabled())
         return true;
-    m_rPrompt.ShowMessage(refusal, COperatorPrompt::Icon::Exclamation);
+    m_rPrompt.ShowMessage(m_fieldLabels.value(field.edit) + QLatin1Char(' ') + refusal,
+                          COperatorPrompt::Icon::Exclamation);
     field.edit->setFocus();
     field.edit->selectAll();
     return false;
 }
 
-bool CLeftView::UpdateData(bool saveAndValidate)
+QList<CLeftView::IntegerField> CLeftView::DesiredFields() const
 {
-    const QList<IntegerField> fields = {
+    return {
         {m_editForce, &CImpactRecord::m_nDesiredForce, CDesiredValueRules::kForceRange},
         {m_editVelocity, &CImpactRecord::m_nDesiredVelocity, CDesiredValueRules::kVelocityRange},
         {m_editDisp, &CImpactRecord::m_nDesiredDisp, std::nullopt},
         {m_editDwell, &CImpactRecord::m_nDesiredDwell, CDesiredValueRules::kDwellRange},
-        {m_editForceActual, &CImpactRecord::m_nActualForce, std::nullopt},
-        {m_editDispActual, &CImpactRecord::m_nActualDisp, std::nullopt},
-        {m_editVelocityActual, &CImpactRecord::m_nActualVelocity, std::nullopt},
-        {m_editDwellActual, &CImpactRecord::m_nActualDwell, std::nullopt},
     };
+}
+
+// The actual values are the record's alone: read-only here, they are shown
+// and never stored back, so a record never takes another run's values.
+bool CLeftView::UpdateData(bool saveAndValidate)
+{
     if (!saveAndValidate) {
-        for (const IntegerField& field : fields)
-            field.edit->setText(QString::number(m_rDoc.Record().*field.member));
-        m_editComments->setPlainText(CommentsForEdit(m_rDoc.Record().m_strComments));
-        ShowQualityVerdict();
+        ShowRecord();
         return true;
     }
-    for (const IntegerField& field : fields) {
+    for (const IntegerField& field : DesiredFields()) {
         if (!StoreIntegerField(field))
             return false;
     }
     m_rDoc.EditRecord().m_strComments = CommentsForRecord(m_editComments->toPlainText());
     return true;
+}
+
+void CLeftView::ShowRecord()
+{
+    for (const IntegerField& field : DesiredFields())
+        field.edit->setText(QString::number(m_rDoc.Record().*field.member));
+    ShowActualValues();
+    {
+        const QSignalBlocker blocker(m_editComments);
+        m_editComments->setPlainText(CommentsForEdit(m_rDoc.Record().m_strComments));
+    }
+    ShowQualityVerdict();
+}
+
+// A record that holds no run has no actual values to show.
+void CLeftView::ShowActualValues()
+{
+    const CImpactRecord& record = m_rDoc.Record();
+    const QList<std::pair<QLineEdit*, int>> values = {
+        {m_editForceActual, record.m_nActualForce},
+        {m_editDispActual, record.m_nActualDisp},
+        {m_editVelocityActual, record.m_nActualVelocity},
+        {m_editDwellActual, record.m_nActualDwell},
+    };
+    const bool none =
+        !record.m_bDataPresent && std::all_of(values.cbegin(), values.cend(),
+                                              [](const auto& value) { return value.second == 0; });
+    for (const auto& [edit, value] : values)
+        edit->setText(none ? QString() : QString::number(value));
+}
+
+// A run's data, or the stamp a run left in the comments.
+bool CLeftView::HoldsRun() const
+{
+    return m_rDoc.DataPresent() || CRunStamp::TimeOf(m_rDoc.Record().m_strComments).isValid();
+}
+
+// No impact was made: the record keeps what the operator entered and
+// nothing of the box or of an earlier run.
+void CLeftView::KeepOnlyTheEntries()
+{
+    CImpactRecord& record = m_rDoc.EditRecord();
+    record.m_nFirmwareRelease = 0;
+    record.m_strFirmwareVersion.clear();
 }
 
 // Force mode comes before the store-back, so a loaded record's force is
@@ -362,18 +440,33 @@ void CLeftView::OnModeDisplacement()
 
 void CLeftView::OnStartExperiment()
 {
-    if (m_fnSaveModified && !m_fnSaveModified())
+    const bool replacesRun = HoldsRun();
+    if (replacesRun && m_fnMayReplaceRecord && !m_fnMayReplaceRecord())
         return;
+    // Entries not yet saved stay so until an impact takes them into a run.
+    const bool entriesModified = m_rDoc.IsModified();
     m_rDoc.OnNewDocument();
+    KeepOnlyTheEntries();
+    // The earlier run's stamp and notes are that run's, never the next one's.
+    if (replacesRun) {
+        const QSignalBlocker blocker(m_editComments);
+        m_editComments->clear();
+    }
+    ShowActualValues();
     ShowQualityVerdict();
     Q_EMIT busyTextChanged(kBusy);
     std::optional<QString> subject;
     if (!UpdateData(true) || !(subject = StoreSubject()) || !RunLogUsable()) {
+        m_rDoc.SetModifiedFlag(entriesModified);
         Q_EMIT busyTextChanged(QString());
         Q_EMIT experimentEnded();
         return;
     }
-    HandleRunOutcome(m_rRun.Run(m_rSettings, m_nMode, m_rDoc.EditRecord()).outcome, *subject);
+    const CRunOutcome::Kind outcome =
+        m_rRun.Run(m_rSettings, m_nMode, m_rDoc.EditRecord(), *subject).outcome;
+    if (!CRunOutcome::ImpactMade(outcome))
+        m_rDoc.SetModifiedFlag(entriesModified);
+    HandleRunOutcome(outcome, *subject);
     Q_EMIT experimentEnded();
 }
 
@@ -417,12 +510,14 @@ void CLeftView::HandleRunOutcome(CRunOutcome::Kind outcome, const QString& subje
             m_rPrompt.ShowMessage(CRunOutcome::CutShortMessage(m_rDoc.Record()),
                                   COperatorPrompt::Icon::Exclamation);
         break;
-    case CRunOutcome::Kind::Aborted:
     case CRunOutcome::Kind::FirmwareUnusable:
         ResetAndShow();
         break;
+    // A declined impact is retried with the same entries.
+    case CRunOutcome::Kind::Aborted:
     case CRunOutcome::Kind::ModeRefused:
     case CRunOutcome::Kind::NotResponding:
+        KeepOnlyTheEntries();
         break;
     }
 }

@@ -3,7 +3,9 @@
 #include "core/protocol/CRunOutcome.h"
 #include "core/quality/CQualityThresholds.h"
 
-#include <QScrollArea>
+#include <QHash>
+#include <QList>
+#include <QWidget>
 
 #include <functional>
 #include <optional>
@@ -21,8 +23,9 @@ class QRadioButton;
 
 // The control panel: the experiment mode, the desired values with the
 // actual values of the last impact beside them, the comments, and the
-// Start Experiment button that drives one whole run.
-class CLeftView : public QScrollArea
+// Start Experiment button that drives one whole run. The form scrolls on a
+// small screen; the button stays in view below it.
+class CLeftView : public QWidget
 {
     Q_OBJECT
 
@@ -41,9 +44,12 @@ public:
     // A new or opened record is attached: show it, store it back (which
     // raises the range message for values a file brought), force mode.
     void OnInitialUpdate();
-    // Asked before a run replaces a record that exists only in memory; false
+    // Asked before a run replaces a record that holds an earlier run; false
     // when the operator keeps it.
-    void SetSaveModifiedHook(std::function<bool()> hook) { m_fnSaveModified = std::move(hook); }
+    void SetMayReplaceRecordHook(std::function<bool()> hook)
+    {
+        m_fnMayReplaceRecord = std::move(hook);
+    }
 
     // The pane gets the focus: the desired value the mode lets the operator edit.
     void FocusFirstField();
@@ -74,6 +80,7 @@ private:
     struct IntegerField;
 
     QWidget* BuildForm();
+    void TrackEdits();
     QGroupBox* BuildModeGroup();
     QGroupBox* BuildSettingsGroup();
     QGroupBox* BuildCommentsGroup();
@@ -83,7 +90,12 @@ private:
     bool RunLogUsable();
     void SetTabOrder();
     void KeepCommentsStorable();
+    QList<IntegerField> DesiredFields() const;
     bool StoreIntegerField(const IntegerField& field);
+    void ShowRecord();
+    void ShowActualValues();
+    bool HoldsRun() const;
+    void KeepOnlyTheEntries();
     void HandleRunOutcome(CRunOutcome::Kind outcome, const QString& subject);
     void ResetAndShow();
     // The record's quality verdict, or nothing for a record without data.
@@ -105,5 +117,7 @@ private:
     QPushButton* m_buttonStart = nullptr;
     QLabel* m_labelQuality = nullptr;
     CQualityThresholds m_qualityThresholds;
-    std::function<bool()> m_fnSaveModified;
+    std::function<bool()> m_fnMayReplaceRecord;
+    // The label of each desired value's field, which its refusal names.
+    QHash<const QLineEdit*, QString> m_fieldLabels;
 };

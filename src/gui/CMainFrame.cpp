@@ -57,13 +57,10 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
 
     m_impactRun.SetProgress(this);
     connect(&m_doc, &CZentakDoc::storeViewsRequested, this, [this] { m_pLeftView->OnUpdate(0); });
-    // A run whose log entry failed is the only copy; the next run would reset it.
-    m_pLeftView->SetSaveModifiedHook([this] { return SaveModified(); });
+    // A run replaces the record too: it asks as every such command does.
+    m_pLeftView->SetMayReplaceRecordHook([this] { return MayReplaceRecord(); });
     connect(&m_doc, &CZentakDoc::recordChanged, this, &CMainFrame::OnRecordChanged);
-    // A record from the run log has no file yet: the caption says which entry it is.
-    connect(&m_doc, &CZentakDoc::titleChanged, this, [this](const QString& title) {
-        setWindowTitle(title.isEmpty() ? kTitle : kTitle + QStringLiteral(" - ") + title);
-    });
+    connect(&m_doc, &CZentakDoc::captionChanged, this, &CMainFrame::UpdateTitle);
     connect(&m_doc, &CZentakDoc::dataPresentChanged, this, &CMainFrame::OnRecordChanged);
     connect(m_pLeftView, &CLeftView::experimentEnded, this, &CMainFrame::OnRecordChanged);
     connect(m_pLeftView, &CLeftView::busyTextChanged, this, &CMainFrame::SetBusyText);
@@ -78,6 +75,7 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
     m_pLeftView->SetQualityThresholds(m_qualityThresholds);
     m_doc.OnNewDocument();
     m_pLeftView->OnInitialUpdate();
+    UpdateTitle();
 }
 
 CMainFrame::~CMainFrame()
@@ -87,13 +85,31 @@ CMainFrame::~CMainFrame()
         QGuiApplication::restoreOverrideCursor();
 }
 
+// Centred, and never larger than the screen leaves room for, so the menu
+// bar and the Start Experiment button stay on it whatever the scale.
 void CMainFrame::PlaceWindow()
 {
-    resize(kWidth, kHeight);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + area.width() / 2 - kWidth / 2, area.y() + area.height() / 2 - kHeight / 2);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        resize(kWidth, kHeight);
+        return;
     }
+    const QRect area = screen->availableGeometry();
+    const QSize size = QSize(kWidth, kHeight).boundedTo(area.size());
+    resize(size);
+    move(area.x() + area.width() / 2 - size.width() / 2,
+         area.y() + area.height() / 2 - size.height() / 2);
+}
+
+// The record by its file, its run log entry or "Untitled", marked while it
+// holds changes no file has.
+void CMainFrame::UpdateTitle()
+{
+    QString name = m_doc.Title();
+    if (name.isEmpty())
+        name = m_doc.PathName().isEmpty() ? kUntitled : QFileInfo(m_doc.PathName()).fileName();
+    setWindowTitle(kTitle + QStringLiteral(" - ") + name + QStringLiteral("[*]"));
+    setWindowModified(m_doc.IsModified());
 }
 
 void CMainFrame::CreateClient()
@@ -104,6 +120,8 @@ void CMainFrame::CreateClient()
     m_pLeftView =
         new CLeftView(m_doc, m_impactRun, m_services.prompt, m_serialSettings, m_wndSplitter);
     m_pGraphView = new CZentakView(m_doc, m_wndSplitter);
+    // Nothing to type there: Tab passes it by, F6 and a click still reach it.
+    m_pGraphView->setFocusPolicy(Qt::ClickFocus);
     m_wndSplitter->addWidget(m_pLeftView);
     m_wndSplitter->addWidget(m_pGraphView);
     m_wndSplitter->setStretchFactor(0, 0);
@@ -183,10 +201,10 @@ void CMainFrame::CreateFileMenu()
                       QStringLiteral("Save the experiment under a new name")),
             &QAction::triggered, this, &CMainFrame::OnFileSaveAs);
     connect(AddAction(file, QStringLiteral("fileSaveCsv"),
-                      QStringLiteral("Save As Comma Delimited File..."),
+                      QStringLiteral("Save As Co&mma Delimited File..."),
                       QStringLiteral("Export the traces as comma-separated text")),
             &QAction::triggered, this, &CMainFrame::OnFileSaveCsv);
-    connect(AddAction(file, QStringLiteral("fileExportGraph"), QStringLiteral("Export Graph..."),
+    connect(AddAction(file, QStringLiteral("fileExportGraph"), QStringLiteral("&Export Graph..."),
                       QStringLiteral("Save the printed graphs as a PNG, PDF or SVG file")),
             &QAction::triggered, this, &CMainFrame::OnFileExportGraph);
     file->addSeparator();
@@ -200,7 +218,8 @@ void CMainFrame::CreateFileMenu()
                       QStringLiteral("Choose the printer and the paper")),
             &QAction::triggered, this, &CMainFrame::OnFilePrintSetup);
     file->addSeparator();
-    connect(AddAction(file, QStringLiteral("fileReprogram"), QStringLiteral("Reprogram Firmware"),
+    connect(AddAction(file, QStringLiteral("fileReprogram"),
+                      QStringLiteral("Reprogram Firm&ware..."),
                       QStringLiteral("Write new firmware into the control box")),
             &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnFileReprogram);
     file->addSeparator();
@@ -244,22 +263,22 @@ void CMainFrame::CreateViewMenu()
     AddAction(view, QStringLiteral("viewStatusBar"), QStringLiteral("&Status Bar"),
               QStringLiteral("Show or hide the status bar"));
     view->addSeparator();
-    AddAction(view, QStringLiteral("viewDispGraph"), QStringLiteral("Displacement Graph"),
+    AddAction(view, QStringLiteral("viewDispGraph"), QStringLiteral("&Displacement Graph"),
               QString())
         ->setEnabled(false);
-    AddAction(view, QStringLiteral("viewForceGraph"), QStringLiteral("Force Graph"), QString())
+    AddAction(view, QStringLiteral("viewForceGraph"), QStringLiteral("Force &Graph"), QString())
         ->setEnabled(false);
     view->addSeparator();
     connect(AddAction(view, QStringLiteral("viewSerialSettings"),
-                      QStringLiteral("Serial P&ort Settings"),
+                      QStringLiteral("Serial P&ort Settings..."),
                       QStringLiteral("Choose the serial port and its settings")),
             &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnViewSerialSettings);
     connect(AddAction(view, QStringLiteral("viewForceSensitivity"),
-                      QStringLiteral("&Force Sensitivity Settings"),
+                      QStringLiteral("&Force Sensitivity Settings..."),
                       QStringLiteral("Read or set the force sensor's sensitivity")),
             &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnViewForceSensitivity);
     connect(AddAction(view, QStringLiteral("viewSerialTerminal"),
-                      QStringLiteral("Serial Ter&minal"),
+                      QStringLiteral("Serial Ter&minal..."),
                       QStringLiteral("Talk to the control box line by line")),
             &QAction::triggered, m_pMaintenance, &CMaintenanceCommands::OnViewSerialTerminal);
     view->addSeparator();
@@ -325,8 +344,9 @@ void CMainFrame::CreateStatusBar()
         kBusyPaneWidth, m_pBusyPane->fontMetrics().horizontalAdvance(QStringLiteral("BUSY")) + 8));
     bar->addPermanentWidget(m_pBusyPane);
 
-    connect(bar, &QStatusBar::messageChanged, this, [bar](const QString& message) {
-        if (message.isEmpty())
+    // Nothing is ready while the box is busy.
+    connect(bar, &QStatusBar::messageChanged, this, [this, bar](const QString& message) {
+        if (message.isEmpty() && m_strBusyText.isEmpty())
             bar->showMessage(kReady);
     });
     bar->showMessage(kReady);
@@ -363,8 +383,7 @@ void CMainFrame::ShowBusyPane(const QString& text)
     else if (!busy && m_bWaitCursor)
         QGuiApplication::restoreOverrideCursor();
     m_bWaitCursor = busy;
-    if (!busy)
-        statusBar()->clearMessage();
+    statusBar()->clearMessage();
     // The run blocks the event loop right after this; show the text now.
     m_pBusyPane->repaint();
 }
@@ -380,7 +399,7 @@ void CMainFrame::RebuildRecentFileMenu()
         delete action;
     const QStringList& files = m_recentFiles.Files();
     if (files.isEmpty()) {
-        auto* placeholder = new QAction(QStringLiteral("Recent File"), this);
+        auto* placeholder = new QAction(QStringLiteral("Recent &File"), this);
         placeholder->setObjectName(QStringLiteral("recentFile"));
         placeholder->setEnabled(false);
         m_pFileMenu->insertAction(m_pRecentAnchor, placeholder);
@@ -402,7 +421,7 @@ void CMainFrame::OnRecordChanged()
     update();
 }
 
-bool CMainFrame::SaveModified()
+bool CMainFrame::MayReplaceRecord()
 {
     if (!m_doc.IsModified())
         return true;
@@ -421,7 +440,7 @@ bool CMainFrame::SaveModified()
 
 void CMainFrame::OnFileNew()
 {
-    if (!SaveModified())
+    if (!MayReplaceRecord())
         return;
     m_doc.OnNewDocument();
     m_bSaveNeedsName = false;
@@ -451,7 +470,7 @@ void CMainFrame::OpenRecentFile(const QString& path)
 
 bool CMainFrame::OpenDocumentFile(const QString& path)
 {
-    if (!SaveModified())
+    if (!MayReplaceRecord())
         return true;
     if (!m_doc.Load(path)) {
         ShowFileError(m_doc.FileErrorString());
@@ -479,7 +498,7 @@ void CMainFrame::OnFileOpenFromRunLog()
 
 void CMainFrame::OpenRunLogEntry(const CRunLogReader& log, qsizetype index)
 {
-    if (!SaveModified())
+    if (!MayReplaceRecord())
         return;
     if (!m_doc.LoadRunLogEntry(log, index)) {
         ShowFileError(m_doc.FileErrorString());
@@ -519,6 +538,7 @@ bool CMainFrame::DoSave(const QString& path)
         return false;
     }
     m_bSaveNeedsName = false;
+    statusBar()->showMessage(QStringLiteral("Saved %1").arg(QDir::toNativeSeparators(path)));
     m_recentFiles.Add(path);
     m_recentFiles.Save();
     RebuildRecentFileMenu();
@@ -555,7 +575,7 @@ QString CMainFrame::SuggestedName(const QString& suffix) const
     if (m_doc.PathName().isEmpty() && !m_doc.SuggestedFileName().isEmpty())
         return QFileInfo(m_doc.SuggestedFileName()).completeBaseName() + suffix;
     if (m_doc.PathName().isEmpty())
-        return QStringLiteral("Untitled") + suffix;
+        return kUntitled + suffix;
     const QFileInfo info(m_doc.PathName());
     return info.dir().filePath(info.completeBaseName() + suffix);
 }
@@ -598,7 +618,7 @@ void CMainFrame::OnViewQualityCheckSettings()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    if (!m_strBusyText.isEmpty() || !SaveModified()) {
+    if (!m_strBusyText.isEmpty() || !MayReplaceRecord()) {
         event->ignore();
         return;
     }

@@ -48,6 +48,7 @@ public:
     static constexpr int kLeftPaneWidth = 265;
     static constexpr int kBusyPaneWidth = 28;
     static inline const QString kSaveChanges = QStringLiteral("Save changes to the experiment?");
+    static inline const QString kUntitled = QStringLiteral("Untitled");
     // Put before the question when the run is missing from the run log.
     static inline const QString kRunNotLogged =
         QStringLiteral("The run could not be written to the run log.");
@@ -61,6 +62,10 @@ public:
     // Opens entry index of the log as the current record, unsaved: File
     // Save asks for a name and offers the one made from its stamp.
     void OpenRunLogEntry(const CRunLogReader& log, qsizetype index);
+    // Every command that replaces the record asks this first: a modified
+    // record is offered for saving (Yes / No / Cancel). False when the
+    // operator cancels, or the save he chose did not happen.
+    bool MayReplaceRecord();
 
     // Stores the five values as they are; nothing is opened or checked here,
     // because every exchange opens the port afresh from the current settings.
@@ -105,6 +110,7 @@ protected:
 
 private:
     void PlaceWindow();
+    void UpdateTitle();
     void CreateClient();
     void CreateActions();
     void CreateMenus();
@@ -117,9 +123,6 @@ private:
                        const QString& statusTip, const QList<QKeySequence>& keys = {});
     void RebuildRecentFileMenu();
     void OpenRecentFile(const QString& path);
-    // Asks before a record that exists only in memory is discarded; false
-    // when the operator cancels.
-    bool SaveModified();
     bool DoSave(const QString& path);
     void ShowFileError(const QString& message);
     QString SuggestedName(const QString& suffix) const;

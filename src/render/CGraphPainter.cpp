@@ -372,9 +372,11 @@ void CGraphPainter::DrawForcePass()
     FlushTrace();
     m_traceClip = QRect();
 
+    // At the contact time in both plots; the titles and labels between them stay clear.
     if (ContactMarkerShown()) {
         SetPen(m_markerPen);
-        DrawLine(m_nContactX, kForceAxisY, m_nContactX, kDispTop);
+        DrawLine(m_nContactX, kForceAxisY, m_nContactX, kForceTop);
+        DrawLine(m_nContactX, kDispAxisY, m_nContactX, kDispTop);
     }
 }
 

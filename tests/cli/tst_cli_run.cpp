@@ -263,7 +263,8 @@ void TestCliRun::noAnswerIsNo()
 {
     const CliOutcome outcome = RunCli(kSimulatedImpact);
     QCOMPARE(outcome.exitCode, 1);
-    QVERIFY(outcome.err.contains(QLatin1String("Impact Now? [y/N]")));
+    QVERIFY(outcome.err.contains(
+        QLatin1String("Impact Now?\nForce 100 K dynes, velocity 100 mm/s, dwell 0 s. [y/N]")));
     QVERIFY(outcome.err.contains(QLatin1String("Impact Aborted.")));
     QVERIFY(outcome.out.isEmpty());
 }
@@ -283,7 +284,8 @@ void TestCliRun::missingPortIsNotResponding()
         RunCli({"run", "--port", "/nonexistent/zentak-port", "--force", "10", "--yes"});
     QCOMPARE(outcome.exitCode, 1);
     QVERIFY(outcome.err.contains(QLatin1String("COM Port or Device is Not Responding!\n"
-                                               "Please Check Serial Cable and Machine Power.")));
+                                               "Please Check Serial Cable and Machine Power.\n"
+                                               "Port: /nonexistent/zentak-port\n")));
     QVERIFY(outcome.elapsedMs < 5000);
 }
 

@@ -1,5 +1,6 @@
 #include "CFrameHarness.h"
 #include "core/files/CExperimentFileWriter.h"
+#include "core/files/CRunLogReader.h"
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/CRunOutcome.h"
 #include "gui/CLeftView.h"
@@ -100,6 +101,10 @@ private Q_SLOTS:
     void qualityVerdictOfTheImpactShown();
     void subjectNamesTheNextImpactOnly_data();
     void subjectNamesTheNextImpactOnly();
+    void runThatMadeNoImpactKeepsNothingOfTheFileBefore();
+    void notesAfterARunAreNotLostToTheNextCommand_data();
+    void notesAfterARunAreNotLostToTheNextCommand();
+    void declinedImpactIsRetriedWithTheSameEntries();
 
 private:
     QTemporaryDir m_dir;
@@ -124,7 +129,8 @@ void TestLeftView::completeRunFromTheStartButton()
 
     ClickStart(h.frame);
 
-    QCOMPARE(h.prompt.questions, QStringList{CExperimentDialogue::kImpactNow});
+    QCOMPARE(h.prompt.questions, QStringList{CExperimentDialogue::kImpactNow +
+                                             "\nForce 150 K dynes, velocity 80 mm/s, dwell 0 s."});
     QVERIFY(h.prompt.messages.isEmpty());
     QCOMPARE(h.box.LastImpact().forceTenths, 1500);
     QCOMPARE(h.box.LastImpact().velocityMmPerS, 80);
@@ -133,10 +139,11 @@ void TestLeftView::completeRunFromTheStartButton()
     QVERIFY(qAbs(Edit(h.frame, "velocityActual")->text().toInt() - 80) <= 8);
     QVERIFY(Edit(h.frame, "dispActual")->text().toInt() > 0);
 
-    // The stamp replaces the comment typed before the run, and the log holds it too.
+    // The stamp comes before the comment typed before the run, and the log holds both.
     const QString comments = Comments(h.frame)->toPlainText();
-    static const QRegularExpression stamp(QStringLiteral(
-        "^Date: [A-Z][a-z]+ \\d\\d, \\d{4}\\. \\nTime: \\d\\d:\\d\\d:\\d\\d\\.\\n$"));
+    static const QRegularExpression stamp(
+        QStringLiteral("^Date: [A-Z][a-z]+ \\d\\d, \\d{4}\\. \\nTime: "
+                       "\\d\\d:\\d\\d:\\d\\d\\.\\nearlier note$"));
     QVERIFY2(stamp.match(comments).hasMatch(), qPrintable(comments));
     QFile log(m_strLog);
     QVERIFY(log.open(QIODevice::ReadOnly));
@@ -159,21 +166,23 @@ void TestLeftView::validationStopsTheRun_data()
 
     const QString integer = QStringLiteral("Please enter an integer.");
     QTest::newRow("empty force") << "forceDesired"
-                                 << "" << integer;
+                                 << ""
+                                 << "Force (K dynes): " + integer;
     QTest::newRow("force 0") << "forceDesired"
                              << "0"
-                             << "Please enter an integer between 1 and 1000.";
+                             << "Force (K dynes): Please enter an integer between 1 and 1000.";
     QTest::newRow("force 1001") << "forceDesired"
                                 << "1001"
-                                << "Please enter an integer between 1 and 1000.";
+                                << "Force (K dynes): Please enter an integer between 1 and 1000.";
     QTest::newRow("velocity 101") << "velocityDesired"
                                   << "101"
-                                  << "Please enter an integer between 0 and 100.";
+                                  << "Velocity (mm/s): Please enter an integer between 0 and 100.";
     QTest::newRow("dwell 61") << "dwellDesired"
                               << "61"
-                              << "Please enter an integer between 0 and 60.";
+                              << "Dwell Time (s): Please enter an integer between 0 and 60.";
     QTest::newRow("empty velocity") << "velocityDesired"
-                                    << "" << integer;
+                                    << ""
+                                    << "Velocity (mm/s): " + integer;
     QTest::newRow("velocity 0") << "velocityDesired"
                                 << "0"
                                 << "";
@@ -202,7 +211,7 @@ void TestLeftView::validationStopsTheRun()
 
     QCOMPARE(BusyPane(h.frame), QString());
     if (message.isEmpty()) {
-        QCOMPARE(h.prompt.questions, QStringList{CExperimentDialogue::kImpactNow});
+        QCOMPARE(h.prompt.questions.filter("Impact Now?\nForce ").size(), 1);
         QVERIFY(!h.box.Received().isEmpty());
         return;
     }
@@ -227,7 +236,7 @@ void TestLeftView::onlyFieldsTheModeEnablesAreChecked_data()
                                                     << "" << false << "" << true;
     QTest::newRow("empty displacement in displacement mode")
         << "dispDesired"
-        << "" << true << "Please enter an integer." << false;
+        << "" << true << "Displacement (u): Please enter an integer." << false;
     QTest::newRow("force 0, then displacement")
         << "forceDesired"
         << "0" << true << CExperimentDialogue::kDisplacementUnavailable << false;
@@ -258,11 +267,11 @@ void TestLeftView::onlyFieldsTheModeEnablesAreChecked()
     QCOMPARE(h.prompt.messages.size(), message.isEmpty() ? 0 : 1);
     if (!message.isEmpty())
         QCOMPARE(h.prompt.messages.first().text, message);
-    if (message == QLatin1String("Please enter an integer.")) {
+    if (message.endsWith(QLatin1String("Please enter an integer."))) {
         QVERIFY(edit->isEnabled());
         QCOMPARE(QApplication::focusWidget(), edit);
     }
-    QTEST(h.prompt.questions.contains(CExperimentDialogue::kImpactNow), "impactAsked");
+    QTEST(!h.prompt.questions.filter("Impact Now?\nForce").isEmpty(), "impactAsked");
     if (h.box.ImpactCount() > 0)
         QCOMPARE(h.box.LastImpact().displacementMicrons, 1);  // the record's, not the empty field
 }
@@ -287,8 +296,9 @@ void TestLeftView::outcomes_data()
     QTest::addColumn<bool>("defaultsShown");
 
     QTest::newRow("operator declines") << ""
-                                       << "Impact Aborted." << true;
-    QTest::newRow("silent box") << "silent" << CRunOutcome::kNotResponding << false;
+                                       << "Impact Aborted." << false;
+    QTest::newRow("silent box") << "silent" << CRunOutcome::kNotResponding + "\r\nPort: Simulator"
+                                << false;
     QTest::newRow("firmware unusable") << "returning" << CRunOutcome::kFirmwareCorrupted << true;
 }
 
@@ -567,6 +577,97 @@ void TestLeftView::subjectNamesTheNextImpactOnly()
     QVERIFY2(logged.endsWith(loggedLine), logged.right(120).constData());
     QCOMPARE(Comments(h.frame)->toPlainText().toLatin1(),
              logged.mid(logged.indexOf("Comments:\r\n") + 11).chopped(25).replace("\r\n", "\n"));
+}
+
+// The file's actual values, stamp and subject are its run's: after a run
+// that made no impact they are neither shown nor saved with the entries.
+void TestLeftView::runThatMadeNoImpactKeepsNothingOfTheFileBefore()
+{
+    CFrameHarness h;
+    QVERIFY(h.ShowActive());
+    Type(Edit(h.frame, "subject"), "rat 3");
+    h.prompt.QueueAnswers({Answer::Yes});
+    ClickStart(h.frame);
+    const QString path = m_dir.filePath(QStringLiteral("ghost.exp"));
+    QVERIFY(h.frame.Document().Save(path) && h.frame.OpenDocumentFile(path));
+    h.frame.ApplySerialSettings(QStringLiteral("/nonexistent/tty"), 9600, "None", "1", 8);
+    Type(Edit(h.frame, "forceDesired"), "120");
+    ClickStart(h.frame);
+
+    for (const char* actual : {"forceActual", "dispActual", "velocityActual", "dwellActual"})
+        QCOMPARE(Edit(h.frame, actual)->text(), QString());
+    h.files.names << path;
+    QTest::keyClick(&h.frame, Qt::Key_S, Qt::ControlModifier);
+    CZentakDoc saved;
+    QVERIFY(saved.Load(path));
+    CImpactRecord entered;
+    entered.m_nDesiredForce = 120;
+    QCOMPARE(CExperimentFileWriter::Text(saved.Record()), CExperimentFileWriter::Text(entered));
+}
+
+void TestLeftView::notesAfterARunAreNotLostToTheNextCommand_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<Answer>("answer");
+    for (const char* command : {"New", "Open", "Open from Run Log", "Start Experiment"}) {
+        QTest::addRow("%s, Cancel", command) << command << Answer::Cancel;
+        QTest::addRow("%s, Yes", command) << command << Answer::Yes;
+    }
+    QTest::newRow("Start Experiment, No") << "Start Experiment" << Answer::No;
+}
+
+// Notes typed after a run are offered for saving by every command that
+// replaces the record; Cancel keeps them and starts nothing.
+void TestLeftView::notesAfterARunAreNotLostToTheNextCommand()
+{
+    QFETCH(QString, command);
+    QFETCH(Answer, answer);
+    QFile::remove(m_strLog);
+    CFrameHarness h;
+    QVERIFY(h.ShowActive());
+    h.prompt.QueueAnswers({Answer::Yes});
+    ClickStart(h.frame);
+    const QString other = m_dir.filePath(QStringLiteral("other.exp"));
+    const QString saved = m_dir.filePath(QStringLiteral("notes.exp"));
+    QFile::remove(saved);
+    QVERIFY(h.frame.Document().Save(other));
+    h.frame.Document().SetPathName(QString());
+    QTest::keyClicks(Comments(h.frame), "flaccid");
+    h.files.names << (command == "Open" ? other : saved) << saved;
+    h.prompt.QueueAnswers({answer, Answer::Yes});
+    CRunLogReader log(QString{});
+    QString error;
+    if (command == "New")
+        QTest::keyClick(&h.frame, Qt::Key_N, Qt::ControlModifier);
+    else if (command == "Open")
+        QTest::keyClick(&h.frame, Qt::Key_O, Qt::ControlModifier);
+    else if (command == "Start Experiment")
+        ClickStart(h.frame);
+    else if (log.Open(m_strLog, error) == CRunLogReader::OpenResult::Opened)
+        h.frame.OpenRunLogEntry(log, 0);
+
+    QCOMPARE(h.prompt.questions.value(1), CMainFrame::kSaveChanges);
+    QCOMPARE(Comments(h.frame)->toPlainText().contains("flaccid"), answer == Answer::Cancel);
+    QCOMPARE(h.box.ImpactCount(),
+             command == "Start Experiment" && answer != Answer::Cancel ? 2 : 1);
+    QCOMPARE(QFile::exists(saved), answer == Answer::Yes);
+}
+
+// "Impact Now?" says what will be done; after No the entries stay for the retry.
+void TestLeftView::declinedImpactIsRetriedWithTheSameEntries()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    Type(Edit(h.frame, "forceDesired"), "120");
+    Type(Edit(h.frame, "velocityDesired"), "60");
+    Type(Edit(h.frame, "subject"), "rat-21");
+    h.prompt.QueueAnswers({Answer::No, Answer::Yes});
+    ClickStart(h.frame);
+    ClickStart(h.frame);
+    const QString question = QStringLiteral(
+        "Impact Now?\nForce 120 K dynes, velocity 60 mm/s, dwell 0 s. Subject: rat-21");
+    QCOMPARE(h.prompt.questions, QStringList({question, question}));
+    QCOMPARE(h.box.LastImpact().forceTenths, 1200);
 }
 
 QTEST_MAIN(TestLeftView)

@@ -1,11 +1,14 @@
 #include "CFrameHarness.h"
+#include "core/files/CRunFileName.h"
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/quality/CQualitySettings.h"
+#include "core/record/CRunStamp.h"
 #include "gui/CLeftView.h"
 #include "gui/CZentakApp.h"
 #include "gui/CZentakView.h"
 #include "render/CGraphFileWriter.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -18,6 +21,8 @@
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -131,6 +136,9 @@ private Q_SLOTS:
     void startUpEndsOnAFileThatCannotBeRead();
     void commandLine_data();
     void commandLine();
+    void titleNamesTheRunAndItsSave();
+    void keyboardAndScreenReaderFindTheFields();
+    void windowFitsTheScreen();
 
 private:
     QTemporaryDir m_dir;
@@ -153,7 +161,7 @@ void TestMainFrame::windowPlacementAndBars()
 {
     CFrameHarness h;
     QVERIFY(h.Show());
-    QCOMPARE(h.frame.windowTitle(), QStringLiteral("ZR Spinal Cord Impactor v5.0"));
+    QCOMPARE(h.frame.windowTitle(), QStringLiteral("ZR Spinal Cord Impactor v5.0 - Untitled[*]"));
     QCOMPARE(h.frame.size(), QSize(800, 600));
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     QCOMPARE(h.frame.pos(), QPoint(screen.width() / 2 - 400, screen.height() / 2 - 300));
@@ -185,16 +193,16 @@ void TestMainFrame::menus_data()
                                          "Open from Run &Log...",
                                          "&Save|Ctrl+S",
                                          "Save &As...",
-                                         "Save As Comma Delimited File...",
-                                         "Export Graph...",
+                                         "Save As Co&mma Delimited File...",
+                                         "&Export Graph...",
                                          "-",
                                          "&Print...|Ctrl+P",
                                          "Print Pre&view",
                                          "P&rint Setup...",
                                          "-",
-                                         "Reprogram Firmware",
+                                         "Reprogram Firm&ware...",
                                          "-",
-                                         "Recent File (greyed)",
+                                         "Recent &File (greyed)",
                                          "-",
                                          "E&xit"};
     QTest::newRow("Edit") << "&Edit"
@@ -204,12 +212,12 @@ void TestMainFrame::menus_data()
                           << QStringList{"&Toolbar",
                                          "&Status Bar",
                                          "-",
-                                         "Displacement Graph (greyed)",
-                                         "Force Graph (greyed)",
+                                         "&Displacement Graph (greyed)",
+                                         "Force &Graph (greyed)",
                                          "-",
-                                         "Serial P&ort Settings",
-                                         "&Force Sensitivity Settings",
-                                         "Serial Ter&minal",
+                                         "Serial P&ort Settings...",
+                                         "&Force Sensitivity Settings...",
+                                         "Serial Ter&minal...",
                                          "-",
                                          "&Quality Check Settings..."};
     QTest::newRow("Help") << "&Help" << QStringList{"&About Zentak..."};
@@ -289,7 +297,7 @@ void TestMainFrame::saveReopenAndRecentFiles()
     QVERIFY(QFile::exists(path));
 
     h.frame.Action(QStringLiteral("fileNew"))->trigger();
-    QCOMPARE(ActualForce(h.frame), QStringLiteral("0"));
+    QCOMPARE(ActualForce(h.frame), QString());
     QVERIFY(!h.frame.Document().DataPresent());
 
     const QStringList entries = RecentMenuEntries(h.frame);
@@ -330,7 +338,7 @@ void TestMainFrame::failedSaveIsReportedWithTheName()
     QCOMPARE(h.prompt.messages.size(), 1);
     QVERIFY2(h.prompt.messages.first().text.contains(QLatin1String("rat.exp")),
              qPrintable(h.prompt.messages.first().text));
-    QVERIFY(RecentMenuEntries(h.frame) == QStringList{"Recent File"});
+    QVERIFY(RecentMenuEntries(h.frame) == QStringList{"Recent &File"});
     QVERIFY(h.frame.Document().DataPresent());
 }
 
@@ -346,7 +354,7 @@ void TestMainFrame::openingShowsLoadProblems_data()
                       "Firmware Release Version: R5.04\r\n\r\n"
                       "Desired Force: 0\r\nDesired Displacement: 1\r\n"
                       "Desired Velocity: 1\r\nDesired Dwell: 0\r\n")
-        << "Please enter an integer between 1 and 1000." << true;
+        << "Force (K dynes): Please enter an integer between 1 and 1000." << true;
 }
 
 void TestMainFrame::openingShowsLoadProblems()
@@ -367,7 +375,7 @@ void TestMainFrame::openingShowsLoadProblems()
         message = message.arg(QDir::toNativeSeparators(path));
     QCOMPARE(h.prompt.messages.last().text, message);
     QCOMPARE(RecentMenuEntries(h.frame),
-             opened ? QStringList{"&1 " + path} : QStringList{"Recent File"});
+             opened ? QStringList{"&1 " + path} : QStringList{"Recent &File"});
 }
 
 void TestMainFrame::incompleteLoadIsNeverSavedOverItsFile()
@@ -574,8 +582,8 @@ void TestMainFrame::runShowsWhatItIsDoing()
     QStringList messages;
     for (const QList<QVariant>& signal : std::as_const(shown))
         messages << signal.first().toString();
-    QCOMPARE(messages.first(), QStringLiteral("Waiting for the control box..."));
-    QCOMPARE(messages.at(1), QStringLiteral("Impact in progress"));
+    QCOMPARE(messages.mid(0, 4), QStringList({"", "Waiting for the control box...",
+                                              "Waiting for the operator", "Impact in progress"}));
     const qsizetype samples = h.frame.Document().Record().m_arrDispDown.size() +
                               h.frame.Document().Record().m_arrDispUp.size();
     QVERIFY(messages.contains(QStringLiteral("Receiving samples: %1 lines").arg(samples)));
@@ -598,7 +606,7 @@ void TestMainFrame::startUpOpensTheNamedFileFirst()
     QVERIFY(zentak.InitInstance({path, QStringLiteral("Simulator"), false}));
     CMainFrame* frame = zentak.MainFrame();
     QVERIFY(frame->isVisible());
-    QCOMPARE(frame->windowTitle(), QStringLiteral("ZR Spinal Cord Impactor v5.0"));
+    QCOMPARE(frame->windowTitle(), QStringLiteral("ZR Spinal Cord Impactor v5.0 - startup.exp[*]"));
     QCOMPARE(ActualForce(*frame), force);
     QVERIFY(frame->Document().DataPresent());
     QCOMPARE(frame->SerialSettings().m_strPort, QStringLiteral("Simulator"));
@@ -654,6 +662,64 @@ void TestMainFrame::commandLine()
     QCOMPARE(options->file, file);
     QCOMPARE(options->port, port);
     QCOMPARE(options->splash, splash);
+}
+
+// Marked while it holds changes; a run is offered under the name log extract
+// gives it, and its save is told.
+void TestMainFrame::titleNamesTheRunAndItsSave()
+{
+    CFrameHarness h;
+    QVERIFY(h.ShowActive());
+    QTest::keyClicks(h.frame.findChild<QLineEdit*>(QStringLiteral("subject")), "rat 5");
+    RunImpact(h);
+    QTest::keyClicks(h.frame.findChild<QWidget*>(QStringLiteral("comments")), "T10");
+    QCOMPARE(h.frame.windowTitle(), CMainFrame::kTitle + " - Untitled[*]");
+    QVERIFY(h.frame.isWindowModified());
+    const QString name = CRunFileName::For(
+        CRunStamp::TimeOf(h.frame.Document().Record().m_strComments), QStringLiteral("rat 5"));
+    h.files.names << m_dir.filePath(name);
+    QTest::keyClick(&h.frame, Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(h.files.requests.last().initialName, name);
+    QCOMPARE(h.frame.statusBar()->currentMessage(), "Saved " + m_dir.filePath(name));
+    QCOMPARE(h.frame.windowTitle(), CMainFrame::kTitle + " - " + name + "[*]");
+    QVERIFY(!h.frame.isWindowModified());
+}
+
+// Tab passes the panes with nothing to type into; each field is announced by its label.
+void TestMainFrame::keyboardAndScreenReaderFindTheFields()
+{
+    CFrameHarness h;
+    QVERIFY(h.ShowActive());
+    h.frame.LeftView().FocusFirstField();
+    for (int i = 0; i < 20; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != &h.frame.GraphView());
+        QVERIFY(!qobject_cast<QScrollArea*>(QApplication::focusWidget()));
+    }
+    QStringList names;
+    for (QLineEdit* edit : h.frame.LeftView().findChildren<QLineEdit*>())
+        names << QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Name);
+    QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), 9);  // and the subject's
+    QVERIFY(names.contains("Force (K dynes), desired") && names.contains("Dwell Time (s), actual"));
+}
+
+// Inside the screen's room at any scale (tst_main_frame_scaled runs this at
+// twice the size), Start Experiment in view, the form still as a verdict appears.
+void TestMainFrame::windowFitsTheScreen()
+{
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(room.contains(h.frame.frameGeometry().topLeft()));
+    QCOMPARE(room.size().expandedTo(h.frame.size()), room.size());
+    auto* start = h.frame.findChild<QPushButton*>(QStringLiteral("startExperiment"));
+    QCOMPARE(start->visibleRegion(), QRegion(start->rect()));
+    QVERIFY(h.frame.rect().contains(QRect(start->mapTo(&h.frame, QPoint()), start->size())));
+    auto* comments = h.frame.findChild<QWidget*>(QStringLiteral("comments"));
+    const QPoint before = comments->mapTo(&h.frame, QPoint());
+    RunImpact(h);
+    QVERIFY(h.frame.findChild<QLabel*>(QStringLiteral("qualityVerdict"))->isVisible());
+    QCOMPARE(comments->mapTo(&h.frame, QPoint()), before);
 }
 
 QTEST_MAIN(TestMainFrame)

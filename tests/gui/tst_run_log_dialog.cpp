@@ -221,7 +221,7 @@ void TestRunLogDialog::openedEntryIsUnsavedAndSavedUnderItsStamp()
     const QDateTime stamp = CRunStamp::TimeOf(doc.Record().m_strComments);
     QCOMPARE(h.frame.windowTitle(),
              QStringLiteral("ZR Spinal Cord Impactor v5.0 - Run Log Entry 1, ") +
-                 stamp.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+                 stamp.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) + QStringLiteral("[*]"));
 
     const QString saved = Path(QStringLiteral("recovered.exp"));
     h.files.names << saved;
@@ -230,7 +230,7 @@ void TestRunLogDialog::openedEntryIsUnsavedAndSavedUnderItsStamp()
     QCOMPARE(h.files.requests[0].initialName,
              stamp.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + QStringLiteral("_rat_17.exp"));
     QCOMPARE(Contents(saved), first);
-    QCOMPARE(h.frame.windowTitle(), CMainFrame::kTitle);
+    QCOMPARE(h.frame.windowTitle(), CMainFrame::kTitle + QStringLiteral(" - recovered.exp[*]"));
 }
 
 QTEST_MAIN(TestRunLogDialog)

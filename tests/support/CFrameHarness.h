@@ -8,6 +8,7 @@
 #include "core/simulator/ControlBoxSimulator.h"
 #include "gui/CMainFrame.h"
 
+#include <QApplication>
 #include <QStringList>
 #include <QTest>
 
@@ -29,6 +30,15 @@ struct CFrameHarness {
     {
         frame.show();
         return QTest::qWaitForWindowExposed(&frame);
+    }
+
+    // Also the active window, so shortcuts and Tab reach it.
+    bool ShowActive()
+    {
+        if (!Show())
+            return false;
+        QApplication::setActiveWindow(&frame);
+        return QTest::qWaitForWindowActive(&frame);
     }
 
     static ControlBoxSimulator::Options WithFault(const QString& fault)

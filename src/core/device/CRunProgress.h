@@ -8,6 +8,7 @@ class CRunProgress
 {
 public:
     static inline const QString kWaitingForBox = QStringLiteral("Waiting for the control box...");
+    static inline const QString kWaitingForOperator = QStringLiteral("Waiting for the operator");
     static inline const QString kImpactInProgress = QStringLiteral("Impact in progress");
 
     static QString ReceivingSamples(int lines)

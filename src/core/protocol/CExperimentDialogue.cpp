@@ -1,5 +1,6 @@
 #include "core/protocol/CExperimentDialogue.h"
 
+#include "core/device/CRunProgress.h"
 #include "core/device/CSerialLink.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/record/CTextRules.h"
@@ -162,9 +163,12 @@ void CExperimentDialogue::Identify()
 
 CRunOutcome::Kind CExperimentDialogue::ConfirmAndImpact()
 {
-    if (m_result.firmwareRelease == 4 && !m_rPrompt.AskYesNo(kRelease4Question))
+    if (m_result.firmwareRelease == 4 && !OperatorConfirms(kRelease4Question))
         return Abort();
-    if (!m_rPrompt.AskYesNo(kImpactNow))
+    const QString impactNow = m_strImpactSummary.isEmpty()
+                                  ? kImpactNow
+                                  : kImpactNow + QLatin1Char('\n') + m_strImpactSummary;
+    if (!OperatorConfirms(impactNow))
         return Abort();
     QStringList chunks;
     m_rLink.CollectRunData(chunks);
@@ -175,6 +179,13 @@ CRunOutcome::Kind CExperimentDialogue::ConfirmAndImpact()
     m_result.chunks = chunks;
     // The impact was made: what arrived is kept, and the caller says the rest is missing.
     return m_rLink.RunDataComplete() ? CRunOutcome::Kind::Completed : CRunOutcome::Kind::CutShort;
+}
+
+bool CExperimentDialogue::OperatorConfirms(const QString& question)
+{
+    if (m_pProgress)
+        m_pProgress->ShowRunStatus(CRunProgress::kWaitingForOperator);
+    return m_rPrompt.AskYesNo(question);
 }
 
 // The box is left at rest at its mode prompt.

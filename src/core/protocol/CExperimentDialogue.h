@@ -8,6 +8,7 @@
 #include <optional>
 
 class COperatorPrompt;
+class CRunProgress;
 class CSerialLink;
 
 // The text dialogue of one impact, led by the control box: wake it, identify
@@ -67,6 +68,11 @@ public:
 
     Result Run(const DesiredValues& desired, int mode);
 
+    // Shown below "Impact Now?": what the impact will do. None by default.
+    void SetImpactSummary(const QString& summary) { m_strImpactSummary = summary; }
+    // Told when the run waits for the operator's answer; none by default.
+    void SetProgress(CRunProgress* progress) { m_pProgress = progress; }
+
     // From a release 5 identification reply: the text from the first "R5" up
     // to, not including, the character in front of the first "-".
     static QString ReleaseText(const QString& reply);
@@ -78,6 +84,7 @@ private:
 
     std::optional<CRunOutcome::Kind> WakeUp();
     bool ProbeUntilAwake();
+    bool OperatorConfirms(const QString& question);
     CRunOutcome::Kind PromptLoop(const DesiredValues& desired);
     void Answer(const QString& text, Speed speed = Speed::Normal);
     void Identify();
@@ -90,4 +97,6 @@ private:
     QString m_strRxText;
     int m_nUnanswered = 0;
     Result m_result;
+    QString m_strImpactSummary;
+    CRunProgress* m_pProgress = nullptr;
 };

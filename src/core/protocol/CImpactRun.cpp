@@ -4,6 +4,7 @@
 #include "core/device/CSerialLink.h"
 #include "core/protocol/CRunDataParser.h"
 #include "core/record/CImpactRecord.h"
+#include "core/record/CRunStamp.h"
 
 CImpactRun::CImpactRun(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt)
     : m_rPorts(ports), m_rClock(clock), m_rPrompt(prompt)
@@ -11,7 +12,7 @@ CImpactRun::CImpactRun(CPortFactory& ports, CClock& clock, COperatorPrompt& prom
 }
 
 CExperimentDialogue::Result CImpactRun::Run(const CSerialSettings& settings, int mode,
-                                            CImpactRecord& record)
+                                            CImpactRecord& record, const QString& subject)
 {
     // The link lives exactly as long as this run, on every way out.
     CSerialLink link(m_rPorts, m_rClock);
@@ -19,10 +20,23 @@ CExperimentDialogue::Result CImpactRun::Run(const CSerialSettings& settings, int
     link.SetProgress(m_pProgress);
     if (m_pProgress)
         m_pProgress->ShowRunStatus(CRunProgress::kWaitingForBox);
-    const CExperimentDialogue::Result result =
-        CExperimentDialogue(link, m_rPrompt).Run(DesiredValuesOf(record), mode);
+    CExperimentDialogue dialogue(link, m_rPrompt);
+    dialogue.SetProgress(m_pProgress);
+    dialogue.SetImpactSummary(ImpactSummary(record, subject));
+    const CExperimentDialogue::Result result = dialogue.Run(DesiredValuesOf(record), mode);
     TakeResult(result, record);
     return result;
+}
+
+QString CImpactRun::ImpactSummary(const CImpactRecord& record, const QString& subject)
+{
+    QString summary = QStringLiteral("Force %1 K dynes, velocity %2 mm/s, dwell %3 s.")
+                          .arg(record.m_nDesiredForce)
+                          .arg(record.m_nDesiredVelocity)
+                          .arg(record.m_nDesiredDwell);
+    if (!subject.isEmpty())
+        summary += QLatin1Char(' ') + CRunStamp::kSubjectLabel + subject;
+    return summary;
 }
 
 CExperimentDialogue::DesiredValues CImpactRun::DesiredValuesOf(const CImpactRecord& record)

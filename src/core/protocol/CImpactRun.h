@@ -22,8 +22,13 @@ public:
     // Who is told what the run is doing while it waits; none by default.
     void SetProgress(CRunProgress* progress) { m_pProgress = progress; }
 
+    // subject names the animal in the summary the operator confirms.
     CExperimentDialogue::Result Run(const CSerialSettings& settings, int mode,
-                                    CImpactRecord& record);
+                                    CImpactRecord& record, const QString& subject = QString());
+
+    // What the impact will do, as the operator confirms it: "Force 120 K
+    // dynes, velocity 60 mm/s, dwell 0 s. Subject: rat-21".
+    static QString ImpactSummary(const CImpactRecord& record, const QString& subject);
 
     static CExperimentDialogue::DesiredValues DesiredValuesOf(const CImpactRecord& record);
     static void TakeResult(const CExperimentDialogue::Result& result, CImpactRecord& record);

@@ -18,7 +18,10 @@ QString CRunOutcome::Message(Kind kind)
 
 QString CRunOutcome::Message(Kind kind, const QString& portName)
 {
-    return kind == Kind::NotResponding ? NotRespondingMessage(portName) : Message(kind);
+    if (kind != Kind::NotResponding)
+        return Message(kind);
+    const QString message = NotRespondingMessage(portName);
+    return message == kNotResponding ? message + QStringLiteral("\r\nPort: ") + portName : message;
 }
 
 QString CRunOutcome::NotRespondingMessage(const QString& portName)

@@ -29,7 +29,8 @@ public:
 
     // The message still to show, or empty when the run has said all there is.
     static QString Message(Kind kind);
-    // The same, where a port this user may not open is named as the cause.
+    // The same, where a port this user may not open is named as the cause,
+    // and a port that did not answer is named on a line of its own.
     static QString Message(Kind kind, const QString& portName);
 
     // For every exchange that got no reply: the ordinary message, or why the

@@ -394,7 +394,8 @@ void TestRunLog::completedRunIsDerivedStampedAndLogged()
     QVERIFY(doc.DataPresent());
     QCOMPARE(record.m_nActualForce, 80);
     QCOMPARE(record.m_nDispMax, 220u);
-    QCOMPARE(record.m_strComments, QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\n"));
+    QCOMPARE(record.m_strComments,
+             QStringLiteral("Date: March 05, 2024. \r\nTime: 14:07:09.\r\ntyped before the run"));
     QCOMPARE(doc.FileErrorString().isEmpty(), logWritable);
     QCOMPARE(Contents(LogPath()), logWritable ? Saved(doc) : QByteArray("<unreadable>"));
 }

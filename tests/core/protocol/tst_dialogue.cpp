@@ -22,6 +22,10 @@ Q_DECLARE_METATYPE(CRunOutcome::Kind)
 
 namespace {
 
+// "Impact Now?" with what the bench's record will do.
+const QString kImpactNowAtTheBench =
+    CExperimentDialogue::kImpactNow + "\nForce 100 K dynes, velocity 100 mm/s, dwell 0 s.";
+
 // One record wired to a box through the simulated port, with free waits;
 // the desired values are those of a new record but a velocity of 100 mm/s.
 struct Bench {
@@ -122,7 +126,7 @@ void TestDialogue::release5ImpactFillsTheRecord()
     QCOMPARE(bench.record.m_nFirmwareRelease, 5);
     QCOMPARE(bench.record.m_strFirmwareVersion, QStringLiteral("R5.04"));
     QCOMPARE(bench.result.sensitivity, 5431);
-    QCOMPARE(bench.prompt.questions, QStringList{CExperimentDialogue::kImpactNow});
+    QCOMPARE(bench.prompt.questions, QStringList{kImpactNowAtTheBench});
     QVERIFY(bench.prompt.messages.isEmpty());
 
     const QByteArrayList writes = box.Writes();
@@ -153,8 +157,8 @@ void TestDialogue::release4ImpactFillsTheRecord()
 
     QCOMPARE(bench.record.m_nFirmwareRelease, 4);
     QCOMPARE(bench.record.m_strFirmwareVersion, QStringLiteral("R4.x"));
-    QCOMPARE(bench.prompt.questions, (QStringList{CExperimentDialogue::kRelease4Question,
-                                                  CExperimentDialogue::kImpactNow}));
+    QCOMPARE(bench.prompt.questions,
+             (QStringList{CExperimentDialogue::kRelease4Question, kImpactNowAtTheBench}));
     const QByteArrayList dialogue{"\n\n\n", "57\n", "\n", "1000\n", "1\n", "100\n", "0\n", "y"};
     QCOMPARE(box.Writes().first(dialogue.size()), dialogue);
     const CImpactModel::Result& impact = box.LastImpactResult();
@@ -391,7 +395,7 @@ void TestDialogue::dwellReplyMayDawdle()
     bench.prompt.QueueAnswers({Answer::No});
 
     QVERIFY(!bench.Run());
-    QCOMPARE(bench.prompt.questions, QStringList{CExperimentDialogue::kImpactNow});
+    QCOMPARE(bench.prompt.questions, QStringList{kImpactNowAtTheBench});
     QCOMPARE(bench.outcome, Kind::Aborted);
 }
 
@@ -571,8 +575,8 @@ void TestDialogue::runReportsWhatItIsDoing_data()
     QTest::newRow("lines cut by the reads") << 5 << QStringList{"split-reply"};
 }
 
-// Waiting, the impact, then the sample lines counted as they arrive, up to
-// every sample line the box printed.
+// Waiting for the box, then for the operator, the impact, then the sample lines counted as they
+// arrive, up to every sample line the box printed.
 void TestDialogue::runReportsWhatItIsDoing()
 {
     QFETCH(int, release);
@@ -586,10 +590,12 @@ void TestDialogue::runReportsWhatItIsDoing()
 
     const QStringList& texts = progress.texts;
     QVERIFY(texts.size() > 3);
-    QCOMPARE(texts.at(0), CRunProgress::kWaitingForBox);
-    QCOMPARE(texts.at(1), CRunProgress::kImpactInProgress);
+    const int asked = release == 4 ? 2 : 1;  // release 4 is asked about first
+    QCOMPARE(texts.mid(0, asked + 2), QStringList{CRunProgress::kWaitingForBox} +
+                                          QStringList(asked, CRunProgress::kWaitingForOperator) +
+                                          QStringList{CRunProgress::kImpactInProgress});
     int lines = 0;
-    for (const QString& text : texts.mid(2)) {
+    for (const QString& text : texts.mid(asked + 2)) {
         const QString prefix = QStringLiteral("Receiving samples: ");
         QVERIFY2(text.startsWith(prefix) && text.endsWith(QLatin1String(" lines")),
                  qPrintable(text));

@@ -1,0 +1,101 @@
+// The window's graphs at 1920 x 1080 with 10,000 samples a stroke: the
+// repaint after a pointer move (goal: median under 8 ms), and a whole redraw
+// with 50 earlier impacts drawn behind the current one (goal: under 30 ms).
+#include "core/quality/CQualityThresholds.h"
+#include "core/record/CImpactRecord.h"
+#include "gui/CImpactGraph.h"
+#include "render/CGraphPainter.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QTextStream>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kSamplesPerStroke = 10000;
+constexpr int kRuns = 50;
+constexpr int kEarlier = 50;
+
+// A probe that descends 150 counts with the force rising to a peak, then
+// withdraws, 25 steps of 60 ns a sample.
+CImpactRecord MakeRecord(double peakTenths)
+{
+    CImpactRecord record;
+    record.m_nFirmwareRelease = 5;
+    for (int i = 0; i < kSamplesPerStroke; ++i) {
+        const double phase = double(i) / kSamplesPerStroke;
+        record.m_arrDispDown.append(1000 + quint32(150 * phase));
+        record.m_arrForceDown.append(quint32(peakTenths * phase * phase));
+        record.m_arrDispUp.append(1150 - quint32(150 * phase));
+        record.m_arrForceUp.append(quint32(peakTenths * (1 - phase) * (1 - phase)));
+        record.m_arrStepTimeDown.append(25);
+        record.m_arrStepTimeUp.append(25);
+    }
+    record.ComputeTraceStats();
+    record.m_nActualForce = int(record.m_nForceMax / 10);
+    record.m_bDataPresent = true;
+    return record;
+}
+
+void Report(const QString& name, QList<double> timesMs)
+{
+    std::sort(timesMs.begin(), timesMs.end());
+    QTextStream(stdout) << name << ": min " << QString::number(timesMs.first(), 'f', 2)
+                        << " ms, median " << QString::number(timesMs.at(timesMs.size() / 2), 'f', 2)
+                        << " ms, max " << QString::number(timesMs.last(), 'f', 2) << " ms over "
+                        << timesMs.size() << " paints\n";
+}
+
+// One pointer move, then the repaint it asks for.
+double TimeMove(CImpactGraph& graph, int x)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const QPointF at(x, graph.ForcePlot().center().y());
+    QMouseEvent move(QEvent::MouseMove, at, graph.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&graph, &move);
+    graph.repaint();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    CGraphPainter::SubstituteArial();
+    CImpactGraph graph;
+    graph.resize(1920, 1080);
+    graph.show();
+    graph.SetRecord(MakeRecord(2500), CQualityThresholds());
+    graph.repaint();
+
+    QList<double> moves;
+    for (int run = 0; run < kRuns + 5; ++run) {
+        const double ms = TimeMove(graph, 100 + 30 * run);
+        if (run >= 5)
+            moves.append(ms);
+    }
+    Report(QStringLiteral("crosshair move, 2 x 10,000 samples"), moves);
+
+    QList<CImpactSamples> earlier;
+    for (int i = 0; i < kEarlier; ++i)
+        earlier.append(CImpactSamples::Of(MakeRecord(2000 + 10 * i)));
+    QList<double> redraws;
+    for (int run = 0; run < 10 + 2; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        graph.SetComparison(earlier, {});
+        graph.repaint();
+        if (run >= 2)
+            redraws.append(timer.nsecsElapsed() / 1e6);
+    }
+    Report(QStringLiteral("redraw with 50 earlier impacts of 2 x 10,000 samples"), redraws);
+    return 0;
+}

@@ -49,8 +49,7 @@ CEarlierImpactsDock::CEarlierImpactsDock(const CZentakDoc& doc, QWidget* parent)
     layout->addWidget(m_pTable);
     setWidget(body);
 
-    connect(today, &QPushButton::clicked, this,
-            [this] { m_pDay->setDate(QDate::currentDate()); });
+    connect(today, &QPushButton::clicked, this, [this] { m_pDay->setDate(QDate::currentDate()); });
     connect(m_pDay, &QDateEdit::dateChanged, this, &CEarlierImpactsDock::Refresh);
     connect(m_pShowMean, &QCheckBox::toggled, this, &CEarlierImpactsDock::BuildComparison);
     connect(m_pModel, &CEarlierImpactsModel::tickedChanged, this,
@@ -72,8 +71,8 @@ void CEarlierImpactsDock::Refresh()
 {
     QString error;
     const QString path = m_rDoc.RunLogPath();
-    const bool opened = QFileInfo::exists(path) &&
-                        m_reader.Open(path, error) == CRunLogReader::OpenResult::Opened;
+    const bool opened =
+        QFileInfo::exists(path) && m_reader.Open(path, error) == CRunLogReader::OpenResult::Opened;
     m_pNotice->setText(error);
     m_pNotice->setVisible(!error.isEmpty());
     m_pModel->SetLog(opened ? &m_reader : nullptr, m_pDay->date());

@@ -4,7 +4,9 @@
 #include "core/quality/CQualityCheck.h"
 #include "core/record/CImpactRecord.h"
 
-CEarlierImpactsModel::CEarlierImpactsModel(QObject* parent) : QAbstractTableModel(parent) {}
+CEarlierImpactsModel::CEarlierImpactsModel(QObject* parent) : QAbstractTableModel(parent)
+{
+}
 
 void CEarlierImpactsModel::SetLog(const CRunLogReader* log, const QDate& day)
 {
@@ -129,8 +131,7 @@ Qt::ItemFlags CEarlierImpactsModel::flags(const QModelIndex& index) const
     return flags;
 }
 
-QVariant CEarlierImpactsModel::headerData(int section, Qt::Orientation orientation,
-                                          int role) const
+QVariant CEarlierImpactsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     static const QString headings[kColumnCount] = {
         QStringLiteral("Time"),

@@ -2,6 +2,7 @@
 
 #include "core/files/CRunLogEntry.h"
 #include "core/quality/CQualityThresholds.h"
+#include "core/quality/CQualityVerdict.h"
 
 #include <QAbstractTableModel>
 #include <QDate>

@@ -163,7 +163,8 @@ void CImpactGraph::ShowWholeRun()
 void CImpactGraph::ZoomAbout(double timeMs, double factor)
 {
     const double whole = WholeRunMs();
-    const double span = std::clamp((m_time.high - m_time.low) * factor, kMinSpanMs, whole);
+    const double span =
+        std::clamp((m_time.high - m_time.low) * factor, std::min(kMinSpanMs, whole), whole);
     const double share = (timeMs - m_time.low) / (m_time.high - m_time.low);
     SetTimeSpan(timeMs - share * span, timeMs - share * span + span);
 }

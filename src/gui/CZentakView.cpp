@@ -27,9 +27,11 @@
 #include <algorithm>
 
 CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
-    : QWidget(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
+    : QFrame(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
       m_strForceTitle(CGraphPainter::kDefaultForceTitle), m_rDoc(doc)
 {
+    // Sunken as the pane always was, so the room inside it is as it was.
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_pSplitter = new QSplitter(Qt::Horizontal, this);
     m_pSplitter->setObjectName(QStringLiteral("graphSplitter"));
     m_pSplitter->setChildrenCollapsible(false);

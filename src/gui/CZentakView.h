@@ -3,7 +3,7 @@
 #include "core/quality/CQualityThresholds.h"
 
 #include <QString>
-#include <QWidget>
+#include <QFrame>
 
 #include <memory>
 
@@ -20,7 +20,7 @@ class QTableView;
 // are given, and beside them the sample table, which scrolls on its own.
 // Print, Print Preview and Export Graph draw the classic picture on pages
 // at one scale for both axes, under a header, until every sample is printed.
-class CZentakView : public QWidget
+class CZentakView : public QFrame
 {
     Q_OBJECT
 

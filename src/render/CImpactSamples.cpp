@@ -23,8 +23,7 @@ CImpactSamples CImpactSamples::FromSeries(const QList<double>& timeMs,
                                           const QList<double>& forceKdyn)
 {
     CImpactSamples samples;
-    const qsizetype count =
-        std::min({timeMs.size(), dispMicrons.size(), forceKdyn.size()});
+    const qsizetype count = std::min({timeMs.size(), dispMicrons.size(), forceKdyn.size()});
     for (qsizetype i = 0; i < count; ++i)
         samples.m_samples.append({timeMs[i], dispMicrons[i], forceKdyn[i], Stroke::Down, i});
     samples.m_nDownCount = count;

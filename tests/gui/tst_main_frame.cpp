@@ -159,7 +159,8 @@ void TestMainFrame::windowPlacementAndBars()
     QCOMPARE(h.frame.pos(), QPoint(screen.width() / 2 - 400, screen.height() / 2 - 300));
     QCOMPARE(h.frame.findChild<QSplitter*>()->sizes().first(), 265);
     // zentak-cli render draws a pane of this size unless told otherwise.
-    QCOMPARE(h.frame.GraphView().size(), CGraphFileWriter::kDefaultClientSize);
+    QCOMPARE(h.frame.GraphView().contentsRect().size(),
+             CGraphFileWriter::kDefaultClientSize);
     QCOMPARE(h.frame.statusBar()->currentMessage(), QStringLiteral("Ready"));
     QCOMPARE(h.frame.findChild<QLabel*>(QStringLiteral("busyPane"))->text(), QString());
 

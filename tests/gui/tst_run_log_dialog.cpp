@@ -289,8 +289,8 @@ void TestRunLogDialog::earlierImpactsListADay()
     QCOMPARE(drawn.size(), 2);
     QVERIFY(mean.All().isEmpty());
     dock.ShowMean().setChecked(true);
-    QCOMPARE(mean.All().isEmpty(), !(dock.Model().Verdict(0)->Passed() ||
-                                      dock.Model().Verdict(2)->Passed()));
+    QCOMPARE(mean.All().isEmpty(),
+             !(dock.Model().Verdict(0)->Passed() || dock.Model().Verdict(2)->Passed()));
 }
 
 // After each run the list holds the new impact; a double-click opens it.
@@ -316,8 +316,8 @@ void TestRunLogDialog::earlierImpactsFollowRunsAndOpen()
     const QPoint at = dock.Table().visualRect(first).center();
     QTest::mouseClick(dock.Table().viewport(), Qt::LeftButton, {}, at);
     QTest::mouseDClick(dock.Table().viewport(), Qt::LeftButton, {}, at);
-    QVERIFY(h.frame.Document().Record().m_strComments.endsWith(
-        QLatin1String("Subject: rat 21\r\n")));
+    QVERIFY(
+        h.frame.Document().Record().m_strComments.endsWith(QLatin1String("Subject: rat 21\r\n")));
 }
 
 QTEST_MAIN(TestRunLogDialog)

@@ -13,7 +13,6 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QClipboard>
-#include <QTableView>
 #include <QPageLayout>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
@@ -21,6 +20,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -28,7 +28,6 @@
 #include <QXmlStreamReader>
 
 #include <cmath>
-
 #include <functional>
 
 namespace {
@@ -219,8 +218,8 @@ void TestZentakView::zoomPanAndResetRestoreTheAxes()
 
     const QPoint at = graph.ForcePlot().center();
     const double timeAt = graph.TimeAtX(at.x());
-    QWheelEvent wheel(at, graph.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QWheelEvent wheel(at, graph.mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&graph, &wheel);
     const double span = graph.TimeRange().high - graph.TimeRange().low;
     QVERIFY(qAbs(span - (std::get<0>(whole).high - std::get<0>(whole).low) *
@@ -280,7 +279,8 @@ void TestZentakView::printedRunHoldsEverySample()
     QVERIFY(view.PrintTo(printer));
 
     QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+    pdftotext.start(QStringLiteral("pdftotext"),
+                    {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
     QVERIFY2(pdftotext.waitForFinished(30000), "pdftotext (poppler-utils) did not run");
     const QString text = QString::fromUtf8(pdftotext.readAllStandardOutput());
     // Times are the only texts with two decimals: one a sample.
@@ -288,9 +288,9 @@ void TestZentakView::printedRunHoldsEverySample()
     QCOMPARE(text.count(time), 2000);
     const CImpactSamples samples = view.Graph().Samples();
     QVERIFY(text.contains(QString::number(samples.All().constLast().timeMs, 'f', 2)));
-    for (const char* header : {"Subject: Rat 12", "Date and time: 2026-03-05 14:07:09",
-                               "Desired: force 100 K dynes", "Actual: force", "QC ",
-                               "File: rat12.exp", "page 2 of"})
+    for (const char* header :
+         {"Subject: Rat 12", "Date and time: 2026-03-05 14:07:09", "Desired: force 100 K dynes",
+          "Actual: force", "QC ", "File: rat12.exp", "page 2 of"})
         QVERIFY2(text.contains(QLatin1String(header)), header);
 }
 

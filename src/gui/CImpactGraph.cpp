@@ -466,7 +466,9 @@ void CImpactGraph::mouseMoveEvent(QMouseEvent* event)
         PanByPixels(pos.x() - m_dragFrom->x());
         m_dragFrom = pos;
     }
-    const bool over = DispPlot().contains(pos) || ForcePlot().contains(pos);
+    // The last sample lies on the plot's right edge line.
+    const bool over = DispPlot().adjusted(0, 0, 1, 0).contains(pos) ||
+                      ForcePlot().adjusted(0, 0, 1, 0).contains(pos);
     const qsizetype nearest = over ? m_samples.NearestTo(TimeAtX(pos.x())) : -1;
     if (nearest != m_nReadout || pos != m_pointer) {
         m_nReadout = nearest;

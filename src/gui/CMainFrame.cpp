@@ -122,6 +122,7 @@ void CMainFrame::CreateEarlierImpactsDock()
 {
     m_pEarlierDock = new CEarlierImpactsDock(m_doc, this);
     addDockWidget(Qt::BottomDockWidgetArea, m_pEarlierDock);
+    m_pEarlierDock->hide();  // the graphs keep the whole height until it is asked for
     connect(m_pEarlierDock, &CEarlierImpactsDock::comparisonChanged, &m_pGraphView->Graph(),
             &CImpactGraph::SetComparison);
     connect(m_pEarlierDock, &CEarlierImpactsDock::openRequested, this,

@@ -301,6 +301,8 @@ void TestRunLogDialog::earlierImpactsFollowRunsAndOpen()
     CFrameHarness h;
     QVERIFY(h.Show());
     CEarlierImpactsDock& dock = h.frame.EarlierImpacts();
+    h.frame.Action(QStringLiteral("viewEarlierImpacts"))->trigger();
+    QVERIFY(dock.isVisible());
     for (const char* subject : {"rat 21", "rat 22"}) {
         h.frame.findChild<QLineEdit*>(QStringLiteral("subject"))->setText(QLatin1String(subject));
         h.prompt.QueueAnswers({Answer::Yes});

@@ -395,41 +395,43 @@ void CImpactGraph::DrawMarks(QPainter& painter) const
         painter.drawEllipse(DispPoint(sample), radius, radius);
         painter.drawEllipse(ForcePoint(sample), radius, radius);
         if (mark == int(Mark::Peak))
-            painter.drawText(ForcePoint(sample) + QPointF(kMarkRadius + 3, -kMarkRadius),
-                             PeakText());
+            DrawPeakText(painter, ForcePoint(sample));
     }
 }
 
-// What each mark and line stands for, in the force graph's upper right corner.
+// Beside the peak, on whichever side has room for it.
+void CImpactGraph::DrawPeakText(QPainter& painter, const QPointF& peak) const
+{
+    const QString text = PeakText();
+    const int width = QFontMetrics(font()).horizontalAdvance(text);
+    const bool right = peak.x() + kMarkRadius + 3 + width <= ForcePlot().right();
+    const double x = right ? peak.x() + kMarkRadius + 3 : peak.x() - kMarkRadius - 3 - width;
+    painter.drawText(QPointF(std::max<double>(x, ForcePlot().left() + 2), peak.y() - kMarkRadius),
+                     text);
+}
+
+// What each line and mark stands for, in a row above the graphs on the
+// right, where no trace can run under it.
 void CImpactGraph::DrawLegend(QPainter& painter) const
 {
     QList<std::pair<QColor, QString>> entries;
     if (!m_samples.All().isEmpty())
-        entries.append({kTraceColour, QStringLiteral("this impact")});
+        entries.append({kTraceColour, QStringLiteral("— this impact")});
     if (!m_earlier.isEmpty())
-        entries.append({kEarlierColour, QStringLiteral("earlier impacts")});
+        entries.append({kEarlierColour.darker(130), QStringLiteral("— earlier impacts")});
     if (!m_mean.All().isEmpty())
-        entries.append({kMeanColour, QStringLiteral("mean of earlier")});
+        entries.append({kMeanColour, QStringLiteral("- - mean of ticked")});
     for (int mark = 0; mark < int(Mark::MarkCount); ++mark)
         if (m_nMarks[mark] >= 0)
             entries.append({kMarkStyles[mark].colour, QStringLiteral("○ ") + MarkName(Mark(mark))});
-    if (entries.isEmpty())
-        return;
     const QFontMetrics metrics(font());
-    int width = 0;
-    for (const auto& entry : entries)
-        width = std::max(width, metrics.horizontalAdvance(entry.second));
-    const QRect plot = ForcePlot();
-    const QRect box(plot.right() - width - 14, plot.top() + 4, width + 10,
-                    int(entries.size()) * metrics.height() + 6);
-    painter.setPen(kGridColour);
-    painter.setBrush(QColor(255, 255, 255, 220));
-    painter.drawRect(box);
-    int y = box.top() + 3 + metrics.ascent();
-    for (const auto& [colour, text] : entries) {
-        painter.setPen(colour);
-        painter.drawText(box.left() + 5, y, text);
-        y += metrics.height();
+    int x = DispPlot().right();
+    const int baseline = DispPlot().top() - 6;
+    for (auto entry = entries.crbegin(); entry != entries.crend(); ++entry) {
+        x -= metrics.horizontalAdvance(entry->second);
+        painter.setPen(entry->first);
+        painter.drawText(x, baseline, entry->second);
+        x -= metrics.horizontalAdvance(QStringLiteral("   "));
     }
 }
 

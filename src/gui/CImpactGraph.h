@@ -86,6 +86,7 @@ private:
     void DrawTimeTicks(QPainter& painter, const QRect& plot, bool labelled) const;
     void DrawTraces(QPainter& painter, const CImpactSamples& samples, const QPen& pen) const;
     void DrawMarks(QPainter& painter) const;
+    void DrawPeakText(QPainter& painter, const QPointF& peak) const;
     void DrawLegend(QPainter& painter) const;
     void DrawCrosshair(QPainter& painter) const;
     QPointF DispPoint(const CImpactSamples::Sample& sample) const;

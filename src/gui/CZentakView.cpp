@@ -52,6 +52,18 @@ CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
 
 CZentakView::~CZentakView() = default;
 
+// The graphs get most of the first width the pane is given; after that the
+// operator's splitter position stands.
+void CZentakView::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    if (m_bSplitSet)
+        return;
+    m_bSplitSet = true;
+    const int width = m_pSplitter->width();
+    m_pSplitter->setSizes({width * kGraphShare / 100, width - width * kGraphShare / 100});
+}
+
 void CZentakView::CreateTable()
 {
     m_pTableModel = new CSampleTableModel(this);

@@ -27,6 +27,7 @@ class CZentakView : public QFrame
 public:
     static inline const QString kPreviewPagesKey = QStringLiteral("Settings/PreviewPages");
     static constexpr double kPreviewScreenShare = 0.9;  // of each side of the screen
+    static constexpr int kGraphShare = 62;              // percent of the pane's width at first
 
     explicit CZentakView(const CZentakDoc& doc, QWidget* parent = nullptr);
     ~CZentakView() override;
@@ -62,6 +63,9 @@ public Q_SLOTS:
     // Paper and orientation, kept for the prints and previews that follow.
     void OnFilePrintSetup();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void OnBeginPrinting();
     void OnEndPrinting();
@@ -80,4 +84,5 @@ private:
     CImpactGraph* m_pGraph = nullptr;
     QTableView* m_pTable = nullptr;
     CSampleTableModel* m_pTableModel = nullptr;
+    bool m_bSplitSet = false;
 };

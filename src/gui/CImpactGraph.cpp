@@ -20,6 +20,7 @@ constexpr int kBottomMargin = 34;
 constexpr int kClassicTimeMs = 30;
 constexpr int kMarkRadius = 5;
 
+const QString kDispCaption = QStringLiteral("Displacement (µm)");
 const QColor kTraceColour(0, 0, 192);
 const QColor kMeanColour(60, 150, 60);
 const QColor kGridColour(220, 220, 220);
@@ -155,6 +156,13 @@ double CImpactGraph::WholeRunMs() const
     return last > 0 ? last : kClassicTimeMs;
 }
 
+// As many time ticks as their labels have room for, up to ten.
+int CImpactGraph::TimeTicks() const
+{
+    const int labelRoom = QFontMetrics(font()).horizontalAdvance(QStringLiteral("000.00")) + 12;
+    return std::clamp(DispPlot().width() / labelRoom, 2, 10);
+}
+
 void CImpactGraph::ShowWholeRun()
 {
     SetTimeSpan(0, WholeRunMs());
@@ -182,7 +190,7 @@ void CImpactGraph::SetTimeSpan(double low, double high)
     const double whole = WholeRunMs();
     const double span = std::min(high - low, whole);
     low = std::clamp(low, 0.0, whole - span);
-    m_time = {low, low + span, NiceRange(low, low + span, 8).step};
+    m_time = {low, low + span, NiceRange(low, low + span, TimeTicks()).step};
     FitValueAxes();
     Invalidate();
 }
@@ -273,7 +281,7 @@ void CImpactGraph::Invalidate()
 void CImpactGraph::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    m_background = QPixmap();
+    SetTimeSpan(m_time.low, m_time.high);
 }
 
 void CImpactGraph::paintEvent(QPaintEvent*)
@@ -294,7 +302,7 @@ void CImpactGraph::RenderBackground()
     m_background.setDevicePixelRatio(ratio);
     m_background.fill(palette().color(QPalette::Base));
     QPainter painter(&m_background);
-    DrawPlotFrame(painter, DispPlot(), m_disp, QStringLiteral("Displacement (µm)"));
+    DrawPlotFrame(painter, DispPlot(), m_disp, kDispCaption);
     DrawPlotFrame(painter, ForcePlot(), m_force, QStringLiteral("Force (K dynes)"));
     for (const CImpactSamples& earlier : m_earlier)
         DrawTraces(painter, earlier, QPen(kEarlierColour, 1));
@@ -425,10 +433,13 @@ void CImpactGraph::DrawLegend(QPainter& painter) const
         if (m_nMarks[mark] >= 0)
             entries.append({kMarkStyles[mark].colour, QStringLiteral("○ ") + MarkName(Mark(mark))});
     const QFontMetrics metrics(font());
+    const int captionEnd = metrics.horizontalAdvance(kDispCaption) + 4 + metrics.averageCharWidth();
     int x = DispPlot().right();
     const int baseline = DispPlot().top() - 6;
     for (auto entry = entries.crbegin(); entry != entries.crend(); ++entry) {
         x -= metrics.horizontalAdvance(entry->second);
+        if (x < captionEnd)
+            return;  // a narrow pane names what it can
         painter.setPen(entry->first);
         painter.drawText(x, baseline, entry->second);
         x -= metrics.horizontalAdvance(QStringLiteral("   "));

@@ -78,6 +78,7 @@ protected:
 private:
     void FindMarks(const CImpactRecord& record, const CQualityThresholds& thresholds);
     void SetTimeSpan(double low, double high);
+    int TimeTicks() const;
     void FitValueAxes();
     void Invalidate();
     void RenderBackground();

@@ -40,8 +40,8 @@ CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
     CreateTable();
     m_pSplitter->addWidget(m_pGraph);
     m_pSplitter->addWidget(m_pTable);
-    m_pSplitter->setStretchFactor(0, 1);
-    m_pSplitter->setStretchFactor(1, 0);
+    m_pSplitter->setStretchFactor(0, 3);
+    m_pSplitter->setStretchFactor(1, 2);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pSplitter);

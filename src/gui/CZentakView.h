@@ -2,8 +2,8 @@
 
 #include "core/quality/CQualityThresholds.h"
 
-#include <QString>
 #include <QFrame>
+#include <QString>
 
 #include <memory>
 

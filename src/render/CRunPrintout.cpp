@@ -17,6 +17,8 @@ namespace {
 constexpr int kLineHeight = 18;
 constexpr int kTextHeight = 13;
 constexpr int kFirstRowTop = 75;  // below the table's header, as on the screen
+constexpr int kBlocksPerPage = 2;
+constexpr int kLeftBlockShift = 570;  // the table from x 588 to x 18
 
 QString OrNone(const QString& text)
 {
@@ -92,7 +94,8 @@ qsizetype CRunPrintout::RowsOnFirstPage(const QSize& printableArea) const
 qsizetype CRunPrintout::RowsPerPage(const QSize& printableArea) const
 {
     const double logicalHeight = printableArea.height() / Scale(printableArea);
-    return std::max<qsizetype>(1, qsizetype((logicalHeight - kContinuationHeader - kFirstRowTop) /
+    return kBlocksPerPage *
+           std::max<qsizetype>(1, qsizetype((logicalHeight - kContinuationHeader - kFirstRowTop) /
                                             CGraphPainter::kRowHeight));
 }
 
@@ -147,9 +150,18 @@ void CRunPrintout::PaintPage(QPainter& painter, const QSize& printableArea, int 
                    .arg(page + 1)
                    .arg(PageCount(printableArea))},
               scale);
-    graph.SetTableRows(from, to);
-    graph.PaintTableRows(painter, PictureViewport(printableArea, kContinuationHeader),
-                         m_nClientHeight);
+    // The table where the picture has it, and a block before it where the
+    // graphs would be: the left block's rows come first.
+    const qsizetype perBlock = RowsPerPage(printableArea) / kBlocksPerPage;
+    const QRect right = PictureViewport(printableArea, kContinuationHeader);
+    for (int block = 0; block < kBlocksPerPage; ++block) {
+        const qsizetype blockFrom = from + block * perBlock;
+        if (blockFrom >= to)
+            break;
+        graph.SetTableRows(blockFrom, std::min(to, blockFrom + perBlock));
+        const int shift = block == 0 ? qRound(kLeftBlockShift * scale) : 0;
+        graph.PaintTableRows(painter, right.translated(-shift, 0), m_nClientHeight);
+    }
 }
 
 void CRunPrintout::DrawLines(QPainter& painter, const QStringList& lines, double scale) const

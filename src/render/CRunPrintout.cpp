@@ -133,6 +133,7 @@ void CRunPrintout::PaintPage(QPainter& painter, const QSize& printableArea, int 
     CGraphPainter graph(m_rRecord, m_rForceScaleStep);
     graph.SetTitles(m_strDispTitle, m_strForceTitle);
     graph.SetScreenDpiY(m_dScreenDpiY);
+    graph.SetTextLog(m_pTextLog);
     if (page == 0) {
         DrawLines(painter, HeaderLines(), scale);
         graph.SetTableRows(0, first);

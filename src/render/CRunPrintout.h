@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/quality/CQualityThresholds.h"
+#include "render/CGraphPainter.h"
 
 #include <QSize>
 #include <QString>
@@ -29,6 +30,9 @@ public:
     // Text follows a screen pane this many pixels high, at this resolution.
     void SetScreen(int clientHeightPx, qreal dpiY);
 
+    // Optional: every text of the picture and the table is appended here.
+    void SetTextLog(QList<CGraphPainter::DrawnText>* log) { m_pTextLog = log; }
+
     int PageCount(const QSize& printableArea) const;
     // Every page, each after the device's newPage() when it has pages.
     // False when the device refused a new page.
@@ -52,4 +56,5 @@ private:
     QString m_strForceTitle;
     int m_nClientHeight;
     qreal m_dScreenDpiY;
+    QList<CGraphPainter::DrawnText>* m_pTextLog = nullptr;
 };

@@ -88,6 +88,8 @@ private Q_SLOTS:
     void sampleTableIsASoundModel();
     void readoutGivesTheNearestSample_data();
     void readoutGivesTheNearestSample();
+    void marksStandOnTheirSamples_data();
+    void marksStandOnTheirSamples();
     void zoomPanAndResetRestoreTheAxes_data();
     void zoomPanAndResetRestoreTheAxes();
     void comparedImpactsAreDrawnBehind();
@@ -191,6 +193,31 @@ void TestZentakView::readoutGivesTheNearestSample()
                                       .arg(QString::number(sample.timeMs, 'f', 2),
                                            QString::number(sample.dispMicrons, 'f', 0),
                                            QString::number(sample.forceKdyn, 'f', 1)));
+}
+
+void TestZentakView::marksStandOnTheirSamples_data()
+{
+    // CleanRecord(40): the force reaches contact at sample 5 and peaks at the
+    // last down-stroke sample; its up stroke falls steadily.
+    QTest::addColumn<int>("upRise");  // at up-stroke sample 10, in tenths of a K dyne
+    QTest::addColumn<int>("secondHit");
+    QTest::addColumn<QString>("peak");
+    QTest::newRow("clean") << 0 << -1 << "peak 370 K dynes at 14.0 ms";
+    QTest::newRow("a rise within the limit") << 40 << -1 << "peak 370 K dynes at 14.0 ms";
+    QTest::newRow("second hit") << 200 << 50 << "peak 370 K dynes at 14.0 ms";
+}
+
+void TestZentakView::marksStandOnTheirSamples()
+{
+    QFETCH(int, upRise);
+    CImpactRecord record = CleanRecord(40);
+    record.m_arrForceUp[10] = record.m_arrForceUp[9] + quint32(upRise);
+    CImpactGraph graph;
+    graph.SetRecord(record, CQualityThresholds());
+    QCOMPARE(graph.MarkSample(CImpactGraph::Mark::Contact), 4);  // the last before contact
+    QCOMPARE(graph.MarkSample(CImpactGraph::Mark::Peak), 39);
+    QTEST(int(graph.MarkSample(CImpactGraph::Mark::SecondHit)), "secondHit");
+    QTEST(graph.PeakText(), "peak");
 }
 
 void TestZentakView::zoomPanAndResetRestoreTheAxes_data()

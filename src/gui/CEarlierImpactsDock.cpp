@@ -76,7 +76,9 @@ void CEarlierImpactsDock::Refresh()
     m_pNotice->setText(error);
     m_pNotice->setVisible(!error.isEmpty());
     m_pModel->SetLog(opened ? &m_reader : nullptr, m_pDay->date());
-    m_pTable->resizeColumnsToContents();
+    // Not the verdicts: each needs its entry read, so only the rows shown read theirs.
+    for (int column = 0; column < CEarlierImpactsModel::kVerdict; ++column)
+        m_pTable->resizeColumnToContents(column);
 }
 
 // Each ticked impact as the graphs draw it; the mean by the overlay's rules.

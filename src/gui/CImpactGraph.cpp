@@ -39,28 +39,48 @@ const MarkStyle kMarkStyles[] = {
     {QColor(0, 130, 130), QStringLiteral("bone contact")},
 };
 
-// Points that fall into one pixel column keep only the first, the extremes
-// and the last: the same line, drawn at a cost that follows the width.
-QPolygonF Decimated(const QPolygonF& points)
+// A trace built column by column: the samples that fall into one pixel
+// column keep only the first, the extremes and the last, so a long run
+// costs what the width costs to draw.
+class ColumnLine
 {
-    QPolygonF kept;
-    qsizetype i = 0;
-    while (i < points.size()) {
-        const double column = points[i].x();
-        double low = points[i].y(), high = low;
-        qsizetype j = i;
-        while (j + 1 < points.size() && points[j + 1].x() == column) {
-            ++j;
-            low = std::min(low, points[j].y());
-            high = std::max(high, points[j].y());
+public:
+    void Add(int x, double y)
+    {
+        if (m_nColumn && *m_nColumn == x) {
+            m_dLow = std::min(m_dLow, y);
+            m_dHigh = std::max(m_dHigh, y);
+            m_dLast = y;
+            return;
         }
-        kept.append(points[i]);
-        if (j > i)
-            kept << QPointF(column, low) << QPointF(column, high) << points[j];
-        i = j + 1;
+        Flush();
+        m_nColumn = x;
+        m_dFirst = m_dLow = m_dHigh = m_dLast = y;
     }
-    return kept;
-}
+    const QPolygonF& Points()
+    {
+        Flush();
+        m_nColumn.reset();
+        return m_points;
+    }
+
+private:
+    void Flush()
+    {
+        if (!m_nColumn)
+            return;
+        const double x = *m_nColumn;
+        const bool rising = m_dLast >= m_dFirst;
+        for (const double y :
+             {m_dFirst, rising ? m_dLow : m_dHigh, rising ? m_dHigh : m_dLow, m_dLast})
+            if (m_points.isEmpty() || m_points.constLast() != QPointF(x, y))
+                m_points.append(QPointF(x, y));
+    }
+
+    QPolygonF m_points;
+    std::optional<int> m_nColumn;
+    double m_dFirst = 0, m_dLow = 0, m_dHigh = 0, m_dLast = 0;
+};
 
 QString Number(double value, int decimals)
 {
@@ -306,7 +326,10 @@ void CImpactGraph::RenderBackground()
     DrawPlotFrame(painter, ForcePlot(), m_force, QStringLiteral("Force (K dynes)"));
     for (const CImpactSamples& earlier : m_earlier)
         DrawTraces(painter, earlier, QPen(kEarlierColour, 1));
-    painter.setRenderHint(QPainter::Antialiasing);
+    // Smoothing shows on sparse traces only; on dense ones it costs most of the paint.
+    painter.setRenderHint(QPainter::Antialiasing,
+                          m_samples.All().size() * (m_time.high - m_time.low) <=
+                              DispPlot().width() * WholeRunMs());
     DrawTraces(painter, m_mean, QPen(kMeanColour, 2, Qt::DashLine));
     DrawTraces(painter, m_samples, QPen(kTraceColour, 2));
     DrawMarks(painter);
@@ -362,29 +385,30 @@ void CImpactGraph::DrawTimeTicks(QPainter& painter, const QRect& plot, bool labe
                          QStringLiteral("Time (ms)"));
 }
 
-// Each stroke as one polyline per graph, clipped to its plot; a dwell
-// leaves no line between the strokes.
+// Each graph's trace as one polyline, clipped to its plot. The scales are
+// worked out once: this runs for every sample of every impact compared.
 void CImpactGraph::DrawTraces(QPainter& painter, const CImpactSamples& samples,
                               const QPen& pen) const
 {
-    const QList<CImpactSamples::Sample>& all = samples.All();
-    if (all.isEmpty())
-        return;
-    QPolygonF disp, force;
-    disp.reserve(all.size());
-    force.reserve(all.size());
-    for (const CImpactSamples::Sample& sample : all) {
+    const QRect dispPlot = DispPlot();
+    const QRect forcePlot = ForcePlot();
+    const double xScale = dispPlot.width() / (m_time.high - m_time.low);
+    const double dispScale = dispPlot.height() / (m_disp.high - m_disp.low);
+    const double forceScale = forcePlot.height() / (m_force.high - m_force.low);
+    ColumnLine disp, force;
+    for (const CImpactSamples::Sample& sample : samples.All()) {
         if (sample.timeMs < m_time.low - m_time.step || sample.timeMs > m_time.high + m_time.step)
             continue;
-        disp.append(DispPoint(sample));
-        force.append(ForcePoint(sample));
+        const int x = dispPlot.left() + int(std::lround((sample.timeMs - m_time.low) * xScale));
+        disp.Add(x, dispPlot.top() + (sample.dispMicrons - m_disp.low) * dispScale);
+        force.Add(x, forcePlot.bottom() - (sample.forceKdyn - m_force.low) * forceScale);
     }
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    painter.setClipRect(DispPlot());
-    painter.drawPolyline(Decimated(disp));
-    painter.setClipRect(ForcePlot());
-    painter.drawPolyline(Decimated(force));
+    painter.setClipRect(dispPlot);
+    painter.drawPolyline(disp.Points());
+    painter.setClipRect(forcePlot);
+    painter.drawPolyline(force.Points());
     painter.setClipping(false);
 }
 

@@ -1,6 +1,7 @@
 #include "cli/CCliRecord.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptionRules.h"
+#include "core/quality/CQualitySettings.h"
 #include "render/CGraphFileWriter.h"
 
 #include <QRegularExpression>
@@ -84,9 +85,9 @@ int CliCommands::RunRender(const QStringList& args)
     QString error;
     const CImpactRecord& shown = record.Doc().Record();
     const bool written =
-        options.bPdf
-            ? CGraphFileWriter::WritePdf(shown, options.output, options.size.height(), &error)
-            : CGraphFileWriter::WritePng(shown, options.output, options.size, &error);
+        options.bPdf ? CGraphFileWriter::WritePdf(shown, options.output, options.size.height(),
+                                                  &error, CQualitySettings::Load(), options.input)
+                     : CGraphFileWriter::WritePng(shown, options.output, options.size, &error);
     if (!written) {
         err << error << '\n';
         return kExitFailure;

@@ -7,6 +7,7 @@
 #include "core/protocol/CRunOutcome.h"
 #include "core/quality/CQualityCheck.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CImpactMeasures.h"
 #include "core/record/CRunStamp.h"
 #include "core/record/CRunSubject.h"
 #include "core/record/CSerialSettings.h"
@@ -212,6 +213,11 @@ QGroupBox* CLeftView::BuildSettingsGroup()
     m_labelQuality->setSizePolicy(policy);
     m_labelQuality->hide();
     grid->addWidget(m_labelQuality, rows.size() + 1, 0, 1, 3);
+    m_labelMeasures = new QLabel(group);
+    m_labelMeasures->setObjectName(QStringLiteral("impactMeasures"));
+    m_labelMeasures->setToolTip(QStringLiteral("Measured from the traces of the impact shown"));
+    m_labelMeasures->hide();
+    grid->addWidget(m_labelMeasures, rows.size() + 2, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     return group;
 }
@@ -222,6 +228,9 @@ void CLeftView::ShowQualityVerdict()
     const std::optional<CQualityVerdict> verdict =
         CQualityCheck::Judge(m_rDoc.Record(), m_qualityThresholds);
     m_labelQuality->setVisible(verdict.has_value());
+    m_labelMeasures->setVisible(verdict.has_value());
+    m_labelMeasures->setText(verdict ? MeasuresText(CImpactMeasures::Of(m_rDoc.Record()))
+                                     : QString());
     if (!verdict) {
         m_labelQuality->clear();
         return;
@@ -233,6 +242,19 @@ void CLeftView::ShowQualityVerdict()
                              "border: 1px solid #15803d; padding: 2px; }")
             : QStringLiteral("QLabel { color: #7f1d1d; background: #fee2e2; "
                              "border: 2px solid #b91c1c; padding: 2px; font-weight: bold; }"));
+}
+
+QString CLeftView::MeasuresText(const CImpactMeasures& measures)
+{
+    const auto shown = [](const auto& value, int decimals, const QString& unit) {
+        return value ? QString::number(double(*value), 'f', decimals) + unit
+                     : QStringLiteral("none");
+    };
+    return QStringLiteral("Peak force: %1\nContact to peak: %2, %3\nForce-time integral: %4")
+        .arg(shown(measures.m_nPeakForceKdyn, 1, QStringLiteral(" K dynes")),
+             shown(measures.m_nTimeToPeakMs, 2, QStringLiteral(" ms")),
+             shown(measures.m_nDispAtPeakMicrons, 0, QStringLiteral(" µm")),
+             shown(measures.m_nForceTimeIntegralKdynMs, 1, QStringLiteral(" K dynes·ms")));
 }
 
 void CLeftView::SetQualityThresholds(const CQualityThresholds& thresholds)

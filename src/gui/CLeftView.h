@@ -15,6 +15,7 @@ class CImpactRun;
 class COperatorPrompt;
 class CZentakDoc;
 class QGroupBox;
+class CImpactMeasures;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -31,6 +32,9 @@ class CLeftView : public QWidget
 
 public:
     static inline const QString kBusy = QStringLiteral("BUSY");
+
+    // The impact's measures as the panel shows them, with their units.
+    static QString MeasuresText(const CImpactMeasures& measures);
 
     // A run goes through run, whose record is the document's; settings are
     // the window's, read afresh at every run.
@@ -116,6 +120,7 @@ private:
     QLineEdit* m_editSubject = nullptr;
     QPushButton* m_buttonStart = nullptr;
     QLabel* m_labelQuality = nullptr;
+    QLabel* m_labelMeasures = nullptr;
     CQualityThresholds m_qualityThresholds;
     std::function<bool()> m_fnMayReplaceRecord;
     // The label of each desired value's field, which its refusal names.

@@ -5,8 +5,10 @@
 #include "core/quality/CQualitySettings.h"
 #include "gui/CAboutDialog.h"
 #include "gui/CBusyInputGuard.h"
+#include "gui/CEarlierImpactsDock.h"
 #include "gui/CFileChooser.h"
 #include "gui/CGraphExport.h"
+#include "gui/CImpactGraph.h"
 #include "gui/CLeftView.h"
 #include "gui/CMaintenanceCommands.h"
 #include "gui/CQualityCheckDialog.h"
@@ -49,6 +51,7 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
             &CMainFrame::OnRecordChanged);
     connect(m_pMaintenance, &CMaintenanceCommands::busyTextChanged, this, &CMainFrame::SetBusyText);
     CreateClient();
+    CreateEarlierImpactsDock();
     CreateActions();
     CreateMenus();
     CreateToolBar();
@@ -73,6 +76,8 @@ CMainFrame::CMainFrame(CFrameServices services, QWidget* parent)
 
     m_qualityThresholds = CQualitySettings::Load();
     m_pLeftView->SetQualityThresholds(m_qualityThresholds);
+    m_pGraphView->SetQualityThresholds(m_qualityThresholds);
+    m_pEarlierDock->SetQualityThresholds(m_qualityThresholds);
     m_doc.OnNewDocument();
     m_pLeftView->OnInitialUpdate();
     UpdateTitle();
@@ -128,6 +133,21 @@ void CMainFrame::CreateClient()
     m_wndSplitter->setStretchFactor(1, 1);
     m_wndSplitter->setSizes({kLeftPaneWidth, kWidth - kLeftPaneWidth});
     setCentralWidget(m_wndSplitter);
+}
+
+// The run log's impacts of a day beside the graphs; it follows every run.
+void CMainFrame::CreateEarlierImpactsDock()
+{
+    m_pEarlierDock = new CEarlierImpactsDock(m_doc, this);
+    addDockWidget(Qt::BottomDockWidgetArea, m_pEarlierDock);
+    m_pEarlierDock->hide();  // the graphs keep the whole height until it is asked for
+    connect(m_pEarlierDock, &CEarlierImpactsDock::comparisonChanged, &m_pGraphView->Graph(),
+            &CImpactGraph::SetComparison);
+    connect(m_pEarlierDock, &CEarlierImpactsDock::openRequested, this,
+            [this](qsizetype index) { OpenRunLogEntry(m_pEarlierDock->Reader(), index); });
+    connect(m_pLeftView, &CLeftView::experimentEnded, m_pEarlierDock,
+            &CEarlierImpactsDock::Refresh);
+    m_pEarlierDock->Refresh();
 }
 
 QAction* CMainFrame::AddAction(QMenu* menu, const QString& name, const QString& text,
@@ -252,6 +272,11 @@ void CMainFrame::CreateEditMenu()
         if (name == QLatin1String("editUndo"))
             edit->addSeparator();
     }
+    // Copy takes the graphs, or the sample rows selected in the table.
+    QAction* copy = Action(QStringLiteral("editCopy"));
+    copy->setEnabled(true);
+    copy->setStatusTip(QStringLiteral("Copy the graphs, or the selected sample rows"));
+    connect(copy, &QAction::triggered, m_pGraphView, &CZentakView::CopyToClipboard);
 }
 
 void CMainFrame::CreateViewMenu()
@@ -262,6 +287,8 @@ void CMainFrame::CreateViewMenu()
               QStringLiteral("Show or hide the toolbar"));
     AddAction(view, QStringLiteral("viewStatusBar"), QStringLiteral("&Status Bar"),
               QStringLiteral("Show or hide the status bar"));
+    m_pEarlierDock->toggleViewAction()->setObjectName(QStringLiteral("viewEarlierImpacts"));
+    view->addAction(m_pEarlierDock->toggleViewAction());
     view->addSeparator();
     AddAction(view, QStringLiteral("viewDispGraph"), QStringLiteral("&Displacement Graph"),
               QString())
@@ -315,6 +342,13 @@ void CMainFrame::CreateToolBar()
         action->setIcon(CArtwork::ToolbarIcon(picture));
         m_wndToolBar->addAction(action);
     }
+
+    m_wndToolBar->addSeparator();
+    QAction* wholeRun =
+        AddAction(nullptr, QStringLiteral("viewWholeRun"), QStringLiteral("Whole Run"),
+                  QStringLiteral("Show the whole run in the graphs"));
+    connect(wholeRun, &QAction::triggered, &m_pGraphView->Graph(), &CImpactGraph::ShowWholeRun);
+    m_wndToolBar->addAction(wholeRun);
 
     QAction* toggleToolbar = Action(QStringLiteral("viewToolbar"));
     toggleToolbar->setCheckable(true);
@@ -614,6 +648,8 @@ void CMainFrame::OnViewQualityCheckSettings()
     m_qualityThresholds = dialog.Thresholds();
     CQualitySettings::Save(m_qualityThresholds);
     m_pLeftView->SetQualityThresholds(m_qualityThresholds);
+    m_pGraphView->SetQualityThresholds(m_qualityThresholds);
+    m_pEarlierDock->SetQualityThresholds(m_qualityThresholds);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -12,6 +12,7 @@
 class CBusyInputGuard;
 class CRunLogReader;
 class CClock;
+class CEarlierImpactsDock;
 class CFileChooser;
 class CLeftView;
 class CMaintenanceCommands;
@@ -79,6 +80,7 @@ public:
     CZentakDoc& Document() { return m_doc; }
     CLeftView& LeftView() { return *m_pLeftView; }
     CZentakView& GraphView() { return *m_pGraphView; }
+    CEarlierImpactsDock& EarlierImpacts() { return *m_pEarlierDock; }
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
     const CQualityThresholds& QualityThresholds() const { return m_qualityThresholds; }
     QAction* Action(const QString& objectName) const;
@@ -112,6 +114,7 @@ private:
     void PlaceWindow();
     void UpdateTitle();
     void CreateClient();
+    void CreateEarlierImpactsDock();
     void CreateActions();
     void CreateMenus();
     void CreateFileMenu();
@@ -140,6 +143,7 @@ private:
     QSplitter* m_wndSplitter = nullptr;
     CLeftView* m_pLeftView = nullptr;
     CZentakView* m_pGraphView = nullptr;
+    CEarlierImpactsDock* m_pEarlierDock = nullptr;
     QToolBar* m_wndToolBar = nullptr;
     QMenu* m_pFileMenu = nullptr;
     QAction* m_pRecentAnchor = nullptr;

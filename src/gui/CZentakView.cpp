@@ -2,9 +2,15 @@
 
 #include "core/CZentakDoc.h"
 #include "gui/CGraphExport.h"
+#include "gui/CImpactGraph.h"
+#include "gui/CSampleTableModel.h"
 #include "render/CGraphPainter.h"
+#include "render/CRunPrintout.h"
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
@@ -13,88 +19,90 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QScreen>
-#include <QScrollBar>
 #include <QSettings>
+#include <QSplitter>
+#include <QTableView>
+#include <QVBoxLayout>
 
-#include <climits>
+#include <algorithm>
 
 CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
-    : QAbstractScrollArea(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
+    : QFrame(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
       m_strForceTitle(CGraphPainter::kDefaultForceTitle), m_rDoc(doc)
 {
+    // Sunken as the pane always was, so the room inside it is as it was.
+    setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    m_pSplitter = new QSplitter(Qt::Horizontal, this);
+    m_pSplitter->setObjectName(QStringLiteral("graphSplitter"));
+    m_pSplitter->setChildrenCollapsible(false);
+    m_pGraph = new CImpactGraph(m_pSplitter);
+    m_pGraph->setObjectName(QStringLiteral("impactGraph"));
+    CreateTable();
+    m_pSplitter->addWidget(m_pGraph);
+    m_pSplitter->addWidget(m_pTable);
+    m_pSplitter->setStretchFactor(0, 3);
+    m_pSplitter->setStretchFactor(1, 2);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pSplitter);
     // The flag decides whether traces exist at all, so it is part of the picture.
     connect(&doc, &CZentakDoc::dataPresentChanged, this, &CZentakView::OnDocumentChanged);
-    UpdateScrollBars();
+    OnDocumentChanged();
 }
 
 CZentakView::~CZentakView() = default;
 
+// The graphs get most of the first width the pane is given; after that the
+// operator's splitter position stands.
+void CZentakView::showEvent(QShowEvent* event)
+{
+    QFrame::showEvent(event);
+    if (m_bSplitSet)
+        return;
+    m_bSplitSet = true;
+    const int width = m_pSplitter->width();
+    m_pSplitter->setSizes({width * kGraphShare / 100, width - width * kGraphShare / 100});
+}
+
+void CZentakView::CreateTable()
+{
+    m_pTableModel = new CSampleTableModel(this);
+    m_pTable = new QTableView(m_pSplitter);
+    m_pTable->setObjectName(QStringLiteral("sampleTable"));
+    m_pTable->setModel(m_pTableModel);
+    m_pTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_pTable->setAlternatingRowColors(true);
+    m_pTable->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    m_pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_pTable->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_pTable->verticalHeader()->setDefaultSectionSize(m_pTable->fontMetrics().height() + 4);
+}
+
+void CZentakView::SetQualityThresholds(const CQualityThresholds& thresholds)
+{
+    m_qualityThresholds = thresholds;
+    OnDocumentChanged();
+}
+
 void CZentakView::OnDocumentChanged()
 {
-    UpdateScrollBars();
-    viewport()->update();
+    m_pGraph->SetRecord(m_rDoc.Record(), m_qualityThresholds);
+    m_pTableModel->SetSamples(m_pGraph->Samples());
 }
 
-void CZentakView::paintEvent(QPaintEvent*)
+void CZentakView::CopyToClipboard()
 {
-    QPainter painter(viewport());
-    CGraphPainter graph(m_rDoc.Record(), m_nForceScaleStep);
-    ConfigurePainter(graph);
-    graph.SetTextLog(m_pTextLog);
-    const QRect clientArea(-horizontalScrollBar()->value(), -verticalScrollBar()->value(),
-                           viewport()->width(), viewport()->height());
-    graph.PaintScreen(painter, clientArea);
-}
-
-void CZentakView::resizeEvent(QResizeEvent* event)
-{
-    QAbstractScrollArea::resizeEvent(event);
-    UpdateScrollBars();
-}
-
-void CZentakView::scrollContentsBy(int, int)
-{
-    viewport()->update();
-}
-
-QSize CZentakView::viewportSizeHint() const
-{
-    return QSize(kScrollWidth, kScrollHeight);
-}
-
-// A total size of 100 x 100 with a page of a tenth and a line of a hundredth,
-// unless the sample table runs on below the drawing: then the picture keeps
-// its scale and the view scrolls down to the last row, a row a line.
-void CZentakView::UpdateScrollBars()
-{
-    const QSize client = viewport()->size();
-    horizontalScrollBar()->setRange(0, std::max(0, kScrollWidth - client.width()));
-    horizontalScrollBar()->setPageStep(kScrollWidth / 10);
-    horizontalScrollBar()->setSingleStep(1);
-
-    const qint64 pictureHeight =
-        CGraphPainter::PictureHeight(m_rDoc.Record(), m_rDoc.DataPresent());
-    const qint64 scaledHeight =
-        (pictureHeight * client.height() + CGraphPainter::kLogicalHeight - 1) /
-        CGraphPainter::kLogicalHeight;
-    const qint64 totalHeight = std::max<qint64>(kScrollHeight, scaledHeight);
-    verticalScrollBar()->setRange(
-        0, int(std::min<qint64>(INT_MAX, std::max<qint64>(0, totalHeight - client.height()))));
-    if (pictureHeight > CGraphPainter::kLogicalHeight) {
-        verticalScrollBar()->setPageStep(std::max(1, client.height()));
-        verticalScrollBar()->setSingleStep(std::max(1, CGraphPainter::kRowHeight * client.height() /
-                                                           CGraphPainter::kLogicalHeight));
-    } else {
-        verticalScrollBar()->setPageStep(kScrollHeight / 10);
-        verticalScrollBar()->setSingleStep(1);
+    const QModelIndexList rows = m_pTable->selectionModel()->selectedRows();
+    if (m_pTable->hasFocus() && !rows.isEmpty()) {
+        QList<int> numbers;
+        for (const QModelIndex& row : rows)
+            numbers.append(row.row());
+        std::sort(numbers.begin(), numbers.end());
+        QGuiApplication::clipboard()->setText(m_pTableModel->TabSeparated(numbers));
+        return;
     }
-}
-
-// Text is sized from the resolution of the screen the pane is on, on paper too.
-void CZentakView::ConfigurePainter(CGraphPainter& painter)
-{
-    painter.SetTitles(m_strDispTitle, m_strForceTitle);
-    painter.SetScreenDpiY(logicalDpiY());
+    QGuiApplication::clipboard()->setImage(m_pGraph->grab().toImage());
 }
 
 bool CZentakView::PrintTo(QPrinter& printer)
@@ -110,15 +118,18 @@ bool CZentakView::DrawPage(QPrinter& printer)
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    PaintPage(painter, QSize(printer.width(), printer.height()));
-    return painter.end();
+    const bool paged = PaintPage(painter, QSize(printer.width(), printer.height()));
+    return painter.end() && paged;
 }
 
-void CZentakView::PaintPage(QPainter& painter, const QSize& printableArea)
+// Text is sized from the resolution of the screen the pane is on, on paper too.
+bool CZentakView::PaintPage(QPainter& painter, const QSize& printableArea)
 {
-    CGraphPainter graph(m_rDoc.Record(), m_nForceScaleStep);
-    ConfigurePainter(graph);
-    graph.PaintPage(painter, printableArea, viewport()->height());
+    CRunPrintout printout(m_rDoc.Record(), m_nForceScaleStep, m_qualityThresholds,
+                          m_rDoc.PathName());
+    printout.SetTitles(m_strDispTitle, m_strForceTitle);
+    printout.SetScreen(m_pGraph->height(), logicalDpiY());
+    return printout.Paint(painter, printableArea);
 }
 
 bool CZentakView::ExportGraph(const QString& path, QString* error)
@@ -150,7 +161,7 @@ void CZentakView::OnFilePrint()
 {
     QPrinter& printer = Printer();
     QPrintDialog dialog(&printer, this);
-    dialog.setMinMax(1, 1);
+    dialog.setMinMax(1, PageCount(printer));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, false);
     dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
     dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
@@ -158,6 +169,13 @@ void CZentakView::OnFilePrint()
         return;
     if (!PrintTo(printer))
         ReportPrintFailure();
+}
+
+int CZentakView::PageCount(QPrinter& printer)
+{
+    CRunPrintout printout(m_rDoc.Record(), m_nForceScaleStep, m_qualityThresholds,
+                          m_rDoc.PathName());
+    return printout.PageCount(QSize(printer.width(), printer.height()));
 }
 
 void CZentakView::OnFilePrintDirect()

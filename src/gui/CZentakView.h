@@ -1,45 +1,53 @@
 #pragma once
 
-#include "render/CGraphPainter.h"
+#include "core/quality/CQualityThresholds.h"
 
-#include <QAbstractScrollArea>
-#include <QList>
+#include <QFrame>
 #include <QString>
 
 #include <memory>
 
+class CImpactGraph;
+class CSampleTableModel;
 class CZentakDoc;
 class QPainter;
 class QPrintPreviewDialog;
 class QPrinter;
+class QSplitter;
+class QTableView;
 
-// The right-hand pane: the graphs and the sample table of the record,
-// stretched over the whole pane. It keeps no picture; every paint draws
-// everything again from the record. Print and Print Preview draw the same
-// picture on a page at one scale for both axes.
-class CZentakView : public QAbstractScrollArea
+// The right-hand pane: the graphs of the record, which fill the room they
+// are given, and beside them the sample table, which scrolls on its own.
+// Print, Print Preview and Export Graph draw the classic picture on pages
+// at one scale for both axes, under a header, until every sample is printed.
+class CZentakView : public QFrame
 {
     Q_OBJECT
 
 public:
-    // Panes smaller than this get scroll bars.
-    static constexpr int kScrollWidth = 100;
-    static constexpr int kScrollHeight = 100;
     static inline const QString kPreviewPagesKey = QStringLiteral("Settings/PreviewPages");
     static constexpr double kPreviewScreenShare = 0.9;  // of each side of the screen
+    static constexpr int kGraphShare = 62;              // percent of the pane's width at first
 
     explicit CZentakView(const CZentakDoc& doc, QWidget* parent = nullptr);
     ~CZentakView() override;
 
-    // Draws the one page onto the printer with the page mapping; the print
+    CImpactGraph& Graph() { return *m_pGraph; }
+    QTableView& Table() { return *m_pTable; }
+    const CSampleTableModel& TableModel() const { return *m_pTableModel; }
+    void SetQualityThresholds(const CQualityThresholds& thresholds);
+    // Edit > Copy: the selected table rows as tab-separated text under a
+    // header row when the table has the focus and a selection, otherwise
+    // the graphs as a picture.
+    void CopyToClipboard();
+
+    // Draws the pages onto the printer with the page mapping; the print
     // commands and tests (a PDF printer) share it. False when the printer
     // cannot be started.
     bool PrintTo(QPrinter& printer);
     // The printed page as a PNG, PDF or SVG file (by the name's suffix), on
     // the paper chosen for printing. False, with the reason, when not written.
     bool ExportGraph(const QString& path, QString* error);
-    // Tests read what the screen paints draw here.
-    void SetTextLog(QList<CGraphPainter::DrawnText>* log) { m_pTextLog = log; }
 
     bool m_bPrinting = false;
     QString m_strDispTitle;
@@ -56,23 +64,25 @@ public Q_SLOTS:
     void OnFilePrintSetup();
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
-    QSize viewportSizeHint() const override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void OnBeginPrinting();
     void OnEndPrinting();
     bool DrawPage(QPrinter& printer);
-    void PaintPage(QPainter& painter, const QSize& printableArea);
-    void ConfigurePainter(CGraphPainter& painter);
-    void UpdateScrollBars();
+    bool PaintPage(QPainter& painter, const QSize& printableArea);
+    int PageCount(QPrinter& printer);
+    void CreateTable();
     void ReportPrintFailure();
     void SizePreview(QPrintPreviewDialog& preview) const;
     QPrinter& Printer();
 
     const CZentakDoc& m_rDoc;
+    CQualityThresholds m_qualityThresholds;
     std::unique_ptr<QPrinter> m_pPrinter;
-    QList<CGraphPainter::DrawnText>* m_pTextLog = nullptr;
+    QSplitter* m_pSplitter = nullptr;
+    CImpactGraph* m_pGraph = nullptr;
+    QTableView* m_pTable = nullptr;
+    CSampleTableModel* m_pTableModel = nullptr;
+    bool m_bSplitSet = false;
 };

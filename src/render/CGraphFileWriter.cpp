@@ -2,6 +2,7 @@
 
 #include "core/files/CWholeFileWrite.h"
 #include "render/CGraphPainter.h"
+#include "render/CRunPrintout.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -55,15 +56,22 @@ bool CGraphFileWriter::WritePng(const CImpactRecord& record, const QString& path
 }
 
 bool CGraphFileWriter::WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
-                                QString* error)
+                                QString* error, const CQualityThresholds& thresholds,
+                                const QString& sourceName)
 {
-    return SaveA4Pdf(
+    bool paged = true;
+    const bool saved = SaveA4Pdf(
         path,
         [&](QPainter& painter, const QSize& page) {
             int forceScaleStep = 0;
-            MakeGraph(record, forceScaleStep).PaintPage(painter, page, clientHeight);
+            CRunPrintout printout(record, forceScaleStep, thresholds, sourceName);
+            printout.SetScreen(clientHeight, CGraphPainter::PrimaryScreenDpiY());
+            paged = printout.Paint(painter, page);
         },
         error);
+    if (saved && !paged && error)
+        *error = QStringLiteral("Cannot write %1: a page could not be added").arg(path);
+    return saved && paged;
 }
 
 bool CGraphFileWriter::SavePng(const QImage& image, const QString& path, QString* error)

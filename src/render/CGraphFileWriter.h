@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/quality/CQualityThresholds.h"
+
 #include <QSize>
 #include <QString>
 
@@ -10,7 +12,7 @@ class QImage;
 class QPainter;
 
 // The graph pane's picture written to a file without a window: a PNG of a
-// pane of the given client size, or a one-page PDF drawn as a printed page.
+// pane of the given client size, or a PDF of the run as printed.
 // Files are replaced only once they are complete: a failure leaves the
 // previous file as it was and says why, naming the file.
 class CGraphFileWriter
@@ -22,9 +24,12 @@ public:
 
     static bool WritePng(const CImpactRecord& record, const QString& path, const QSize& clientSize,
                          QString* error);
-    // An A4 page with 10 mm margins; the text follows a pane clientHeight pixels high.
+    // The printed run on A4 pages with 10 mm margins, judged by the
+    // thresholds and naming the file it came from; the text follows a pane
+    // clientHeight pixels high.
     static bool WritePdf(const CImpactRecord& record, const QString& path, int clientHeight,
-                         QString* error);
+                         QString* error, const CQualityThresholds& thresholds = {},
+                         const QString& sourceName = {});
 
     // Pictures are made in memory and then written whole, so the encoders
     // never meet a disk that refuses bytes (they would only say "Unknown

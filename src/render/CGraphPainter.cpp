@@ -140,9 +140,67 @@ void CGraphPainter::Paint(QPainter& painter, const QRect& viewport, int clientHe
     if (m_bDataPresent)
         DrawForcePass();
     DrawForceLabels();
+    if (m_bDataPresent)
+        DrawTableRows();
     FlushTrace();
     painter.restore();
     m_pPainter = nullptr;
+}
+
+void CGraphPainter::PaintTableRows(QPainter& painter, const QRect& viewport, int clientHeightPx)
+{
+    painter.save();
+    BeginPaint(painter, viewport, clientHeightPx);
+    DrawTableFrame();
+    if (m_bDataPresent)
+        DrawTableRows();
+    FlushTrace();
+    painter.restore();
+    m_pPainter = nullptr;
+}
+
+void CGraphPainter::SetTableRows(qsizetype first, qsizetype end)
+{
+    m_nFirstRow = first;
+    m_nRowEnd = end;
+}
+
+qint64 CGraphPainter::TableRowTop(qsizetype row) const
+{
+    return RowTop(row - m_nFirstRow);
+}
+
+// The values of the rows in range: position and time of every timed sample,
+// force where the stroke has one; the up stroke's time goes on from the down
+// stroke's.
+void CGraphPainter::DrawTableRows()
+{
+    const CImpactRecord& record = m_rRecord;
+    UseFont(FontRole::Table, kUpperGrey);
+    float timeMs = 0;
+    DrawStrokeRows(record.m_arrDispDown, record.m_arrForceDown, record.m_arrStepTimeDown,
+                   kDownPositionX, timeMs);
+    if (CGraphAxes::UpStrokeDrawn(record))
+        DrawStrokeRows(record.m_arrDispUp, record.m_arrForceUp, record.m_arrStepTimeUp,
+                       kUpPositionX, timeMs);
+}
+
+void CGraphPainter::DrawStrokeRows(const QList<quint32>& positions, const QList<quint32>& forces,
+                                   const QList<quint32>& steps, int positionX, float& timeMs)
+{
+    const qsizetype count = CGraphAxes::TimedCount(m_rRecord, positions.size(), steps);
+    const int forceX = positionX + (kDownForceX - kDownPositionX);
+    const int timeX = positionX + (kDownTimeX - kDownPositionX);
+    for (qsizetype i = 0; i < count; ++i) {
+        const qint64 top = TableRowTop(i);
+        if (i >= m_nFirstRow && i < m_nRowEnd && RowMayShow(top)) {
+            DrawText(positionX, top, Decimal(qint32(positions[i] - m_rRecord.m_nDispMin)));
+            if (i < forces.size())
+                DrawText(forceX, top, Decimal(forces[i] / 10));
+            DrawText(timeX, top, Milliseconds(timeMs));
+        }
+        timeMs += CGraphAxes::StepMs(m_rRecord, steps, i);
+    }
 }
 
 void CGraphPainter::BeginPaint(QPainter& painter, const QRect& viewport, int clientHeightPx)
@@ -202,10 +260,9 @@ void CGraphPainter::DrawTableFrame()
     DrawText(kUpTimeX, kTableTop, time);
 
     // A table that runs on below the drawing keeps its lines to its last row.
+    const qsizetype rows = std::min(CGraphAxes::TableRows(m_rRecord), m_nRowEnd);
     const int bottom =
-        m_bDataPresent
-            ? std::max(kTableBottom, Trunc(double(RowTop(CGraphAxes::TableRows(m_rRecord)))))
-            : kTableBottom;
+        m_bDataPresent ? std::max(kTableBottom, Trunc(double(TableRowTop(rows)))) : kTableBottom;
     SetPen(m_tickPen);
     DrawLine(795, kTableTop, 795, bottom);
     DrawLine(588, kTableRuleY, 1006, kTableRuleY);
@@ -252,11 +309,6 @@ void CGraphPainter::DrawDisplacementPass()
     for (qsizetype i = 0; i < down; ++i) {
         const quint32 position = record.m_arrDispDown[i];
         LineTo(m_axes.TimeX(timeMs), DispY(position));
-        if (RowMayShow(RowTop(i))) {
-            UseFont(FontRole::Table, kUpperGrey);
-            DrawText(kDownPositionX, RowTop(i), Decimal(qint32(position - record.m_nDispMin)));
-            DrawText(kDownTimeX, RowTop(i), Milliseconds(timeMs));
-        }
         timeMs += CGraphAxes::StepMs(record, record.m_arrStepTimeDown, i);
     }
 
@@ -267,11 +319,6 @@ void CGraphPainter::DrawDisplacementPass()
         for (qsizetype i = 0; i < up; ++i) {
             const quint32 position = record.m_arrDispUp[i];
             LineTo(m_axes.TimeX(timeMs), DispY(position));
-            if (RowMayShow(RowTop(i))) {
-                UseFont(FontRole::Table, kUpperGrey);
-                DrawText(kUpPositionX, RowTop(i), Decimal(qint32(position - record.m_nDispMin)));
-                DrawText(kUpTimeX, RowTop(i), Milliseconds(timeMs));
-            }
             timeMs += CGraphAxes::StepMs(record, record.m_arrStepTimeUp, i);
         }
     }
@@ -341,10 +388,6 @@ void CGraphPainter::DrawForcePass()
         record.m_arrForceDown.size());
     for (qsizetype i = 0; i < down; ++i) {
         const quint32 force = record.m_arrForceDown[i];
-        if (RowMayShow(RowTop(i))) {
-            UseFont(FontRole::Table, kUpperGrey);
-            DrawText(kDownForceX, RowTop(i), Decimal(force / 10));
-        }
         const int x = m_axes.TimeX(timeMs);
         LineTo(x, ForceY(force));
         timeMs += CGraphAxes::StepMs(record, record.m_arrStepTimeDown, i);
@@ -361,10 +404,6 @@ void CGraphPainter::DrawForcePass()
         MoveTo(m_axes.TimeX(timeMs), ForceY(record.m_arrForceUp[0]));
         for (qsizetype i = 0; i < up; ++i) {
             const quint32 force = record.m_arrForceUp[i];
-            if (RowMayShow(RowTop(i))) {
-                UseFont(FontRole::Table, kUpperGrey);
-                DrawText(kUpForceX, RowTop(i), Decimal(force / 10));
-            }
             LineTo(m_axes.TimeX(timeMs), ForceY(force));
             timeMs += CGraphAxes::StepMs(record, record.m_arrStepTimeUp, i);
         }

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QTransform>
 
+#include <limits>
+
 class CImpactRecord;
 class QPainter;
 
@@ -63,6 +65,15 @@ public:
     // The font unit still follows the screen pane's client height.
     void PaintPage(QPainter& painter, const QSize& printableArea, int screenClientHeight);
 
+    // The picture into any viewport, text sized for a pane clientHeightPx high.
+    void Paint(QPainter& painter, const QRect& viewport, int clientHeightPx);
+    // Only rows [first, end) of the sample table, the first of them in the
+    // table's first row; every row by default.
+    void SetTableRows(qsizetype first, qsizetype end);
+    // The table's header and its rows in range, without the graphs: the
+    // continuation pages of a printed run.
+    void PaintTableRows(QPainter& painter, const QRect& viewport, int clientHeightPx);
+
     // The font unit for a client area H pixels high (tenths of a point).
     static int FontUnit(int clientHeightPx);
     // The logical height of the whole picture: the drawing space, or more
@@ -82,7 +93,6 @@ private:
         QString text;
     };
 
-    void Paint(QPainter& painter, const QRect& viewport, int clientHeightPx);
     void BeginPaint(QPainter& painter, const QRect& viewport, int clientHeightPx);
     void DrawTableFrame();
     void DrawDisplacementGrid();
@@ -92,6 +102,10 @@ private:
     void DrawForcePass();
     void DrawForceLabels();
     void DrawTimeLabels(int top);
+    void DrawTableRows();
+    void DrawStrokeRows(const QList<quint32>& positions, const QList<quint32>& forces,
+                        const QList<quint32>& steps, int positionX, float& timeMs);
+    qint64 TableRowTop(qsizetype row) const;
     void DrawLabels(const QList<Label>& labels);
     static qsizetype LabelStride(const QList<QRectF>& boxes, double gap);
     QRectF DeviceBox(QPoint pos, const QString& text, bool centred) const;
@@ -116,6 +130,8 @@ private:
     QString m_strForceTitle;
     qreal m_dScreenDpiY;
     QList<DrawnText>* m_pTextLog = nullptr;
+    qsizetype m_nFirstRow = 0;
+    qsizetype m_nRowEnd = std::numeric_limits<qsizetype>::max();
 
     // State of one paint.
     QPainter* m_pPainter = nullptr;

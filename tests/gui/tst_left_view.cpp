@@ -3,6 +3,7 @@
 #include "core/files/CRunLogReader.h"
 #include "core/protocol/CExperimentDialogue.h"
 #include "core/protocol/CRunOutcome.h"
+#include "core/record/CImpactMeasures.h"
 #include "gui/CLeftView.h"
 
 #include <QApplication>
@@ -501,6 +502,19 @@ void TestLeftView::qualityVerdictOfTheImpactShown()
     ClickStart(h.frame);
     QVERIFY(label->isVisible());
     QCOMPARE(label->text(), verdict);
+    // The measures the verdict is judged by, with their units, beside it.
+    auto* measures = h.frame.findChild<QLabel*>(QStringLiteral("impactMeasures"));
+    QVERIFY(measures->isVisible());
+    const CImpactMeasures measured = CImpactMeasures::Of(h.frame.Document().Record());
+    QVERIFY(measured.m_nPeakForceKdyn && measured.m_nForceTimeIntegralKdynMs);
+    for (const QString& part :
+         {QString::number(*measured.m_nPeakForceKdyn, 'f', 1) + QStringLiteral(" K dynes\n"),
+          QString::number(*measured.m_nForceTimeIntegralKdynMs, 'f', 1) +
+              QStringLiteral(" K dynes·ms")})
+        QVERIFY2(measures->text().contains(part), qPrintable(measures->text()));
+    if (measured.m_nTimeToPeakMs)
+        QVERIFY(measures->text().contains(QString::number(*measured.m_nTimeToPeakMs, 'f', 2) +
+                                          QStringLiteral(" ms, ")));
 
     const QString path = m_dir.filePath(QStringLiteral("verdict.exp"));
     QVERIFY(h.frame.Document().Save(path));

@@ -2,11 +2,16 @@
 #include "ImpactRecord.h"
 #include "core/files/CExperimentFileWriter.h"
 #include "core/record/CRunStamp.h"
+#include "gui/CEarlierImpactsDock.h"
+#include "gui/CEarlierImpactsModel.h"
 #include "gui/CLeftView.h"
 #include "gui/CRunLogDialog.h"
 #include "gui/CRunLogTableModel.h"
 
+#include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QCheckBox>
+#include <QDateEdit>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -97,6 +102,9 @@ private Q_SLOTS:
     void longIndexingShowsProgressAndCancels();
     void missingLogIsTold();
     void openedEntryIsUnsavedAndSavedUnderItsStamp();
+    void earlierImpactsListADay_data();
+    void earlierImpactsListADay();
+    void earlierImpactsFollowRunsAndOpen();
 };
 
 void TestRunLogDialog::initTestCase()
@@ -231,6 +239,87 @@ void TestRunLogDialog::openedEntryIsUnsavedAndSavedUnderItsStamp()
              stamp.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + QStringLiteral("_rat_17.exp"));
     QCOMPARE(Contents(saved), first);
     QCOMPARE(h.frame.windowTitle(), CMainFrame::kTitle + QStringLiteral(" - recovered.exp[*]"));
+}
+
+void TestRunLogDialog::earlierImpactsListADay_data()
+{
+    QTest::addColumn<QDate>("day");
+    QTest::addColumn<QStringList>("times");
+    QTest::newRow("first day, from the afternoon")
+        << QDate(2026, 12, 8)
+        << QStringList{"14:03:22", "15:03:22", "16:03:22", "17:03:22", "18:03:22",
+                       "19:03:22", "20:03:22", "21:03:22", "22:03:22", "23:03:22"};
+    QTest::newRow("next day, after midnight") << QDate(2026, 12, 9) << QStringList{"00:03:22"};
+    QTest::newRow("a day without impacts") << QDate(2026, 12, 10) << QStringList{};
+}
+
+// The day's entries under the model tester; two ticked ones are drawn, and
+// their mean only when asked for.
+void TestRunLogDialog::earlierImpactsListADay()
+{
+    QFETCH(QDate, day);
+    QFETCH(QStringList, times);
+    const QString log = Path(QStringLiteral("earlier.log"));
+    WriteFile(log, MadeLog(11));
+    CZentakDoc doc;
+    doc.SetRunLogPath(log);
+    CEarlierImpactsDock dock(doc);
+    QAbstractItemModelTester tester(&dock.Model(),
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    dock.Day().setDate(day);
+    dock.Refresh();
+    QCOMPARE(Column(&dock.Table(), CEarlierImpactsModel::kTime), times);
+    if (times.size() < 2)
+        return;
+    QCOMPARE(dock.Model().index(1, CEarlierImpactsModel::kSubject).data().toString(),
+             QStringLiteral("rat 2"));
+    QCOMPARE(dock.Model().index(0, CEarlierImpactsModel::kVerdict).data().toString().left(2),
+             QStringLiteral("QC"));
+
+    QList<CImpactSamples> drawn;
+    CImpactSamples mean;
+    connect(&dock, &CEarlierImpactsDock::comparisonChanged, this,
+            [&](const QList<CImpactSamples>& earlier, const CImpactSamples& average) {
+                drawn = earlier;
+                mean = average;
+            });
+    for (int row : {0, 2})
+        dock.Model().setData(dock.Model().index(row, 0), Qt::Checked, Qt::CheckStateRole);
+    QCOMPARE(dock.Model().TickedEntries(), (QList<qsizetype>{0, 2}));
+    QCOMPARE(drawn.size(), 2);
+    QVERIFY(mean.All().isEmpty());
+    dock.ShowMean().setChecked(true);
+    QCOMPARE(mean.All().isEmpty(),
+             !(dock.Model().Verdict(0)->Passed() || dock.Model().Verdict(2)->Passed()));
+}
+
+// After each run the list holds the new impact; a double-click opens it.
+void TestRunLogDialog::earlierImpactsFollowRunsAndOpen()
+{
+    const QString log = Path(QStringLiteral("follow.log"));
+    qputenv("ZENTAK_RUN_LOG", QFile::encodeName(log));
+    CFrameHarness h;
+    QVERIFY(h.Show());
+    CEarlierImpactsDock& dock = h.frame.EarlierImpacts();
+    h.frame.Action(QStringLiteral("viewEarlierImpacts"))->trigger();
+    QVERIFY(dock.isVisible());
+    for (const char* subject : {"rat 21", "rat 22"}) {
+        h.frame.findChild<QLineEdit*>(QStringLiteral("subject"))->setText(QLatin1String(subject));
+        h.prompt.QueueAnswers({Answer::Yes});
+        h.frame.LeftView().OnStartExperiment();
+        const QDateTime stamp = CRunStamp::TimeOf(h.frame.Document().Record().m_strComments);
+        dock.Day().setDate(stamp.date());
+    }
+    QCOMPARE(Column(&dock.Table(), CEarlierImpactsModel::kSubject),
+             (QStringList{"rat 21", "rat 22"}));
+
+    const QModelIndex first = dock.Model().index(0, CEarlierImpactsModel::kSubject);
+    dock.Table().scrollTo(first);
+    const QPoint at = dock.Table().visualRect(first).center();
+    QTest::mouseClick(dock.Table().viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(dock.Table().viewport(), Qt::LeftButton, {}, at);
+    QVERIFY(
+        h.frame.Document().Record().m_strComments.endsWith(QLatin1String("Subject: rat 21\r\n")));
 }
 
 QTEST_MAIN(TestRunLogDialog)

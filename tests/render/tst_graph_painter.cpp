@@ -4,6 +4,8 @@
 #include "core/CZentakDoc.h"
 #include "render/CGraphFileWriter.h"
 #include "render/CGraphPainter.h"
+#include "render/CImpactSamples.h"
+#include "render/CRunPrintout.h"
 
 #include <QCryptographicHash>
 #include <QImage>
@@ -169,6 +171,10 @@ private Q_SLOTS:
     void wholeStrokeFitsTheGrownAxes();
     void labelsNeverOverlap_data();
     void labelsNeverOverlap();
+    void printoutHoldsEveryRowOnce_data();
+    void printoutHoldsEveryRowOnce();
+    void nearestSampleByTime_data();
+    void nearestSampleByTime();
     void everyLabelThatFitsIsPrinted_data();
     void everyLabelThatFitsIsPrinted();
 };
@@ -921,6 +927,73 @@ void TestGraphPainter::everyLabelThatFitsIsPrinted()
     QCOMPARE(TextsAt(labels, 45, 0).size() - TextsAt(labels, 45, 513).size(), 27);
     const qint64 step = forceScaleStep;
     QCOMPARE(TextsAt(labels, 45, 513).size(), (100 * step + 260) / (5 * step + 10) + 1);
+}
+
+void TestGraphPainter::printoutHoldsEveryRowOnce_data()
+{
+    // A page of 1016 x 1481 units at one unit a pixel: 65 rows under the
+    // header and the picture, then two blocks of 68 rows a page.
+    QTest::addColumn<int>("downRows");
+    QTest::addColumn<int>("pages");
+    QTest::newRow("within the first page") << 40 << 1;
+    QTest::newRow("the first page full") << 65 << 1;
+    QTest::newRow("one row more") << 66 << 2;
+    QTest::newRow("the second page full") << 65 + 136 << 2;
+    QTest::newRow("one row into a third") << 65 + 137 << 3;
+    QTest::newRow("a 1 mm/s run") << 1000 << 8;
+}
+
+// Every sample's row is printed on exactly one page, in order.
+void TestGraphPainter::printoutHoldsEveryRowOnce()
+{
+    QFETCH(int, downRows);
+    CImpactRecord record = CleanRecord(downRows);
+    const QSize page(1016, 1481);
+    QList<DrawnText> texts;
+    CRunPrintout printout(record, forceScaleStep, CQualityThresholds(), QString());
+    printout.SetScreen(600, 96);
+    printout.SetTextLog(&texts);
+    QTEST(printout.PageCount(page), "pages");
+    for (int i = 0; i < printout.PageCount(page); ++i) {
+        QImage image(page, QImage::Format_RGB32);
+        QPainter painter(&image);
+        printout.PaintPage(painter, page, i);
+    }
+    const CImpactSamples samples = CImpactSamples::Of(record);
+    for (const auto& [stroke, timeX] : {std::pair(CImpactSamples::Stroke::Down, 765),
+                                        std::pair(CImpactSamples::Stroke::Up, 979)}) {
+        QStringList expected, printed;
+        for (qsizetype row = 0; const CImpactSamples::Sample* sample = samples.At(stroke, row);
+             ++row)
+            expected << QString::asprintf("%.2f", sample->timeMs);
+        for (const DrawnText& text : std::as_const(texts))
+            if (text.pos.x() == timeX && text.pos.y() >= 75)
+                printed << text.text;
+        QCOMPARE(printed, expected);
+    }
+}
+
+void TestGraphPainter::nearestSampleByTime_data()
+{
+    // FillImpact: 20 down-stroke samples 0.36 ms apart, the up stroke's 10 from 7.20 ms.
+    QTest::addColumn<double>("timeMs");
+    QTest::addColumn<int>("index");
+    QTest::newRow("before the first") << -5.0 << 0;
+    QTest::newRow("half way: the earlier") << 0.18 << 0;
+    QTest::newRow("past half way") << 0.19 << 1;
+    QTest::newRow("the up stroke's first") << 7.21 << 20;
+    QTest::newRow("after the last") << 100.0 << 29;
+}
+
+void TestGraphPainter::nearestSampleByTime()
+{
+    QFETCH(double, timeMs);
+    CImpactRecord record;
+    FillImpact(record);
+    record.m_bDataPresent = true;
+    QTEST(int(CImpactSamples::Of(record).NearestTo(timeMs)), "index");
+    record.m_nDesiredDwell = 2;  // a dwell: the up stroke is neither drawn nor listed
+    QCOMPARE(CImpactSamples::Of(record).UpCount(), 0);
 }
 
 QTEST_MAIN(TestGraphPainter)

@@ -59,15 +59,22 @@ bool CQualityCheck::EarlyContact(const CImpactRecord& record, const CQualityThre
 
 bool CQualityCheck::SecondHit(const CImpactRecord& record, const CQualityThresholds& limits)
 {
+    return SecondHitSample(record, limits).has_value();
+}
+
+std::optional<qsizetype> CQualityCheck::SecondHitSample(const CImpactRecord& record,
+                                                        const CQualityThresholds& limits)
+{
     const qint64 allowedRise = limits.m_nSecondHitRiseKdyn * kTenthsPerKdyn;
     qint64 lowest = -1;
-    for (quint32 force : record.m_arrForceUp) {
+    for (qsizetype i = 0; i < record.m_arrForceUp.size(); ++i) {
+        const quint32 force = record.m_arrForceUp[i];
         if (lowest >= 0 && qint64(force) - lowest > allowedRise)
-            return true;
+            return i;
         if (lowest < 0 || force < lowest)
             lowest = force;
     }
-    return false;
+    return std::nullopt;
 }
 
 bool CQualityCheck::BoneContact(const CImpactRecord& record, const CQualityThresholds& limits)

@@ -28,6 +28,10 @@ public:
     // Empty for a record without data: there is no impact to judge.
     static std::optional<CQualityVerdict> Judge(const CImpactRecord& record,
                                                 const CQualityThresholds& thresholds);
+    // The up-stroke sample where the force first rose too far above the
+    // lowest before it: where a second hit shows.
+    static std::optional<qsizetype> SecondHitSample(const CImpactRecord& record,
+                                                    const CQualityThresholds& limits);
 
 private:
     static bool ForceOffTarget(const CImpactRecord& record, const CQualityThresholds& limits);

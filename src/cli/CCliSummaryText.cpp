@@ -360,18 +360,9 @@ QString CCliSummaryText::DecisionLine(const QString& source, int entry,
                                       const CStudyDecisions::Decision& decision,
                                       const CQualityVerdict& verdict)
 {
-    const bool include = decision.kind == CStudyDecisions::Kind::Include;
-    QString effect;
-    if (include == verdict.Passed())
-        effect = include ? QStringLiteral("included, as the checks passed it")
-                         : QStringLiteral("excluded, as its QC flags already did");
-    else
-        effect =
-            include
-                ? QStringLiteral("included by hand over its QC flags (%1)").arg(verdict.FlagNames())
-                : QStringLiteral("excluded by hand though the checks passed it");
     QString text = source;
     if (entry > 0)
         text += QStringLiteral(" entry %1").arg(entry);
-    return text + QStringLiteral(": ") + effect + QStringLiteral(": ") + decision.reason + u'\n';
+    return text + QStringLiteral(": ") + CStudyDecisions::EffectText(decision.kind, verdict) +
+           QStringLiteral(": ") + decision.reason + u'\n';
 }

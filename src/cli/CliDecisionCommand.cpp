@@ -76,16 +76,6 @@ QString ReadTarget(const DecisionTarget& target, CImpactRecord& record)
                : QStringLiteral("%1 entry %2: %3").arg(target.source).arg(target.entry).arg(why);
 }
 
-QString Operator()
-{
-    for (const char* name : {"USER", "USERNAME"}) {
-        const QString who = qEnvironmentVariable(name);
-        if (!who.isEmpty())
-            return who;
-    }
-    return QStringLiteral("unknown");
-}
-
 int Decide(Kind kind, const QStringList& args)
 {
     QTextStream err(stderr);
@@ -108,8 +98,8 @@ int Decide(Kind kind, const QStringList& args)
         err << why << "\nNo decision was recorded.\n";
         return CliCommands::kExitFailure;
     }
-    const CStudyDecisions::Decision decision{kind, reason.trimmed(), Operator(),
-                                             QDateTime::currentDateTimeUtc()};
+    const CStudyDecisions::Decision decision{
+        kind, reason.trimmed(), CStudyDecisions::OperatorName(), QDateTime::currentDateTimeUtc()};
     const CStudyDecisions::Result result =
         CStudyDecisions::Append(target.source, target.entry, decision);
     if (!result.ok) {

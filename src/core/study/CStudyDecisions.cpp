@@ -27,9 +27,30 @@ QString CStudyDecisions::PathFor(const QString& source)
     return QFileInfo(source).absoluteDir().filePath(QLatin1String(kFileName));
 }
 
+QString CStudyDecisions::OperatorName()
+{
+    for (const char* name : {"USER", "USERNAME"}) {
+        const QString who = qEnvironmentVariable(name);
+        if (!who.isEmpty())
+            return who;
+    }
+    return QStringLiteral("unknown");
+}
+
 QString CStudyDecisions::KindText(Kind kind)
 {
     return kind == Kind::Exclude ? QStringLiteral("exclude") : QStringLiteral("include");
+}
+
+QString CStudyDecisions::EffectText(Kind kind, const CQualityVerdict& verdict)
+{
+    const bool include = kind == Kind::Include;
+    if (include == verdict.Passed())
+        return include ? QStringLiteral("included, as the checks passed it")
+                       : QStringLiteral("excluded, as its QC flags already did");
+    return include
+               ? QStringLiteral("included by hand over its QC flags (%1)").arg(verdict.FlagNames())
+               : QStringLiteral("excluded by hand though the checks passed it");
 }
 
 QString CStudyDecisions::Key(const QString& fileName, int entry)
@@ -40,7 +61,7 @@ QString CStudyDecisions::Key(const QString& fileName, int entry)
 QString CStudyDecisions::ReasonRefusal(const QString& reason)
 {
     if (reason.trimmed().isEmpty())
-        return QStringLiteral("A decision needs its reason (--reason TEXT).");
+        return QStringLiteral("A decision needs its reason.");
     if (std::any_of(reason.cbegin(), reason.cend(),
                     [](QChar c) { return c.category() == QChar::Other_Control; }))
         return QStringLiteral("A reason is one line of text without control characters.");

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/quality/CQualityVerdict.h"
+
 #include <QDateTime>
 #include <QHash>
 #include <QString>
@@ -44,6 +46,10 @@ public:
     const QStringList& Problems() const { return m_problems; }
 
     static QString KindText(Kind kind);
+    // Who is deciding: the login name, or "unknown".
+    static QString OperatorName();
+    // What a decision does to an impact the checks judged so, in words.
+    static QString EffectText(Kind kind, const CQualityVerdict& verdict);
     // Whether an impact counts in a study: the decision on it, else its checks.
     static bool Included(bool passed, const std::optional<Decision>& decision)
     {

@@ -309,6 +309,8 @@ void TestCliSummary::badArguments_data()
            "offset 5";
     QTest::newRow("unknown option")
         << QStringList{"summary", "a.exp", "--xml"} << "Unknown option 'xml'.";
+    QTest::newRow("check with inputs") << QStringList{"summary", "a.exp", "--odc-check", "odc"}
+                                       << "--odc-check takes nothing else";
 }
 
 void TestCliSummary::badArguments()
@@ -320,7 +322,8 @@ void TestCliSummary::badArguments()
     QCOMPARE(result.err, QStringLiteral("zentak-cli summary: ") + problem +
                              QStringLiteral("\nusage: zentak-cli summary FILES_OR_DIRS... "
                                             "[--run-log PATH] [--csv OUT | --json] [--group-by "
-                                            "REGEX]\n"));
+                                            "REGEX]\n      [--subjects FILE] [--odc DIR]\n      "
+                                            "summary --odc-check DIR\n"));
     QVERIFY(result.outBytes.isEmpty());
 }
 

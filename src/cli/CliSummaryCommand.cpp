@@ -224,5 +224,6 @@ int CliCommands::RunSummary(const QStringList& args)
         Write(CCliSummaryText::Json(summary));
     else if (options.csvPath.isEmpty() && options.odcDir.isEmpty())
         Write(CCliSummaryText::Table(summary).toLocal8Bit());
-    return written && problems.isEmpty() ? kExitSuccess : kExitFailure;
+    const bool decisionsRead = decisions.Problems().isEmpty();
+    return written && problems.isEmpty() && decisionsRead ? kExitSuccess : kExitFailure;
 }

@@ -59,8 +59,10 @@ CCsvTable::Result CCsvTable::Read(const QString& path, CCsvTable& table)
 
 CCsvTable::Result CCsvTable::Parse(const QString& text, CCsvTable& table)
 {
+    // Spreadsheets save "UTF-8 CSV" with a byte order mark before the header.
+    const bool bom = text.startsWith(QChar(0xFEFF));
     QList<QStringList> records;
-    if (!SplitRecords(text, records))
+    if (!SplitRecords(bom ? text.mid(1) : text, records))
         return {false, QStringLiteral("A quoted field is never closed.")};
     if (records.isEmpty())
         return {false, QStringLiteral("It holds no header line.")};

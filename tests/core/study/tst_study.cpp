@@ -116,6 +116,8 @@ void TestStudy::csvReadsWhatItWrites_data()
         << true << QList<QStringList>{{"a"}, {"x, \"y\"\r\nz"}};
     QTest::newRow("blank line kept") << "a\r\n\r\nb\r\n"
                                      << true << QList<QStringList>{{"a"}, {""}, {"b"}};
+    QTest::newRow("byte order mark") << QStringLiteral("\uFEFFSubject_ID\r\nrat-1\r\n") << true
+                                     << QList<QStringList>{{"Subject_ID"}, {"rat-1"}};
     QTest::newRow("quote never closed") << "a\r\n\"b\r\n" << false << QList<QStringList>{};
     QTest::newRow("empty") << "" << false << QList<QStringList>{};
 }

@@ -185,11 +185,10 @@ void CRunLogDialog::ShowEntries()
         decided.append(decisions.Find(m_strLogPath, int(i + 1)));
     m_pModel->SetEntries(
         m_reader.Entries(), [this](qsizetype index) { return VerdictOf(index); }, decided);
-    // Sizing the verdicts' column to its contents would read every entry.
-    for (int column = 0; column < CRunLogTableModel::kColumnCount; ++column) {
-        if (column != CRunLogTableModel::kQuality)
-            m_pTable->resizeColumnToContents(column);
-    }
+    // Sizing the verdicts' column to its contents would read every entry;
+    // the decisions, last, take the width that is left.
+    for (int column = 0; column < CRunLogTableModel::kQuality; ++column)
+        m_pTable->resizeColumnToContents(column);
     m_pTable->setColumnWidth(CRunLogTableModel::kQuality,
                              fontMetrics().horizontalAdvance(QStringLiteral("force off target")));
     OnFilterChanged(m_pFilter->text());

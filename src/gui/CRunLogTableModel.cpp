@@ -100,6 +100,10 @@ QVariant CRunLogTableModel::data(const QModelIndex& index, int role) const
         return m_arrFilterTexts[index.row()];
     case kIndexRole:
         return index.row();
+    case Qt::ToolTipRole:
+        // A reason may be longer than its column.
+        return index.column() == kDecision ? DisplayValue(entry, index.row(), kDecision)
+                                           : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (IsNumeric(index.column()) ? Qt::AlignRight : Qt::AlignLeft));

@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -82,6 +84,13 @@ void TestCliStudy::exportOfTwelveImpacts()
     QVERIFY(result.err.contains("impact-12.exp (subject \"rat-12\")"));
     QVERIFY(result.err.contains("Subjects with no impact: rat-99\n"));
     QCOMPARE(RunCli({"summary", "--odc-check", odc}).exitCode, 0);
+
+    // The group's statistics follow the decisions: 12 less rat-02 and rat-04.
+    const CliOutcome grouped = RunCli({"summary", study, "--json", "--group-by", "^(rat)"});
+    const QJsonObject group = QJsonDocument::fromJson(grouped.outBytes)["groups"][0].toObject();
+    QCOMPARE(group["included"].toInt(), 10);
+    QCOMPARE(group["excluded"]["second-hit"].toInt(), 1);
+    QCOMPARE(group["excluded"]["by-hand"].toInt(), 1);
 
     const CCsvTable dataset = ReadCsv(odc + QStringLiteral("/dataset.csv"));
     QCOMPARE(dataset.m_rows.size(), 12);

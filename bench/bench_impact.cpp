@@ -32,6 +32,7 @@ public:
     void ShowMessage(const QString& text, Icon) override { QTextStream(stderr) << text << '\n'; }
     bool AskYesNo(const QString&) override { return true; }
     Answer AskYesNoCancel(const QString&) override { return Answer::Yes; }
+    bool AskText(const QString&, QString&) override { return false; }
 };
 
 // Counts what crosses the line, read by read.

@@ -1,9 +1,10 @@
 // A run log as a year of work leaves it, and how fast it reads back.
 //
-//   build/bench/bench_run_log generate LOG [entries] [samples]
+//   build/bench/bench_run_log generate LOG [entries] [samples] [every]
 //       writes LOG: entries (default 10000) release-5 runs of samples
-//       (default 1000) per stroke, every other one with a subject, each
-//       entry the text the program's own writer makes of its record.
+//       (default 1000) per stroke, every other one (every: 2) with a
+//       subject "rat N", each entry the text the program's own writer
+//       makes of its record.
 //   build/bench/bench_run_log time LOG
 //       indexes LOG without and with the index cache, and reads entries.
 //
@@ -30,7 +31,7 @@ constexpr quint32 kRestCount = 1500;
 // One release-5 impact: the probe descends at a steady pace, meets the
 // cord at 30 % of the stroke and loads it to about the desired force, then
 // withdraws as the force falls away; the numbers differ from run to run.
-CImpactRecord MadeRun(int run, int samples, const QDateTime& stamp)
+CImpactRecord MadeRun(int run, int samples, int every, const QDateTime& stamp)
 {
     CImpactRecord record;
     record.m_nFirmwareRelease = 5;
@@ -53,12 +54,13 @@ CImpactRecord MadeRun(int run, int samples, const QDateTime& stamp)
     }
     record.m_bDataPresent = true;
     record.DeriveActualValues();
-    const QString subject = run % 2 ? QStringLiteral("rat %1").arg(run) : QString();
+    const QString subject =
+        run % every == every - 1 ? QStringLiteral("rat %1").arg(run) : QString();
     record.StampRun(stamp, subject);
     return record;
 }
 
-int Generate(const QString& path, int entries, int samples)
+int Generate(const QString& path, int entries, int samples, int every)
 {
     QFile log(path);
     if (!log.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
@@ -67,8 +69,8 @@ int Generate(const QString& path, int entries, int samples)
     }
     const QDateTime start(QDate(2025, 1, 6), QTime(8, 0, 0));
     for (int run = 0; run < entries; ++run) {
-        const QByteArray text =
-            CExperimentFileWriter::Text(MadeRun(run, samples, start.addSecs(qint64(run) * 317)));
+        const QByteArray text = CExperimentFileWriter::Text(
+            MadeRun(run, samples, every, start.addSecs(qint64(run) * 317)));
         if (log.write(text) != text.size()) {
             std::fprintf(stderr, "write failed: %s\n", qPrintable(log.errorString()));
             return 1;
@@ -133,10 +135,11 @@ int main(int argc, char* argv[])
     const QStringList args = app.arguments().mid(1);
     if (args.size() >= 2 && args[0] == QLatin1String("generate"))
         return Generate(args[1], args.value(2, QStringLiteral("10000")).toInt(),
-                        args.value(3, QStringLiteral("1000")).toInt());
+                        args.value(3, QStringLiteral("1000")).toInt(),
+                        qMax(1, args.value(4, QStringLiteral("2")).toInt()));
     if (args.size() == 2 && args[0] == QLatin1String("time"))
         return Time(args[1]);
-    std::fprintf(stderr, "usage: bench_run_log generate LOG [entries] [samples]\n"
+    std::fprintf(stderr, "usage: bench_run_log generate LOG [entries] [samples] [every]\n"
                          "       bench_run_log time LOG\n");
     return 2;
 }

@@ -26,6 +26,7 @@ public:
     }
     bool AskYesNo(const QString&) override { return false; }
     Answer AskYesNoCancel(const QString&) override { return Answer::Cancel; }
+    bool AskText(const QString&, QString&) override { return false; }
 };
 
 bool TimeDialog(const char* what, const QString& log, const QString& cache)

@@ -11,11 +11,16 @@
 //   zentak-cli summary FILES --csv OUT           goal: under 2 s
 //   zentak-cli summary --run-log LOG --csv OUT   goal: under 5 s (10000 entries,
 //                                                 first reading, no index kept yet)
+//   zentak-cli summary FILES --subjects SUBJECTS --odc DIR
+//                                                goal: under 2 s (1000 files, each
+//                                                 with a subject, 1000 subjects)
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -60,6 +65,20 @@ void Report(const char* what, const Timed& timed, double goalSeconds)
                 timed.seconds < goalSeconds ? "met" : "MISSED");
 }
 
+// A subjects table of 1000 rats, one row for each subject of the files.
+bool WriteSubjects(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    QTextStream out(&file);
+    out << "Subject_ID,Species,Strain,Sex,Weight,Group\r\n";
+    for (int run = 0; run < 1000; ++run)
+        out << "rat " << run << ",rat,Sprague-Dawley," << (run % 2 ? 'F' : 'M') << ','
+            << 200 + run % 90 << ',' << (run % 3 ? "injured" : "sham") << "\r\n";
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -74,9 +93,19 @@ int main(int argc, char* argv[])
     const QString smallLog = folder.filePath(QStringLiteral("1000.log"));
     const QString largeLog = folder.filePath(QStringLiteral("10000.log"));
     const QString files = folder.filePath(QStringLiteral("files"));
+    const QString subjectLog = folder.filePath(QStringLiteral("subjects.log"));
+    const QString subjectFiles = folder.filePath(QStringLiteral("subject-files"));
+    const QString subjects = folder.filePath(QStringLiteral("subjects.csv"));
 
     QDir(files).removeRecursively();
-    if (!Step("generating 1000 entries",
+    QDir(subjectFiles).removeRecursively();
+    if (!WriteSubjects(subjects) ||
+        !Step("generating 1000 entries with subjects",
+              RunTimed(generator, {"generate", subjectLog, "1000", "1000", "1"}, cache)) ||
+        !Step("splitting them into files",
+              RunTimed(cli, {"log", "split", "--run-log", subjectLog, "--dir", subjectFiles},
+                       cache)) ||
+        !Step("generating 1000 entries",
               RunTimed(generator, {"generate", smallLog, "1000", "1000"}, cache)) ||
         !Step("splitting them into files",
               RunTimed(cli, {"log", "split", "--run-log", smallLog, "--dir", files}, cache)) ||
@@ -95,11 +124,16 @@ int main(int argc, char* argv[])
         cli,
         {"summary", "--run-log", largeLog, "--csv", folder.filePath(QStringLiteral("log.csv"))},
         cache);
-    if (!Step("summary of the files", ofFiles) || !Step("summary of the log", ofLog) ||
-        !Step("summary of the log again", ofLogAgain))
+    const Timed odc = RunTimed(cli,
+                               {"summary", subjectFiles, "--subjects", subjects, "--odc",
+                                folder.filePath(QStringLiteral("odc"))},
+                               cache);
+    if (!Step("summary of the files", ofFiles) || !Step("export of the files", odc) ||
+        !Step("summary of the log", ofLog) || !Step("summary of the log again", ofLogAgain))
         return 1;
     Report("summary of 1000 files, 1000 samples a stroke", ofFiles, 2);
     Report("summary of a 10000-entry run log, first reading", ofLog, 5);
     Report("summary of the same log, its index kept", ofLogAgain, 5);
+    Report("ODC export of 1000 files, 1000 subjects", odc, 2);
     return 0;
 }

@@ -35,6 +35,15 @@ COperatorPrompt::Answer CCliPrompt::AskYesNoCancel(const QString& text)
     return Answer::Cancel;
 }
 
+// End of input cancels.
+bool CCliPrompt::AskText(const QString& text, QString& answer)
+{
+    m_err << ForTerminal(text) << ' ';
+    m_err.flush();
+    answer = m_in.readLine();
+    return !answer.isNull();
+}
+
 // End of input is no answer, which never means Yes.
 QString CCliPrompt::ReadAnswer(const QString& question, const QString& choices)
 {

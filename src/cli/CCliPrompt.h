@@ -15,6 +15,7 @@ public:
     void ShowMessage(const QString& text, Icon icon = Icon::Exclamation) override;
     bool AskYesNo(const QString& text) override;
     Answer AskYesNoCancel(const QString& text) override;
+    bool AskText(const QString& text, QString& answer) override;
 
     // For commands that report on stderr outside a message (progress, usage).
     QTextStream& Err() { return m_err; }

@@ -2,12 +2,12 @@
 
 #include "cli/CliQuality.h"
 #include "core/quality/CCohortSummary.h"
+#include "core/study/CCsvTable.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include <cmath>
 #include <functional>
 
 namespace {
@@ -17,19 +17,22 @@ using Group = CCohortSummary::Group;
 using Statistic = CCohortSummary::Statistic;
 using Flag = CQualityVerdict::Flag;
 
-constexpr int kPeakForceDecimals = 1;
-constexpr int kTimeDecimals = 3;
-constexpr int kIntegralDecimals = 2;
 constexpr int kStatisticDecimals = 2;
+constexpr const char* kByHandKey = "by-hand";
 
 QString Number(const std::optional<double>& value, int decimals)
 {
     return value ? QString::number(*value, 'f', decimals) : QString();
 }
 
-QString Number(const std::optional<int>& value)
+// The terminal's narrow table shows only the measures named.
+QString MeasureCell(const Row& row, const char* key)
 {
-    return value ? QString::number(*value) : QString();
+    for (const CImpactMeasures::Field& field : CImpactMeasures::Fields()) {
+        if (qstrcmp(field.key, key) == 0)
+            return Number(field.value(row.measures), field.decimals);
+    }
+    return QString();
 }
 
 QString Stamp(const Row& row)
@@ -48,7 +51,15 @@ struct Column {
     std::function<QString(const Row&)> cell;
 };
 
-QList<Column> RunColumns(bool grouped)
+QString DecisionCell(const Row& row)
+{
+    if (!row.decision)
+        return QString();
+    return CStudyDecisions::KindText(row.decision->kind) + QStringLiteral(": ") +
+           row.decision->reason;
+}
+
+QList<Column> RunColumns(const CCohortSummary& summary)
 {
     QList<Column> columns = {
         {"Source", [](const Row& r) { return r.source; }},
@@ -65,42 +76,22 @@ QList<Column> RunColumns(bool grouped)
         {"Desired Velocity (mm/s)",
          [](const Row& r) { return QString::number(r.desiredVelocity); }},
         {"Actual Velocity (mm/s)", [](const Row& r) { return QString::number(r.actualVelocity); }},
-        {"Peak Force (K dynes)",
-         [](const Row& r) { return Number(r.measures.m_nPeakForceKdyn, kPeakForceDecimals); }},
-        {"Time to Peak Force (ms)",
-         [](const Row& r) { return Number(r.measures.m_nTimeToPeakMs, kTimeDecimals); }},
-        {"Displacement at Peak (microns)",
-         [](const Row& r) { return Number(r.measures.m_nDispAtPeakMicrons); }},
-        {"Force-Time Integral (K dyne ms)",
-         [](const Row& r) {
-             return Number(r.measures.m_nForceTimeIntegralKdynMs, kIntegralDecimals);
-         }},
         {"QC",
          [](const Row& r) {
              return r.verdict.Passed() ? QStringLiteral("pass")
                                        : r.verdict.Keys().join(QLatin1Char(' '));
          }},
     };
-    if (grouped)
+    for (const CImpactMeasures::Field& field : CImpactMeasures::Fields())
+        columns.insert(columns.size() - 1, {field.title, [&field](const Row& r) {
+                                                return Number(field.value(r.measures),
+                                                              field.decimals);
+                                            }});
+    if (summary.HasDecisions())
+        columns.append({"Decision", DecisionCell});
+    if (summary.Grouped())
         columns.append({"Group", [](const Row& r) { return r.group; }});
     return columns;
-}
-
-// RFC 4180: a field with a comma, a quote or a line break is quoted.
-QString CsvField(const QString& text)
-{
-    static const QString special = QStringLiteral(",\"\r\n");
-    if (std::none_of(text.cbegin(), text.cend(), [](QChar c) { return special.contains(c); }))
-        return text;
-    return u'"' + QString(text).replace(QLatin1String("\""), QLatin1String("\"\"")) + u'"';
-}
-
-QString CsvLine(const QStringList& fields)
-{
-    QStringList quoted;
-    for (const QString& field : fields)
-        quoted.append(CsvField(field));
-    return quoted.join(u',') + QStringLiteral("\r\n");
 }
 
 QStringList StatisticCells(const Statistic& statistic)
@@ -118,18 +109,10 @@ QString MeanAndSd(const Statistic& statistic)
                                          sd);
 }
 
-QJsonValue JsonNumber(const std::optional<double>& value, int decimals)
-{
-    if (!value)
-        return QJsonValue::Null;
-    const double scale = std::pow(10.0, decimals);
-    return std::round(*value * scale) / scale;
-}
-
 QJsonObject StatisticJson(const Statistic& statistic)
 {
-    return {{QStringLiteral("mean"), JsonNumber(statistic.mean, kStatisticDecimals)},
-            {QStringLiteral("sd"), JsonNumber(statistic.sd, kStatisticDecimals)}};
+    return {{QStringLiteral("mean"), CliQuality::JsonNumber(statistic.mean, kStatisticDecimals)},
+            {QStringLiteral("sd"), CliQuality::JsonNumber(statistic.sd, kStatisticDecimals)}};
 }
 
 QJsonObject Values(int force, int displacement, int velocity)
@@ -141,7 +124,6 @@ QJsonObject Values(int force, int displacement, int velocity)
 
 QJsonObject RunJson(const Row& row, bool grouped)
 {
-    const CImpactMeasures& m = row.measures;
     QJsonObject json{
         {QStringLiteral("source"), row.source},
         {QStringLiteral("entry"), row.entry > 0 ? QJsonValue(row.entry) : QJsonValue::Null},
@@ -150,24 +132,31 @@ QJsonObject RunJson(const Row& row, bool grouped)
         {QStringLiteral("firmware"), row.firmware},
         {QStringLiteral("desired"), Values(row.desiredForce, row.desiredDisp, row.desiredVelocity)},
         {QStringLiteral("actual"), Values(row.actualForce, row.actualDisp, row.actualVelocity)},
-        {QStringLiteral("peakForceKdyn"), JsonNumber(m.m_nPeakForceKdyn, kPeakForceDecimals)},
-        {QStringLiteral("timeToPeakMs"), JsonNumber(m.m_nTimeToPeakMs, kTimeDecimals)},
-        {QStringLiteral("dispAtPeakMicrons"),
-         m.m_nDispAtPeakMicrons ? QJsonValue(*m.m_nDispAtPeakMicrons) : QJsonValue()},
-        {QStringLiteral("forceTimeIntegralKdynMs"),
-         JsonNumber(m.m_nForceTimeIntegralKdynMs, kIntegralDecimals)},
         {QStringLiteral("qc"), CliQuality::VerdictJson(row.verdict)},
     };
+    const QJsonObject measures = CliQuality::MeasuresJson(row.measures);
+    for (auto it = measures.begin(); it != measures.end(); ++it)
+        json.insert(it.key(), it.value());
+    if (row.decision)
+        json.insert(
+            QStringLiteral("decision"),
+            QJsonObject{{QStringLiteral("decision"), CStudyDecisions::KindText(row.decision->kind)},
+                        {QStringLiteral("reason"), row.decision->reason},
+                        {QStringLiteral("who"), row.decision->who},
+                        {QStringLiteral("when"), row.decision->when.toString(Qt::ISODate)},
+                        {QStringLiteral("changed"), row.DecisionChanged()}});
     if (grouped)
         json.insert(QStringLiteral("group"), row.group);
     return json;
 }
 
-QJsonObject GroupJson(const Group& group)
+QJsonObject GroupJson(const Group& group, bool decisions)
 {
     QJsonObject excluded;
     for (Flag flag : CQualityVerdict::AllFlags())
         excluded.insert(CQualityVerdict::Key(flag), group.excluded[int(flag)]);
+    if (decisions)
+        excluded.insert(QLatin1String(kByHandKey), group.excludedByHand);
     return {{QStringLiteral("group"), group.name},
             {QStringLiteral("runs"), group.runs},
             {QStringLiteral("included"), group.included},
@@ -209,6 +198,8 @@ QString ExclusionText(const Group& group)
                              .arg(CQualityVerdict::Name(flag))
                              .arg(group.excluded[int(flag)]));
     }
+    if (group.excludedByHand > 0)
+        parts.append(QStringLiteral("by hand %1").arg(group.excludedByHand));
     return parts.isEmpty() ? QStringLiteral("none") : parts.join(QStringLiteral(", "));
 }
 
@@ -239,10 +230,10 @@ QString RunsTable(const CCohortSummary& summary)
             pair(row.desiredForce, row.actualForce),
             pair(row.desiredDisp, row.actualDisp),
             pair(row.desiredVelocity, row.actualVelocity),
-            Number(row.measures.m_nPeakForceKdyn, kPeakForceDecimals),
-            Number(row.measures.m_nTimeToPeakMs, kTimeDecimals),
-            Number(row.measures.m_nDispAtPeakMicrons),
-            Number(row.measures.m_nForceTimeIntegralKdynMs, kIntegralDecimals),
+            MeasureCell(row, "peakForceKdyn"),
+            MeasureCell(row, "timeToPeakMs"),
+            MeasureCell(row, "dispAtPeakMicrons"),
+            MeasureCell(row, "forceTimeIntegralKdynMs"),
             CliQuality::Cell(row.verdict),
         };
         if (summary.Grouped())
@@ -270,16 +261,16 @@ QString GroupsTable(const QList<Group>& groups)
 
 QByteArray CCliSummaryText::Csv(const CCohortSummary& summary)
 {
-    const QList<Column> columns = RunColumns(summary.Grouped());
+    const QList<Column> columns = RunColumns(summary);
     QStringList headers;
     for (const Column& column : columns)
         headers.append(QLatin1String(column.header));
-    QString text = CsvLine(headers);
+    QString text = CCsvTable::Line(headers);
     for (const Row& row : summary.Rows()) {
         QStringList cells;
         for (const Column& column : columns)
             cells.append(column.cell(row));
-        text += CsvLine(cells);
+        text += CCsvTable::Line(cells);
     }
     if (summary.Grouped()) {
         QStringList groupHeaders = {"Group",
@@ -293,7 +284,9 @@ QByteArray CCliSummaryText::Csv(const CCohortSummary& summary)
                                     "SD Actual Velocity (mm/s)"};
         for (Flag flag : CQualityVerdict::AllFlags())
             groupHeaders.append(QStringLiteral("Excluded: ") + CQualityVerdict::Key(flag));
-        text += QStringLiteral("\r\n") + CsvLine(groupHeaders);
+        if (summary.HasDecisions())
+            groupHeaders.append(QStringLiteral("Excluded: ") + QLatin1String(kByHandKey));
+        text += QStringLiteral("\r\n") + CCsvTable::Line(groupHeaders);
         for (const Group& group : summary.Groups()) {
             QStringList cells = {group.name, QString::number(group.runs),
                                  QString::number(group.included)};
@@ -301,7 +294,9 @@ QByteArray CCliSummaryText::Csv(const CCohortSummary& summary)
                      StatisticCells(group.velocity);
             for (Flag flag : CQualityVerdict::AllFlags())
                 cells.append(QString::number(group.excluded[int(flag)]));
-            text += CsvLine(cells);
+            if (summary.HasDecisions())
+                cells.append(QString::number(group.excludedByHand));
+            text += CCsvTable::Line(cells);
         }
     }
     return text.toLatin1();
@@ -315,7 +310,7 @@ QByteArray CCliSummaryText::Json(const CCohortSummary& summary)
     QJsonArray groups;
     if (summary.Grouped()) {
         for (const Group& group : summary.Groups())
-            groups.append(GroupJson(group));
+            groups.append(GroupJson(group, summary.HasDecisions()));
     }
     QJsonArray unreadable;
     for (const CCohortReader::Problem& problem : summary.Problems())
@@ -349,4 +344,25 @@ QString CCliSummaryText::Problems(const CCohortSummary& summary)
         text += QStringLiteral(": ") + problem.reason + u'\n';
     }
     return text;
+}
+
+QString CCliSummaryText::Decisions(const CCohortSummary& summary)
+{
+    QString text;
+    for (const Row& row : summary.Rows()) {
+        if (row.decision)
+            text += DecisionLine(row.source, row.entry, *row.decision, row.verdict);
+    }
+    return text;
+}
+
+QString CCliSummaryText::DecisionLine(const QString& source, int entry,
+                                      const CStudyDecisions::Decision& decision,
+                                      const CQualityVerdict& verdict)
+{
+    QString text = source;
+    if (entry > 0)
+        text += QStringLiteral(" entry %1").arg(entry);
+    return text + QStringLiteral(": ") + CStudyDecisions::EffectText(decision.kind, verdict) +
+           QStringLiteral(": ") + decision.reason + u'\n';
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "core/quality/CQualityVerdict.h"
+#include "core/study/CStudyDecisions.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -16,4 +19,10 @@ public:
     static QString Table(const CCohortSummary& summary);
     // One line per input that gave no impact: "SOURCE[ entry N]: REASON".
     static QString Problems(const CCohortSummary& summary);
+    // One line per impact with a decision, saying whether it changed what
+    // the checks said and why it was made.
+    static QString Decisions(const CCohortSummary& summary);
+    static QString DecisionLine(const QString& source, int entry,
+                                const CStudyDecisions::Decision& decision,
+                                const CQualityVerdict& verdict);
 };

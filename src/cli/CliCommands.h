@@ -33,10 +33,21 @@ int RunRender(const QStringList& args);
 // A study: one row per impact of files, folders and run logs, with each
 // group's statistics; and the traces of many impacts drawn over each other.
 inline constexpr char kSummarySynopsis[] =
-    "summary FILES_OR_DIRS... [--run-log PATH] [--csv OUT | --json] [--group-by REGEX]";
+    "summary FILES_OR_DIRS... [--run-log PATH] [--csv OUT | --json] [--group-by REGEX]\n"
+    "      [--subjects FILE] [--odc DIR]\n"
+    "      summary --odc-check DIR";
 int RunSummary(const QStringList& args);
 inline constexpr char kOverlaySynopsis[] = "overlay FILES... -o OUT.png|OUT.pdf [--group-by REGEX]";
 int RunOverlay(const QStringList& args);
+
+// The operator's decision on one impact of a study, with its reason, kept
+// in a decisions file beside the experiment file or run log.
+inline constexpr char kExcludeSynopsis[] =
+    "exclude (FILE.exp | --run-log PATH --entry N) --reason TEXT";
+inline constexpr char kIncludeSynopsis[] =
+    "include (FILE.exp | --run-log PATH --entry N) --reason TEXT";
+int RunExclude(const QStringList& args);
+int RunInclude(const QStringList& args);
 
 // The control box's maintenance: its force sensitivity and its firmware.
 inline constexpr char kSensitivitySynopsis[] =

@@ -9,6 +9,7 @@
 #include "core/record/CDesiredValueRules.h"
 #include "core/record/CRunSubject.h"
 #include "core/record/CSerialSettings.h"
+#include "core/study/CStudyDecisions.h"
 #include "render/CGraphFileWriter.h"
 
 namespace {
@@ -227,15 +228,18 @@ CommandHelp SummaryHelp()
             {QStringLiteral(
                  "Prints one row per impact: where it came from, the date and time of its stamp, "
                  "subject, firmware, desired and actual force (K dynes), displacement (microns) "
-                 "and velocity (mm/s), peak force (K dynes), time from contact to the peak "
-                 "force (ms), travel from contact to the peak (microns), the force-time integral "
-                 "over both strokes (K dyne ms) and the quality check's flags, judged by the "
+                 "and velocity (mm/s), the impact measures (see the README's \"Sharing a "
+                 "study\" for each one's definition and unit) and the quality check's flags, "
+                 "judged by the "
                  "thresholds of the user's settings (the window's View > Quality Check "
                  "Settings...)."),
              QStringLiteral(
                  "With --group-by, each group adds its number of impacts and, over those no "
                  "check flagged (n), the mean and sample standard deviation of the actual "
                  "force, displacement and velocity, with how many impacts each flag excluded."),
+             QStringLiteral("Decisions made with exclude and include override the checks of "
+                            "their impacts; each is listed on standard error, saying whether it "
+                            "changed what the checks said."),
              QStringLiteral("Every input that gives no impact is listed on standard error with "
                             "the reason, and the exit status is then 1.")},
             {{QStringLiteral("Arguments"),
@@ -256,6 +260,38 @@ CommandHelp SummaryHelp()
                 QStringLiteral("Print one JSON object: the thresholds, the impacts, the groups "
                                "and the inputs that gave no impact (\"unreadable\").")},
                kGroupByEntry,
+               {QStringLiteral("--subjects FILE"),
+                QStringLiteral("A CSV table of the study's animals, one row per Subject_ID, "
+                               "joined to the impacts by their subject (default: subjects.csv "
+                               "in a folder given). Impacts and subjects that do not meet are "
+                               "listed on standard error.")},
+               {QStringLiteral("--odc DIR"),
+                QStringLiteral("Write DIR/dataset.csv and DIR/dictionary.csv for the Open Data "
+                               "Commons for SCI: one row per impact. Refused, with the list of "
+                               "problems and nothing written, when they break its rules.")},
+               {QStringLiteral("--odc-check DIR"),
+                QStringLiteral("Check DIR/dataset.csv and DIR/dictionary.csv against those "
+                               "rules, alone.")},
+               kHelpEntry}}}};
+}
+
+CommandHelp DecisionHelp(const char* name, const char* synopsis, const QString& summary)
+{
+    return {name,
+            synopsis,
+            summary,
+            {QStringLiteral(
+                 "Records the operator's decision on one impact, with its reason, who made it "
+                 "and when, at the end of %1 in the folder of the experiment file or run log; "
+                 "neither is changed. exclude leaves out an impact the checks passed; include "
+                 "takes in one they flagged, over its flags. The latest decision on an impact "
+                 "holds; summary, overlay and the --odc export follow it.")
+                 .arg(QLatin1String(CStudyDecisions::kFileName))},
+            {{QStringLiteral("Options"),
+              {{QStringLiteral("FILE.exp"), QStringLiteral("The impact's experiment file.")},
+               {QStringLiteral("--run-log PATH --entry N"),
+                QStringLiteral("The impact's entry of a run log, 1 the oldest.")},
+               {QStringLiteral("--reason TEXT"), QStringLiteral("Why, in one line. Required.")},
                kHelpEntry}}}};
 }
 
@@ -268,8 +304,8 @@ CommandHelp OverlayHelp()
                 "Draws the displacement (microns of travel from the stroke's start) and force "
                 "(K dynes) traces of the impacts on one time axis (ms from the first sample), "
                 "one colour and dash per group, with each group's mean trace over the impacts "
-                "no quality check flagged (flagged ones are dotted), a legend and the axes' "
-                "units: a PNG of an A4 page at 150 dpi or a one-page A4 PDF. Without "
+                "no quality check flagged or the operator included (the others dotted), a legend "
+                "and the axes' units: a PNG of an A4 page at 150 dpi or a one-page A4 PDF. Without "
                 "--group-by all impacts are one group, \"All impacts\". Every input that gives "
                 "no impact is listed on standard error with the reason, and the exit status is "
                 "then 1.")},
@@ -331,8 +367,16 @@ CommandHelp LogHelp()
 QList<CommandHelp> Commands()
 {
     return QList<CommandHelp>{RunHelp()} + FileCommandsHelp() +
-           QList<CommandHelp>{LogHelp(), SummaryHelp(), OverlayHelp(), SensitivityHelp(),
-                              FirmwareHelp()};
+           QList<CommandHelp>{
+               LogHelp(),
+               SummaryHelp(),
+               OverlayHelp(),
+               DecisionHelp("exclude", CliCommands::kExcludeSynopsis,
+                            QStringLiteral("Leave an impact out of a study, with the reason.")),
+               DecisionHelp("include", CliCommands::kIncludeSynopsis,
+                            QStringLiteral("Keep a flagged impact in a study, with the reason.")),
+               SensitivityHelp(),
+               FirmwareHelp()};
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "cli/CCliSummaryText.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptionRules.h"
 #include "core/quality/CCohortGrouping.h"
@@ -60,6 +61,8 @@ int CliCommands::RunOverlay(const QStringList& args)
     QList<COverlayPainter::Group> groups;
     QHash<QString, qsizetype> index;
     QStringList problems;
+    CStudyDecisions decisions;
+    QString decided;
     const auto addRun = [&](const CCohortReader::Run& run) {
         COverlayPainter::Trace trace = COverlayPainter::TraceOf(run.record);
         if (trace.timeMs.isEmpty()) {
@@ -77,14 +80,22 @@ int CliCommands::RunOverlay(const QStringList& args)
             found = index.insert(name, groups.size());
             groups.append({name, {}});
         }
-        const std::optional<CQualityVerdict> verdict = CQualityCheck::Judge(run.record, thresholds);
-        trace.bFlagged = verdict && !verdict->Passed();
+        const CQualityVerdict verdict =
+            CQualityCheck::Judge(run.record, thresholds).value_or(CQualityVerdict());
+        const std::optional<CStudyDecisions::Decision> decision =
+            decisions.Find(run.source, run.entry);
+        if (decision)
+            decided += CCliSummaryText::DecisionLine(run.source, run.entry, *decision, verdict);
+        trace.bFlagged = !CStudyDecisions::Included(verdict.Passed(), decision);
         groups[*found].traces.append(trace);
     };
     CCohortReader reader(addRun, [&problems](const CCohortReader::Problem& p) {
         problems.append(p.source + QStringLiteral(": ") + p.reason);
     });
     reader.ReadPaths(options.inputs);
+    problems += decisions.Problems();
+    if (!decided.isEmpty())
+        err << "Decisions:\n" << decided;
     if (!problems.isEmpty())
         err << "These gave no impact to draw:\n" << problems.join(u'\n') << '\n';
     if (groups.isEmpty()) {

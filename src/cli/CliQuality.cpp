@@ -1,8 +1,11 @@
 #include "cli/CliQuality.h"
 
 #include "core/quality/CQualityThresholds.h"
+#include "core/record/CImpactMeasures.h"
 
 #include <QJsonArray>
+
+#include <cmath>
 
 QString CliQuality::Text(const std::optional<CQualityVerdict>& verdict)
 {
@@ -31,4 +34,20 @@ QJsonObject CliQuality::ThresholdsJson(const CQualityThresholds& thresholds)
     for (const CQualityThresholds::Field& field : CQualityThresholds::Fields())
         json.insert(QLatin1String(field.key), thresholds.*field.member);
     return json;
+}
+
+QJsonObject CliQuality::MeasuresJson(const CImpactMeasures& measures)
+{
+    QJsonObject json;
+    for (const CImpactMeasures::Field& field : CImpactMeasures::Fields())
+        json.insert(QLatin1String(field.key), JsonNumber(field.value(measures), field.decimals));
+    return json;
+}
+
+QJsonValue CliQuality::JsonNumber(const std::optional<double>& value, int decimals)
+{
+    if (!value)
+        return QJsonValue::Null;
+    const double scale = std::pow(10.0, decimals);
+    return std::round(*value * scale) / scale;
 }

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class CImpactMeasures;
 class CImpactRecord;
 class CQualityThresholds;
 
@@ -22,5 +23,9 @@ QString Cell(const std::optional<CQualityVerdict>& verdict);
 QJsonValue VerdictJson(const std::optional<CQualityVerdict>& verdict);
 // Each threshold under its key.
 QJsonObject ThresholdsJson(const CQualityThresholds& thresholds);
+// Each measure under its key, rounded as tables show it; null when unknown.
+QJsonObject MeasuresJson(const CImpactMeasures& measures);
+// Rounded to decimals places; null when empty.
+QJsonValue JsonNumber(const std::optional<double>& value, int decimals);
 
 }  // namespace CliQuality

@@ -3,6 +3,7 @@
 #include "cli/CliQuality.h"
 #include "core/quality/CQualityCheck.h"
 #include "core/quality/CQualitySettings.h"
+#include "core/record/CImpactMeasures.h"
 
 #include <QCommandLineParser>
 #include <QJsonArray>
@@ -67,6 +68,7 @@ QJsonObject RecordJson(const CImpactRecord& record, bool dataPresent)
         {QStringLiteral("comments"), record.m_strComments},
         {QStringLiteral("dataPresent"), dataPresent},
         {QStringLiteral("qc"), QualityJson(record)},
+        {QStringLiteral("measures"), CliQuality::MeasuresJson(CImpactMeasures::Of(record))},
     };
 }
 

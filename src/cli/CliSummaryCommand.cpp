@@ -6,8 +6,13 @@
 #include "core/quality/CCohortReader.h"
 #include "core/quality/CCohortSummary.h"
 #include "core/quality/CQualitySettings.h"
+#include "core/study/COdcChecker.h"
+#include "core/study/COdcDataset.h"
+#include "core/study/CSubjectTable.h"
 
 #include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
 #include <QTextStream>
 
 #include <cstdio>
@@ -20,6 +25,9 @@ struct SummaryOptions {
     QString csvPath;
     bool bJson = false;
     QRegularExpression groupBy;
+    QString subjectsPath;
+    QString odcDir;
+    QString odcCheckDir;
 };
 
 // Empty when the arguments are usable, else what is wrong.
@@ -31,15 +39,27 @@ QString ParseArguments(const QStringList& args, SummaryOptions& options)
     const QCommandLineOption json(QStringLiteral("json"));
     const QCommandLineOption groupBy(QStringLiteral("group-by"), QString(),
                                      QStringLiteral("REGEX"));
-    parser.addOptions({runLog, csv, json, groupBy});
+    const QCommandLineOption subjects(QStringLiteral("subjects"), QString(),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption odc(QStringLiteral("odc"), QString(), QStringLiteral("DIR"));
+    const QCommandLineOption odcCheck(QStringLiteral("odc-check"), QString(),
+                                      QStringLiteral("DIR"));
+    parser.addOptions({runLog, csv, json, groupBy, subjects, odc, odcCheck});
     if (!parser.parse(QStringList{QStringLiteral("summary")} + args))
         return parser.errorText();
     options.inputs = parser.positionalArguments();
     options.runLogs = parser.values(runLog);
     options.csvPath = parser.value(csv);
     options.bJson = parser.isSet(json);
+    options.subjectsPath = parser.value(subjects);
+    options.odcDir = parser.value(odc);
+    options.odcCheckDir = parser.value(odcCheck);
     if (parser.isSet(csv) && options.csvPath.isEmpty())
         return QStringLiteral("--csv needs a file name");
+    if (parser.isSet(odcCheck))
+        return parser.optionNames().size() == 1 && options.inputs.isEmpty()
+                   ? QString()
+                   : QStringLiteral("--odc-check takes nothing else");
     const QString groupByProblem = CliOptionRules::GroupByProblem(parser, groupBy, options.groupBy);
     if (!groupByProblem.isEmpty())
         return groupByProblem;
@@ -52,6 +72,92 @@ void Write(const QByteArray& bytes)
 {
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
     std::fflush(stdout);
+}
+
+// --subjects, else the first subjects.csv of a folder given; empty for none.
+QString SubjectsPath(const SummaryOptions& options)
+{
+    if (!options.subjectsPath.isEmpty())
+        return options.subjectsPath;
+    for (const QString& input : options.inputs) {
+        const QString path = QDir(input).filePath(QLatin1String(CSubjectTable::kFileName));
+        if (QFileInfo(input).isDir() && QFileInfo::exists(path))
+            return path;
+    }
+    return QString();
+}
+
+// The impacts and the subjects that did not meet, for the operator to see.
+QString JoinNotes(const CCohortSummary& summary, CSubjectTable& subjects)
+{
+    QStringList absent;
+    for (const CCohortSummary::Row& row : summary.Rows()) {
+        if (!subjects.Find(row.subject))
+            absent.append(
+                QStringLiteral("  %1%2 (subject \"%3\")")
+                    .arg(row.source,
+                         row.entry > 0 ? QStringLiteral(" entry %1").arg(row.entry) : QString(),
+                         row.subject));
+    }
+    QString text;
+    if (!absent.isEmpty())
+        text += QStringLiteral("Impacts whose subject is not in the subjects table:\n") +
+                absent.join(u'\n') + u'\n';
+    const QStringList unjoined = subjects.Unjoined();
+    if (!unjoined.isEmpty())
+        text += QStringLiteral("Subjects with no impact: ") + unjoined.join(QStringLiteral(", ")) +
+                u'\n';
+    return text;
+}
+
+bool WriteOdc(const QString& dir, const COdcDataset::Tables& tables, QTextStream& err)
+{
+    const QStringList problems = COdcChecker::Check(tables.dataset, tables.dictionary);
+    if (!problems.isEmpty()) {
+        err << "The export breaks the data commons' rules; nothing was written:\n  "
+            << problems.join(QStringLiteral("\n  ")) << '\n';
+        return false;
+    }
+    QString error;
+    const bool written =
+        QDir().mkpath(dir) &&
+        CWholeFileWrite::Replace(QDir(dir).filePath(QLatin1String(COdcDataset::kDatasetFile)),
+                                 tables.dataset.Text().toUtf8(), error) &&
+        CWholeFileWrite::Replace(QDir(dir).filePath(QLatin1String(COdcDataset::kDictionaryFile)),
+                                 tables.dictionary.Text().toUtf8(), error);
+    if (!written) {
+        err << (error.isEmpty() ? QStringLiteral("Cannot make the folder ") + dir : error) << '\n';
+        return false;
+    }
+    const QStringList unasked = COdcDataset::Unasked(tables.dataset);
+    if (!unasked.isEmpty())
+        err << "The commons also asks for: " << unasked.join(QStringLiteral(", "))
+            << " (add them to the subjects table).\n";
+    return true;
+}
+
+int CheckOdc(const QString& dir)
+{
+    QTextStream err(stderr);
+    CCsvTable dataset;
+    CCsvTable dictionary;
+    for (const auto& [name, table] : {std::pair{COdcDataset::kDatasetFile, &dataset},
+                                      std::pair{COdcDataset::kDictionaryFile, &dictionary}}) {
+        const CCsvTable::Result read =
+            CCsvTable::Read(QDir(dir).filePath(QLatin1String(name)), *table);
+        if (!read.ok) {
+            err << read.message << '\n';
+            return CliCommands::kExitFailure;
+        }
+    }
+    const QStringList problems = COdcChecker::Check(dataset, dictionary);
+    if (!problems.isEmpty()) {
+        err << problems.join(u'\n') << '\n';
+        return CliCommands::kExitFailure;
+    }
+    QTextStream(stdout) << dir
+                        << ": the dataset and its dictionary meet the data commons' rules.\n";
+    return CliCommands::kExitSuccess;
 }
 
 }  // namespace
@@ -68,8 +174,22 @@ int CliCommands::RunSummary(const QStringList& args)
             << '\n';
         return kExitBadArguments;
     }
+    if (!options.odcCheckDir.isEmpty())
+        return CheckOdc(options.odcCheckDir);
 
+    CSubjectTable subjects;
+    const QString subjectsPath = SubjectsPath(options);
+    if (!subjectsPath.isEmpty()) {
+        const CCsvTable::Result loaded = subjects.Load(subjectsPath);
+        if (!loaded.ok) {
+            err << loaded.message << "\nNothing was written.\n";
+            return kExitFailure;
+        }
+    }
+
+    CStudyDecisions decisions;
     CCohortSummary summary(CQualitySettings::Load(), CCohortGrouping(options.groupBy));
+    summary.SetDecisions(&decisions);
     CCohortReader reader([&summary](const CCohortReader::Run& run) { summary.Add(run); },
                          [&summary](const CCohortReader::Problem& p) { summary.Add(p); });
     reader.ReadPaths(options.inputs);
@@ -78,13 +198,23 @@ int CliCommands::RunSummary(const QStringList& args)
     const QString problems = CCliSummaryText::Problems(summary);
     if (!problems.isEmpty())
         err << "These gave no impact to summarise:\n" << problems;
+    for (const QString& unread : decisions.Problems())
+        err << unread << '\n';
+    if (summary.HasDecisions())
+        err << "Decisions:\n" << CCliSummaryText::Decisions(summary);
     if (summary.Rows().isEmpty()) {
         err << "No impact to summarise; nothing was written.\n";
         return kExitFailure;
     }
+    if (!subjectsPath.isEmpty())
+        err << JoinNotes(summary, subjects);
 
     bool written = true;
-    if (!options.csvPath.isEmpty()) {
+    if (!options.odcDir.isEmpty())
+        written = WriteOdc(
+            options.odcDir,
+            COdcDataset::Build(summary.Rows(), subjectsPath.isEmpty() ? nullptr : &subjects), err);
+    if (!options.csvPath.isEmpty() && written) {
         QString error;
         written = CWholeFileWrite::Replace(options.csvPath, CCliSummaryText::Csv(summary), error,
                                            options.runLogs);
@@ -93,7 +223,8 @@ int CliCommands::RunSummary(const QStringList& args)
     }
     if (options.bJson)
         Write(CCliSummaryText::Json(summary));
-    else if (options.csvPath.isEmpty())
+    else if (options.csvPath.isEmpty() && options.odcDir.isEmpty())
         Write(CCliSummaryText::Table(summary).toLocal8Bit());
-    return written && problems.isEmpty() ? kExitSuccess : kExitFailure;
+    const bool decisionsRead = decisions.Problems().isEmpty();
+    return written && problems.isEmpty() && decisionsRead ? kExitSuccess : kExitFailure;
 }

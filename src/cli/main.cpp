@@ -30,6 +30,8 @@ const QList<Subcommand>& Subcommands()
         {"log", CliCommands::kLogSynopsis, CliCommands::RunLog},
         {"summary", CliCommands::kSummarySynopsis, CliCommands::RunSummary},
         {"overlay", CliCommands::kOverlaySynopsis, CliCommands::RunOverlay, true},
+        {"exclude", CliCommands::kExcludeSynopsis, CliCommands::RunExclude},
+        {"include", CliCommands::kIncludeSynopsis, CliCommands::RunInclude},
         {"sensitivity", CliCommands::kSensitivitySynopsis, CliCommands::RunSensitivity},
         {"firmware", CliCommands::kFirmwareSynopsis, CliCommands::RunFirmware},
     };

@@ -1,6 +1,7 @@
 #include "gui/CMessageBoxPrompt.h"
 
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 namespace {
@@ -56,6 +57,14 @@ bool CMessageBoxPrompt::AskYesNo(const QString& text)
 {
     return RunBox(m_pParent, QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No,
                   QMessageBox::Yes) == QMessageBox::Yes;
+}
+
+bool CMessageBoxPrompt::AskText(const QString& text, QString& answer)
+{
+    bool ok = false;
+    answer = QInputDialog::getText(m_pParent, kCaption, ForLabel(text), QLineEdit::Normal,
+                                   QString(), &ok);
+    return ok;
 }
 
 COperatorPrompt::Answer CMessageBoxPrompt::AskYesNoCancel(const QString& text)

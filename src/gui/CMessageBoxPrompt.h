@@ -19,6 +19,7 @@ public:
     void ShowMessage(const QString& text, Icon icon = Icon::Exclamation) override;
     bool AskYesNo(const QString& text) override;
     Answer AskYesNoCancel(const QString& text) override;
+    bool AskText(const QString& text, QString& answer) override;
 
 private:
     QPointer<QWidget> m_pParent;

@@ -1,6 +1,9 @@
 #include "gui/CRunLogDialog.h"
 
 #include "core/protocol/COperatorPrompt.h"
+#include "core/quality/CCohortReader.h"
+#include "core/quality/CQualityCheck.h"
+#include "core/quality/CQualitySettings.h"
 #include "gui/CRunLogTableModel.h"
 
 #include <QApplication>
@@ -28,7 +31,8 @@ constexpr int kProgressSteps = 1000;
 
 CRunLogDialog::CRunLogDialog(const QString& logPath, COperatorPrompt& prompt, QWidget* parent,
                              const QString& indexCacheFolder)
-    : QDialog(parent), m_strLogPath(logPath), m_rPrompt(prompt), m_reader(indexCacheFolder)
+    : QDialog(parent), m_strLogPath(logPath), m_rPrompt(prompt), m_reader(indexCacheFolder),
+      m_thresholds(CQualitySettings::Load())
 {
     setObjectName(QStringLiteral("runLogDialog"));
     setWindowTitle(QStringLiteral("Open from Run Log"));
@@ -86,6 +90,14 @@ void CRunLogDialog::BuildLayout()
     m_pOpen->setObjectName(QStringLiteral("open"));
     m_pOpen->setDefault(true);
     m_pOpen->setEnabled(false);
+    m_pExclude = m_pButtons->addButton(QStringLiteral("E&xclude..."), QDialogButtonBox::ActionRole);
+    m_pExclude->setObjectName(QStringLiteral("exclude"));
+    m_pInclude = m_pButtons->addButton(QStringLiteral("&Include..."), QDialogButtonBox::ActionRole);
+    m_pInclude->setObjectName(QStringLiteral("include"));
+    for (QPushButton* button : {m_pExclude, m_pInclude}) {
+        button->setAutoDefault(false);
+        button->setEnabled(false);
+    }
 
     auto* filterRow = new QHBoxLayout;
     filterRow->addWidget(filterLabel);
@@ -102,11 +114,15 @@ void CRunLogDialog::BuildLayout()
 
     connect(m_pFilter, &QLineEdit::textChanged, this, &CRunLogDialog::OnFilterChanged);
     connect(m_pTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CRunLogDialog::UpdateOpenButton);
+            &CRunLogDialog::UpdateButtons);
     connect(m_pTable, &QTableView::doubleClicked, this, &CRunLogDialog::OnOpen);
     connect(m_pButtons, &QDialogButtonBox::accepted, this, &CRunLogDialog::OnOpen);
     connect(m_pButtons, &QDialogButtonBox::rejected, this, &CRunLogDialog::reject);
     connect(m_pCancelIndexing, &QPushButton::clicked, this, &CRunLogDialog::reject);
+    connect(m_pExclude, &QPushButton::clicked, this,
+            [this] { OnDecide(CStudyDecisions::Kind::Exclude); });
+    connect(m_pInclude, &QPushButton::clicked, this,
+            [this] { OnDecide(CStudyDecisions::Kind::Include); });
 }
 
 // The dialog is on the screen before the log is read, so a long reading
@@ -163,8 +179,18 @@ bool CRunLogDialog::OnIndexProgress(qint64 indexedBytes, qint64 totalBytes)
 
 void CRunLogDialog::ShowEntries()
 {
-    m_pModel->SetEntries(m_reader.Entries());
-    m_pTable->resizeColumnsToContents();
+    CStudyDecisions decisions;
+    QList<CRunLogTableModel::Decision> decided;
+    for (qsizetype i = 0; i < m_reader.Entries().size(); ++i)
+        decided.append(decisions.Find(m_strLogPath, int(i + 1)));
+    m_pModel->SetEntries(
+        m_reader.Entries(), [this](qsizetype index) { return VerdictOf(index); }, decided);
+    // Sizing the verdicts' column to its contents would read every entry;
+    // the decisions, last, take the width that is left.
+    for (int column = 0; column < CRunLogTableModel::kQuality; ++column)
+        m_pTable->resizeColumnToContents(column);
+    m_pTable->setColumnWidth(CRunLogTableModel::kQuality,
+                             fontMetrics().horizontalAdvance(QStringLiteral("force off target")));
     OnFilterChanged(m_pFilter->text());
     m_pTable->setFocus();
 }
@@ -180,7 +206,7 @@ void CRunLogDialog::OnFilterChanged(const QString& text)
                      : QStringLiteral("%1 of %2 entries in %3").arg(shown).arg(all).arg(where));
     if (shown > 0)
         m_pTable->selectRow(0);
-    UpdateOpenButton();
+    UpdateButtons();
 }
 
 qsizetype CRunLogDialog::SelectedIndex() const
@@ -191,9 +217,46 @@ qsizetype CRunLogDialog::SelectedIndex() const
     return rows.first().data(CRunLogTableModel::kIndexRole).toLongLong();
 }
 
-void CRunLogDialog::UpdateOpenButton()
+void CRunLogDialog::UpdateButtons()
 {
-    m_pOpen->setEnabled(SelectedIndex() >= 0);
+    const bool selected = SelectedIndex() >= 0;
+    for (QPushButton* button : {m_pOpen, m_pExclude, m_pInclude})
+        button->setEnabled(selected);
+}
+
+std::optional<CQualityVerdict> CRunLogDialog::VerdictOf(qsizetype index) const
+{
+    CImpactRecord record;
+    if (!CCohortReader::ReadLogEntry(m_reader, index, record).isEmpty())
+        return std::nullopt;
+    return CQualityCheck::Judge(record, m_thresholds);
+}
+
+void CRunLogDialog::OnDecide(CStudyDecisions::Kind kind)
+{
+    const qsizetype index = SelectedIndex();
+    QString reason;
+    if (index < 0 ||
+        !m_rPrompt.AskText(QStringLiteral("Why %1 entry %2? The reason is kept with the "
+                                          "decision beside the run log.")
+                               .arg(CStudyDecisions::KindText(kind))
+                               .arg(index + 1),
+                           reason))
+        return;
+    const CStudyDecisions::Decision decision{
+        kind, reason.trimmed(), CStudyDecisions::OperatorName(), QDateTime::currentDateTimeUtc()};
+    QString problem = CStudyDecisions::ReasonRefusal(reason);
+    if (problem.isEmpty())
+        problem = CStudyDecisions::Append(m_strLogPath, int(index + 1), decision).message;
+    if (!problem.isEmpty()) {
+        m_rPrompt.ShowMessage(problem, COperatorPrompt::Icon::Exclamation);
+        return;
+    }
+    m_pModel->SetDecision(index, decision);
+    m_pSummary->setText(QStringLiteral("Entry %1: %2.")
+                            .arg(index + 1)
+                            .arg(CStudyDecisions::EffectText(
+                                kind, m_pModel->Verdict(index).value_or(CQualityVerdict()))));
 }
 
 void CRunLogDialog::OnOpen()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/files/CRunLogReader.h"
+#include "core/quality/CQualityThresholds.h"
+#include "core/study/CStudyDecisions.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -19,7 +21,9 @@ class QTableView;
 // sorts by any column, newest first, a filter box over subject, date and
 // comment text, and Open. The log is indexed once the dialog is up; when
 // that takes longer than kProgressDelayMs a progress bar appears, and the
-// indexing can be cancelled.
+// indexing can be cancelled. Each entry shows its quality verdict and the
+// operator's decision on it; Exclude... and Include... record a decision,
+// asking for its reason, beside the log.
 class CRunLogDialog : public QDialog
 {
     Q_OBJECT
@@ -57,8 +61,10 @@ private:
     bool OnIndexProgress(qint64 indexedBytes, qint64 totalBytes);
     void ShowEntries();
     void OnFilterChanged(const QString& text);
-    void UpdateOpenButton();
+    void UpdateButtons();
     void OnOpen();
+    void OnDecide(CStudyDecisions::Kind kind);
+    std::optional<CQualityVerdict> VerdictOf(qsizetype index) const;
     qsizetype SelectedIndex() const;
 
     QString m_strLogPath;
@@ -73,6 +79,9 @@ private:
     QPushButton* m_pCancelIndexing = nullptr;
     QDialogButtonBox* m_pButtons = nullptr;
     QPushButton* m_pOpen = nullptr;
+    QPushButton* m_pExclude = nullptr;
+    QPushButton* m_pInclude = nullptr;
+    CQualityThresholds m_thresholds;
     QElapsedTimer m_indexTimer;
     qint64 m_nLastEventsMs = 0;
     int m_nProgressDelayMs = kProgressDelayMs;

@@ -20,6 +20,8 @@ const ColumnTitle kColumns[CRunLogTableModel::kColumnCount] = {
     {"Up", "Samples of the up stroke"},
     {"", "\"torn\": the log ends, or the next entry begins, inside this entry"},
     {"Subject", "The animal's ID given with the run"},
+    {"QC", "The quality check: pass, its flags, or - for an entry that does not open whole"},
+    {"Decision", "The operator's decision on the entry, with its reason"},
 };
 
 bool IsNumeric(int column)
@@ -34,15 +36,34 @@ CRunLogTableModel::CRunLogTableModel(QObject* parent) : QAbstractTableModel(pare
 {
 }
 
-void CRunLogTableModel::SetEntries(const QList<CRunLogEntry>& entries)
+void CRunLogTableModel::SetEntries(const QList<CRunLogEntry>& entries,
+                                   const VerdictSource& verdicts, const QList<Decision>& decisions)
 {
     beginResetModel();
     m_arrEntries = entries;
+    m_fnVerdicts = verdicts;
+    m_verdicts.clear();
+    m_arrDecisions = decisions;
+    m_arrDecisions.resize(entries.size());
     m_arrFilterTexts.clear();
     m_arrFilterTexts.reserve(entries.size());
     for (const CRunLogEntry& entry : entries)
         m_arrFilterTexts.append(FilterText(entry));
     endResetModel();
+}
+
+void CRunLogTableModel::SetDecision(qsizetype index, const CStudyDecisions::Decision& decision)
+{
+    m_arrDecisions[index] = decision;
+    emit dataChanged(this->index(int(index), kDecision), this->index(int(index), kDecision));
+}
+
+std::optional<CQualityVerdict> CRunLogTableModel::Verdict(qsizetype index) const
+{
+    auto found = m_verdicts.constFind(index);
+    if (found == m_verdicts.cend())
+        found = m_verdicts.insert(index, m_fnVerdicts ? m_fnVerdicts(index) : std::nullopt);
+    return *found;
 }
 
 int CRunLogTableModel::rowCount(const QModelIndex& parent) const
@@ -79,6 +100,10 @@ QVariant CRunLogTableModel::data(const QModelIndex& index, int role) const
         return m_arrFilterTexts[index.row()];
     case kIndexRole:
         return index.row();
+    case Qt::ToolTipRole:
+        // A reason may be longer than its column.
+        return index.column() == kDecision ? DisplayValue(entry, index.row(), kDecision)
+                                           : QVariant();
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(Qt::AlignVCenter |
                                    (IsNumeric(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
@@ -102,6 +127,18 @@ QVariant CRunLogTableModel::DisplayValue(const CRunLogEntry& entry, int row, int
         return entry.m_bTorn ? QStringLiteral("torn") : QString();
     case kSubject:
         return entry.m_strSubject;
+    case kQuality: {
+        const std::optional<CQualityVerdict> verdict = Verdict(row);
+        return !verdict            ? QStringLiteral("-")
+               : verdict->Passed() ? QStringLiteral("pass")
+                                   : verdict->FlagNames();
+    }
+    case kDecision: {
+        const Decision& decision = m_arrDecisions[row];
+        return decision ? CStudyDecisions::KindText(decision->kind) + QStringLiteral(": ") +
+                              decision->reason
+                        : QString();
+    }
     default:
         return SortValue(entry, row, column);
     }

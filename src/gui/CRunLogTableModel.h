@@ -1,13 +1,21 @@
 #pragma once
 
 #include "core/files/CRunLogEntry.h"
+#include "core/quality/CQualityVerdict.h"
+#include "core/study/CStudyDecisions.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 #include <QList>
+
+#include <functional>
+#include <optional>
 
 // The entries of a run log as the dialog's table shows them: the columns
 // of zentak-cli log list, a value to sort each column by, and the text the
-// filter box searches (subject, date, comments).
+// filter box searches (subject, date, comments). An entry's quality verdict
+// is read when its row is first shown, as reading every entry of a long log
+// would keep the table from the operator.
 class CRunLogTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -26,6 +34,8 @@ public:
         kUpSamples,
         kState,
         kSubject,
+        kQuality,
+        kDecision,
         kColumnCount
     };
     static constexpr int kSortRole = Qt::UserRole;
@@ -35,7 +45,14 @@ public:
 
     explicit CRunLogTableModel(QObject* parent = nullptr);
 
-    void SetEntries(const QList<CRunLogEntry>& entries);
+    using Decision = std::optional<CStudyDecisions::Decision>;
+    // The verdict of the entry at an index; empty for one not judged.
+    using VerdictSource = std::function<std::optional<CQualityVerdict>(qsizetype index)>;
+
+    void SetEntries(const QList<CRunLogEntry>& entries, const VerdictSource& verdicts = {},
+                    const QList<Decision>& decisions = {});
+    void SetDecision(qsizetype index, const CStudyDecisions::Decision& decision);
+    std::optional<CQualityVerdict> Verdict(qsizetype index) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -50,4 +67,7 @@ private:
 
     QList<CRunLogEntry> m_arrEntries;
     QStringList m_arrFilterTexts;
+    VerdictSource m_fnVerdicts;
+    mutable QHash<qsizetype, std::optional<CQualityVerdict>> m_verdicts;
+    QList<Decision> m_arrDecisions;
 };

@@ -28,7 +28,7 @@ public:
         QList<double> timeMs;
         QList<double> dispMicrons;
         QList<double> forceKdyn;
-        bool bFlagged = false;  // by the quality check
+        bool bFlagged = false;  // by the quality check, or excluded by hand
         bool operator==(const Trace&) const = default;
     };
     struct Group {

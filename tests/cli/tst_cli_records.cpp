@@ -86,9 +86,19 @@ void TestCliRecords::showJsonHasExactlyTheKeys()
     QCOMPARE(error.error, QJsonParseError::NoError);
     QStringList keys = json.keys();
     keys.sort();
-    QCOMPARE(keys, (QStringList{"actual", "comments", "dataPresent", "desired", "dispDown",
-                                "dispUp", "firmwareRelease", "firmwareVersion", "forceDown",
-                                "forceUp", "format", "qc", "stats", "stepTimeDown", "stepTimeUp"}));
+    QCOMPARE(keys,
+             (QStringList{"actual", "comments", "dataPresent", "desired", "dispDown", "dispUp",
+                          "firmwareRelease", "firmwareVersion", "forceDown", "forceUp", "format",
+                          "measures", "qc", "stats", "stepTimeDown", "stepTimeUp"}));
+    // Contact measured from sample 1 (2010, 15 K dynes), the peak sample 3
+    // (2090, 152): 80 counts = 1411.11 microns in 2 x 0.36 ms = 1959.9 mm/s;
+    // work (15 + 90) / 2 x 30 + (90 + 152) / 2 x 50 = 7625 K dyne counts
+    // x 0.1763889 = 1344.965 uJ.
+    const QJsonObject measures = json["measures"].toObject();
+    QCOMPARE(measures["dispAtPeakMicrons"].toDouble(), 1411.0);
+    QCOMPARE(measures["peakTimeMs"].toDouble(), 1.08);
+    QCOMPARE(measures["workMicroJ"].toDouble(), 1344.965);
+    QCOMPARE(measures["meanVelocityMmPerS"].toDouble(), 1959.9);
     QCOMPARE(json["format"].toInt(), 4);
     QCOMPARE(json["firmwareRelease"].toInt(), 4);
     QCOMPARE(json["firmwareVersion"].toString(), QString());

@@ -139,7 +139,10 @@ void TestCliSummary::statisticsMatchHandArithmetic()
 // Every impact is the clean one (release 4): contact measured from sample 4,
 // the peak 370 K dynes at sample 39, so 35 x 0.36 = 12.6 ms and 70 counts =
 // 1234 microns to it; the forces of both strokes, 7025 + 3515 K dynes, times
-// 0.36 ms make 3794.4 K dyne ms.
+// 0.36 ms make 3794.4 K dyne ms. The peak is 39 x 0.36 = 14.04 ms into the
+// run; the work, 2 counts a step from 5 K dynes to 370: 5 + 2 x (30 + ... +
+// 360) + 370 = 13635 K dyne counts x 0.1763889 = 2405.063 uJ; 1234.72
+// microns in 12.6 ms = 98.0 mm/s.
 void TestCliSummary::csvIsExact()
 {
     QTemporaryDir dir;
@@ -153,24 +156,26 @@ void TestCliSummary::csvIsExact()
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QByteArray a = (study + "/a.exp").toLatin1();
     const QByteArray b = (study + "/b.exp").toLatin1();
-    QCOMPARE(csv.readAll(),
-             "Source,Entry,Stamp,Subject,Firmware,Desired Force (K dynes),Actual Force (K dynes),"
-             "Desired Displacement (microns),Actual Displacement (microns),Desired Velocity "
-             "(mm/s),Actual Velocity (mm/s),Peak Force (K dynes),Time to Peak Force (ms),"
-             "Displacement at Peak (microns),Force-Time Integral (K dyne ms),QC,Group\r\n" +
-                 a +
-                 ",,2026-03-05 10:00:00,\"sham, left\",R4.x,370,370,1,1234,97,97,370.0,12.600,1234,"
-                 "3794.40,pass,sham\r\n" +
-                 b +
-                 ",,2026-03-05 10:00:01,\"sham \"\"2\"\"\",R4.x,360,371,1,1200,97,97,370.0,"
-                 "12.600,1234,3794.40,force-off-target,sham\r\n"
-                 "\r\n"
-                 "Group,Runs,Included,Mean Actual Force (K dynes),SD Actual Force (K dynes),Mean "
-                 "Actual Displacement (microns),SD Actual Displacement (microns),Mean Actual "
-                 "Velocity (mm/s),SD Actual Velocity (mm/s),Excluded: force-off-target,Excluded: "
-                 "velocity-off-target,Excluded: early-contact,Excluded: second-hit,Excluded: "
-                 "bone-contact,Excluded: too-few-samples\r\n"
-                 "sham,2,1,370.00,,1234.00,,97.00,,1,0,0,0,0,0\r\n");
+    QCOMPARE(
+        csv.readAll(),
+        "Source,Entry,Stamp,Subject,Firmware,Desired Force (K dynes),Actual Force (K dynes),"
+        "Desired Displacement (microns),Actual Displacement (microns),Desired Velocity "
+        "(mm/s),Actual Velocity (mm/s),Peak Force (K dynes),Peak Force Time (ms),Time to Peak "
+        "Force (ms),Displacement at Peak (microns),Travel to Peak (microns),Force-Time "
+        "Integral (K dyne ms),Work to Peak (uJ),Mean Velocity to Peak (mm/s),QC,Group\r\n" +
+            a +
+            ",,2026-03-05 10:00:00,\"sham, left\",R4.x,370,370,1,1234,97,97,370.0,14.040,12.600,"
+            "1234,1234.7,3794.40,2405.063,98.0,pass,sham\r\n" +
+            b +
+            ",,2026-03-05 10:00:01,\"sham \"\"2\"\"\",R4.x,360,371,1,1200,97,97,370.0,"
+            "14.040,12.600,1234,1234.7,3794.40,2405.063,98.0,force-off-target,sham\r\n"
+            "\r\n"
+            "Group,Runs,Included,Mean Actual Force (K dynes),SD Actual Force (K dynes),Mean "
+            "Actual Displacement (microns),SD Actual Displacement (microns),Mean Actual "
+            "Velocity (mm/s),SD Actual Velocity (mm/s),Excluded: force-off-target,Excluded: "
+            "velocity-off-target,Excluded: early-contact,Excluded: second-hit,Excluded: "
+            "bone-contact,Excluded: too-few-samples\r\n"
+            "sham,2,1,370.00,,1234.00,,97.00,,1,0,0,0,0,0\r\n");
 }
 
 void TestCliSummary::tableForTheTerminal()
@@ -304,6 +309,8 @@ void TestCliSummary::badArguments_data()
            "offset 5";
     QTest::newRow("unknown option")
         << QStringList{"summary", "a.exp", "--xml"} << "Unknown option 'xml'.";
+    QTest::newRow("check with inputs") << QStringList{"summary", "a.exp", "--odc-check", "odc"}
+                                       << "--odc-check takes nothing else";
 }
 
 void TestCliSummary::badArguments()
@@ -315,7 +322,8 @@ void TestCliSummary::badArguments()
     QCOMPARE(result.err, QStringLiteral("zentak-cli summary: ") + problem +
                              QStringLiteral("\nusage: zentak-cli summary FILES_OR_DIRS... "
                                             "[--run-log PATH] [--csv OUT | --json] [--group-by "
-                                            "REGEX]\n"));
+                                            "REGEX]\n      [--subjects FILE] [--odc DIR]\n      "
+                                            "summary --odc-check DIR\n"));
     QVERIFY(result.outBytes.isEmpty());
 }
 

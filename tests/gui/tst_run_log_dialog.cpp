@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QDateEdit>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -101,6 +102,8 @@ private Q_SLOTS:
     void tableSortsAndFilters();
     void longIndexingShowsProgressAndCancels();
     void missingLogIsTold();
+    void decisionsAskForTheirReason_data();
+    void decisionsAskForTheirReason();
     void openedEntryIsUnsavedAndSavedUnderItsStamp();
     void earlierImpactsListADay_data();
     void earlierImpactsListADay();
@@ -185,6 +188,58 @@ void TestRunLogDialog::longIndexingShowsProgressAndCancels()
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
     QCOMPARE(dialog.Table()->model()->rowCount(), 0);
     QVERIFY(prompt.messages.isEmpty());
+}
+
+void TestRunLogDialog::decisionsAskForTheirReason_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QStringList>("texts");  // the operator's answers
+    QTest::addColumn<QString>("decision");   // the newest entry's cell after
+    QTest::addColumn<QString>("message");    // shown, if any
+    QTest::newRow("exclude") << "exclude" << QStringList{"bled"} << "exclude: bled"
+                             << "";
+    QTest::newRow("include") << "include" << QStringList{" rebound "} << "include: rebound"
+                             << "";
+    QTest::newRow("cancelled") << "exclude" << QStringList{} << ""
+                               << "";
+    QTest::newRow("no reason") << "include" << QStringList{"  "} << ""
+                               << "A decision needs its reason.";
+}
+
+// Each entry shows its verdict; a decision on the newest entry, with the
+// reason asked, shows in its row, in the summary line and beside the log,
+// where a second dialog finds it again.
+void TestRunLogDialog::decisionsAskForTheirReason()
+{
+    QFETCH(QString, button);
+    QFETCH(QStringList, texts);
+    QFETCH(QString, decision);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    const QString log = dir.filePath(QStringLiteral("study.log"));
+    WriteFile(log, MadeLog(6));
+    CScriptedPrompt prompt;
+    prompt.texts = texts;
+    CRunLogDialog dialog(log, prompt, nullptr, QString());
+    dialog.show();
+    QVERIFY(dialog.IndexLog());
+    QCOMPARE(dialog.Table()->model()->index(0, CRunLogTableModel::kQuality).data().toString(),
+             QStringLiteral("force off target, too few samples"));
+    QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
+    QCOMPARE(prompt.questions.size(), 1);
+    QVERIFY(prompt.questions[0].startsWith(QStringLiteral("Why %1 entry 6?").arg(button)));
+    QCOMPARE(Column(dialog.Table(), CRunLogTableModel::kDecision).value(0), decision);
+    QCOMPARE(prompt.messages.isEmpty() ? QString() : prompt.messages[0].text, message);
+    QCOMPARE(QFile::exists(dir.filePath(QStringLiteral("zentak-decisions.csv"))),
+             !decision.isEmpty());
+    if (decision.isEmpty())
+        return;
+    QVERIFY(dialog.findChild<QLabel*>(QStringLiteral("summary"))
+                ->text()
+                .startsWith(QStringLiteral("Entry 6: %1").arg(button)));
+    CRunLogDialog again(log, prompt, nullptr, QString());
+    QVERIFY(again.IndexLog());
+    QCOMPARE(Column(again.Table(), CRunLogTableModel::kDecision).value(0), decision);
 }
 
 void TestRunLogDialog::missingLogIsTold()

@@ -17,6 +17,15 @@ COperatorPrompt::Answer CScriptedPrompt::AskYesNoCancel(const QString& text)
     return NextAnswer();
 }
 
+bool CScriptedPrompt::AskText(const QString& text, QString& answer)
+{
+    questions.append(text);
+    if (texts.isEmpty())
+        return false;
+    answer = texts.takeFirst();
+    return true;
+}
+
 void CScriptedPrompt::QueueAnswers(std::initializer_list<Answer> answers)
 {
     m_answers.append(answers);

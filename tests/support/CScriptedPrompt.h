@@ -19,10 +19,13 @@ public:
     void ShowMessage(const QString& text, Icon icon = Icon::Exclamation) override;
     bool AskYesNo(const QString& text) override;
     Answer AskYesNoCancel(const QString& text) override;
+    // The next queued text; with none left the operator cancels.
+    bool AskText(const QString& text, QString& answer) override;
 
     // Queue the next answers. With none left a question is answered No.
     void QueueAnswers(std::initializer_list<Answer> answers);
 
+    QStringList texts;  // answers to AskText, taken in order
     QList<Shown> messages;
     QStringList questions;
 

@@ -21,4 +21,8 @@ public:
 
     // A question with Yes, No and Cancel (save changes before discarding).
     virtual Answer AskYesNoCancel(const QString& text) = 0;
+
+    // A line of text, such as the reason for a decision: false when the
+    // operator cancelled, else the line in answer.
+    virtual bool AskText(const QString& text, QString& answer) = 0;
 };

@@ -5,6 +5,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <cmath>
 
 CCohortSummary::CCohortSummary(const CQualityThresholds& thresholds,
@@ -28,11 +29,21 @@ void CCohortSummary::Add(const CCohortReader::Run& run)
     row.actualDisp = record.m_nActualDisp;
     row.desiredVelocity = record.m_nDesiredVelocity;
     row.actualVelocity = record.m_nActualVelocity;
+    row.desiredDwell = record.m_nDesiredDwell;
+    row.actualDwell = record.m_nActualDwell;
     row.measures = CImpactMeasures::Of(record);
     row.verdict = CQualityCheck::Judge(record, m_thresholds).value_or(CQualityVerdict());
+    if (m_pDecisions)
+        row.decision = m_pDecisions->Find(run.source, run.entry);
     if (Grouped())
         row.group = m_grouping.GroupOf(row.subject, row.source);
     m_rows.append(row);
+}
+
+bool CCohortSummary::HasDecisions() const
+{
+    return std::any_of(m_rows.cbegin(), m_rows.cend(),
+                       [](const Row& row) { return row.decision.has_value(); });
 }
 
 CCohortSummary::Statistic CCohortSummary::Describe(const QList<double>& values)
@@ -73,10 +84,12 @@ QList<CCohortSummary::Group> CCohortSummary::Groups() const
         }
         Group& group = groups[*found];
         ++group.runs;
-        for (CQualityVerdict::Flag flag : row.verdict.Flags())
-            ++group.excluded[int(flag)];
-        if (!row.verdict.Passed())
+        if (!row.Included()) {
+            for (CQualityVerdict::Flag flag : row.verdict.Flags())
+                ++group.excluded[int(flag)];
+            group.excludedByHand += row.verdict.Passed();
             continue;
+        }
         ++group.included;
         values[*found].force.append(row.actualForce);
         values[*found].displacement.append(row.actualDisp);

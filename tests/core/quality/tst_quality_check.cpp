@@ -1,16 +1,10 @@
-#include "CManualClock.h"
-#include "CScriptedPrompt.h"
 #include "ImpactRecord.h"
+#include "SimulatedImpact.h"
 #include "TestSettings.h"
-#include "core/device/CPortFactory.h"
-#include "core/protocol/CImpactRun.h"
-#include "core/protocol/CRunOutcome.h"
 #include "core/quality/CQualityCheck.h"
 #include "core/quality/CQualitySettings.h"
 #include "core/record/CImpactMeasures.h"
 #include "core/record/CImpactRecord.h"
-#include "core/record/CSerialSettings.h"
-#include "core/simulator/ControlBoxSimulator.h"
 
 #include <QSettings>
 #include <QTest>
@@ -25,33 +19,6 @@ QList<Flag> FlagsOf(const CImpactRecord& record, const CQualityThresholds& thres
 {
     const std::optional<CQualityVerdict> verdict = CQualityCheck::Judge(record, thresholds);
     return verdict ? verdict->Flags() : QList<Flag>{Flag::TooFewSamples, Flag::TooFewSamples};
-}
-
-// One impact on the in-process simulated box through the real dialogue, and
-// what a completed run derives from it.
-CImpactRecord SimulatedImpact(const QString& fault, int forceKdyn, int velocity)
-{
-    ControlBoxSimulator::Options options;
-    options.seed = 11;
-    if (!fault.isEmpty() && !options.AddFault(fault))
-        qFatal("bad fault %s", qPrintable(fault));
-    ControlBoxSimulator box(options);
-    CManualClock clock;
-    CPortFactory factory(box);
-    CScriptedPrompt prompt;
-    prompt.QueueAnswers({COperatorPrompt::Answer::Yes});
-    CImpactRecord record;
-    record.m_nDesiredForce = forceKdyn;
-    record.m_nDesiredVelocity = velocity;
-    const CRunOutcome::Kind outcome =
-        CImpactRun(factory, clock, prompt)
-            .Run(CSerialSettings{CPortFactory::kSimulatorPort}, 0, record)
-            .outcome;
-    if (outcome != CRunOutcome::Kind::Completed)
-        qFatal("impact not completed");
-    record.m_bDataPresent = true;
-    record.DeriveActualValues();
-    return record;
 }
 
 }  // namespace
@@ -280,50 +247,75 @@ void TestQualityCheck::measuresWorkedByHand_data()
 {
     QTest::addColumn<int>("release");
     QTest::addColumn<CUIntArray>("stepTimes");
-    QTest::addColumn<double>("timeToPeakMs");
-    QTest::addColumn<double>("integral");
+    QTest::addColumn<CUIntArray>("dispUp");
+    QTest::addColumn<CUIntArray>("forceUp");
+    // In the order of CImpactMeasures::Fields(): peak force, peak time, time
+    // to peak, displacement at peak, travel to peak, force-time integral,
+    // work to peak, mean velocity to peak.
+    QTest::addColumn<QList<double>>("expected");
     // Down: positions 100, 110, 120, 125; forces 50, 150, 400, 900 (tenths).
     // Up: positions 125, 115; forces 600, 100. Contact at index 2 (400),
     // measured from index 1 (position 110); the peak is index 3 (900).
-    // Displacement at the peak: 15 counts x 17.63889 = 264.58 -> 264 microns.
-    // Forces in K dynes: 5, 15, 40, 90, 60, 10, sum 220.
-    // Release 4: time to peak 2 x 0.36 = 0.72 ms; integral 220 x 0.36 = 79.2.
-    QTest::newRow("release 4") << 4 << CUIntArray{} << 0.72 << 79.2;
+    // Displacement at the peak: 15 counts x 17.63889 = 264.58 -> 264 microns,
+    // travelled the same. Forces in K dynes: 5, 15, 40, 90, 60, 10, sum 220.
+    // Work: (15 + 40) / 2 x 10 + (40 + 90) / 2 x 5 = 275 + 325 = 600 K dyne
+    // counts x 17.63889 = 10583.33 K dyne microns x 0.01 = 105.833 uJ.
+    // Release 4: peak at 3 x 0.36 = 1.08 ms, time to peak 2 x 0.36 = 0.72 ms;
+    // integral 220 x 0.36 = 79.2; velocity 264.583 / 0.72 = 367.477 mm/s.
+    QTest::newRow("release 4") << 4 << CUIntArray{} << CUIntArray{125, 115} << CUIntArray{600, 100}
+                               << QList<double>{90,      1.08, 0.72,    264,
+                                                264.583, 79.2, 105.833, 367.477};
     // Release 5, steps 5000, 6000, 7000, 8000 | 9000, 10000 counts of 60 ns:
-    // 0.30, 0.36, 0.42, 0.48 | 0.54, 0.60 ms. Time to peak 0.36 + 0.42 = 0.78;
-    // integral 5x0.30 + 15x0.36 + 40x0.42 + 90x0.48 + 60x0.54 + 10x0.60
-    //        = 1.5 + 5.4 + 16.8 + 43.2 + 32.4 + 6.0 = 105.3.
-    QTest::newRow("release 5") << 5 << CUIntArray{5000, 6000, 7000, 8000, 9000, 10000} << 0.78
-                               << 105.3;
+    // 0.30, 0.36, 0.42, 0.48 | 0.54, 0.60 ms. Peak at 0.30 + 0.36 + 0.42 =
+    // 1.08 ms; time to peak 0.36 + 0.42 = 0.78; velocity 264.583 / 0.78 =
+    // 339.209 mm/s; integral 5x0.30 + 15x0.36 + 40x0.42 + 90x0.48 + 60x0.54 +
+    // 10x0.60 = 1.5 + 5.4 + 16.8 + 43.2 + 32.4 + 6.0 = 105.3.
+    QTest::newRow("release 5") << 5 << CUIntArray{5000, 6000, 7000, 8000, 9000, 10000}
+                               << CUIntArray{125, 115} << CUIntArray{600, 100}
+                               << QList<double>{90,      1.08,  0.78,    264,
+                                                264.583, 105.3, 105.833, 339.209};
+    // The peak on the up stroke: up positions 120, 115, forces 950, 100.
+    // Peak index 4 at 4 x 0.36 = 1.44 ms, 3 x 0.36 = 1.08 ms from contact.
+    // Net 120 - 110 = 10 counts = 176.39 -> 176 microns; travelled 10 + 5 +
+    // 5 = 20 counts = 352.778 microns. Work 600 + (90 + 95) / 2 x (-5) =
+    // 137.5 K dyne counts = 24.253 uJ. Integral (5 + 15 + 40 + 90 + 95 + 10)
+    // x 0.36 = 91.8; velocity 176.389 / 1.08 = 163.323 mm/s.
+    QTest::newRow("peak withdrawing")
+        << 4 << CUIntArray{} << CUIntArray{120, 115} << CUIntArray{950, 100}
+        << QList<double>{95, 1.44, 1.08, 176, 352.778, 91.8, 24.253, 163.323};
 }
 
 void TestQualityCheck::measuresWorkedByHand()
 {
     QFETCH(int, release);
     QFETCH(CUIntArray, stepTimes);
-    QFETCH(double, timeToPeakMs);
-    QFETCH(double, integral);
+    QFETCH(CUIntArray, dispUp);
+    QFETCH(CUIntArray, forceUp);
+    QFETCH(QList<double>, expected);
     CImpactRecord record;
     record.m_nFirmwareRelease = release;
     record.m_arrDispDown = {100, 110, 120, 125};
     record.m_arrForceDown = {50, 150, 400, 900};
-    record.m_arrDispUp = {125, 115};
-    record.m_arrForceUp = {600, 100};
+    record.m_arrDispUp = dispUp;
+    record.m_arrForceUp = forceUp;
     record.m_arrStepTimeDown = stepTimes.mid(0, 4);
     record.m_arrStepTimeUp = stepTimes.mid(4);
     record.ComputeTraceStats();
 
     CImpactMeasures measures = CImpactMeasures::Of(record);
-    QCOMPARE(measures.m_nPeakForceKdyn, 90.0);
-    QCOMPARE(measures.m_nDispAtPeakMicrons, 264);
-    QVERIFY(qAbs(*measures.m_nTimeToPeakMs - timeToPeakMs) < 1e-9);
-    QVERIFY(qAbs(*measures.m_nForceTimeIntegralKdynMs - integral) < 1e-9);
+    const QList<CImpactMeasures::Field>& fields = CImpactMeasures::Fields();
+    QCOMPARE(fields.size(), expected.size());
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const std::optional<double> value = fields[i].value(measures);
+        QVERIFY2(value && qAbs(*value - expected[i]) < 1e-3, fields[i].key);
+    }
 
     // A probe that started on the tissue has no contact to measure from.
     record.m_arrForceDown[0] = 250;
     record.ComputeTraceStats();
     measures = CImpactMeasures::Of(record);
-    QVERIFY(!measures.m_nTimeToPeakMs && !measures.m_nDispAtPeakMicrons);
+    QVERIFY(!measures.m_nTimeToPeakMs && !measures.m_nDispAtPeakMicrons &&
+            !measures.m_nWorkMicroJ && !measures.m_nMeanVelocityMmPerS);
     QVERIFY(measures.m_nForceTimeIntegralKdynMs);
     // A release-5 sample without its step count has no time.
     if (release == 5) {

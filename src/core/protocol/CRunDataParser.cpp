@@ -41,21 +41,33 @@ qsizetype FieldSeparator(QStringView line, QChar separator, qsizetype from)
 QStringList CRunDataParser::SplitIntoLines(const QStringList& chunks)
 {
     QStringList lines;
+    QString pending;
     for (const QString& chunk : chunks) {
-        QString rest = chunk;
-        while (!rest.isEmpty()) {
-            rest = CTextRules::Trimmed(rest);
-            const qsizetype lineFeed = rest.indexOf(u'\n');
-            if (lineFeed < 0) {
-                lines.append(rest);
-                rest.clear();
-            } else {
-                lines.append(rest.left(lineFeed));
-                rest.remove(0, lineFeed);
-            }
+        const qsizetype lastLineFeed = chunk.lastIndexOf(u'\n');
+        if (lastLineFeed < 0) {
+            pending += chunk;
+            continue;
+        }
+        AppendLines(pending + chunk.left(lastLineFeed), lines);
+        pending = chunk.sliced(lastLineFeed + 1);
+    }
+    AppendLines(pending, lines);
+    return lines;
+}
+
+void CRunDataParser::AppendLines(QString text, QStringList& lines)
+{
+    while (!text.isEmpty()) {
+        text = CTextRules::Trimmed(text);
+        const qsizetype lineFeed = text.indexOf(u'\n');
+        if (lineFeed < 0) {
+            lines.append(text);
+            text.clear();
+        } else {
+            lines.append(text.left(lineFeed));
+            text.remove(0, lineFeed);
         }
     }
-    return lines;
 }
 
 void CRunDataParser::ParseRunData(const QStringList& chunks, int firmwareRelease,

@@ -1,5 +1,7 @@
 #include "CBoxSimProcess.h"
 #include "CliProcess.h"
+#include "core/files/CRunLogIndexCache.h"
+#include "core/files/CRunLogReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -62,6 +64,7 @@ private Q_SLOTS:
     void neverOverwrites();
     void badArguments_data();
     void badArguments();
+    void lyingIndexNamesNoEntry();
 };
 
 bool TestCliLog::RunImpact(const QString& subject, int release)
@@ -315,6 +318,30 @@ void TestCliLog::badArguments()
     QVERIFY(outcome.err.contains(QLatin1String("usage: zentak-cli log list")));
     QVERIFY(outcome.out.isEmpty());
     QVERIFY(!QFileInfo::exists(QDir(here).filePath(QStringLiteral("a.exp"))));
+}
+
+// A kept index that gives entry 1 the values of entry 2 (its checksum made
+// good): extract writes entry 1, under entry 1's name.
+void TestCliLog::lyingIndexNamesNoEntry()
+{
+    CRunLogReader fresh{QString()};
+    QString error;
+    QCOMPARE(fresh.Open(m_strLog, error), CRunLogReader::OpenResult::Opened);
+    CRunLogIndex lie;
+    lie.m_arrEntries = fresh.Entries();
+    lie.m_nIndexedBytes = fresh.IndexedBytes();
+    std::swap(lie.m_arrEntries[0].m_strComments, lie.m_arrEntries[1].m_strComments);
+    std::swap(lie.m_arrEntries[0].m_stampTime, lie.m_arrEntries[1].m_stampTime);
+    std::swap(lie.m_arrEntries[0].m_strSubject, lie.m_arrEntries[1].m_strSubject);
+    QFile log(m_strLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    CRunLogIndexCache(Path("cache/Zentak/run-log-index")).Save(log, lie);
+
+    const QString folder = Path(QStringLiteral("lied"));
+    const CliOutcome extract = RunLog({"extract", "1", "--dir", folder, "--run-log", m_strLog});
+    QCOMPARE(extract.exitCode, 0);
+    QVERIFY2(extract.out.trimmed().endsWith(QLatin1String("_rat_17.exp")), qPrintable(extract.out));
+    QCOMPARE(Contents(extract.out.trimmed()), Contents(m_runs[0].outPath));
 }
 
 QTEST_GUILESS_MAIN(TestCliLog)

@@ -22,6 +22,10 @@ public:
     // them; "-" for an entry without a stamp.
     QString DateText() const;
     QString TimeText() const;
+    // The list's values are those Summarize finds in text.
+    bool Summarizes(QByteArrayView text) const;
+    // Every value within what Summarize can give for an entry of m_nLength bytes.
+    bool HasPossibleValues() const;
 
     qint64 m_nOffset = 0;  // bytes from the start of the log
     qint64 m_nLength = 0;  // bytes, the end marker included

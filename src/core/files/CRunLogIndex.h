@@ -27,6 +27,10 @@ public:
     qint64 ResumeOffset() const;
     // Drops what lies at or after offset.
     void TruncateAt(qint64 offset);
+    // The entries and the foreign text tile the indexed bytes in order,
+    // within a log of logBytes, and every value is one the indexer could
+    // have found: a kept index that is not so is no index of this log.
+    bool IsWellFormed(qint64 logBytes) const;
 
     QList<CRunLogEntry> m_arrEntries;
     QList<ForeignText> m_arrForeignText;

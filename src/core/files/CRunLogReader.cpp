@@ -93,13 +93,41 @@ QByteArray CRunLogReader::EntryText(qsizetype index, QString& error) const
         error = CFileErrorText::ForRead(m_strPath, log);
         return QByteArray();
     }
-    // The log is only ever appended to; anything else means it was replaced.
-    if (text.size() != entry.m_nLength || !text.startsWith(CRunLogIndex::kEntryStart) ||
-        (!entry.m_bTorn && !text.endsWith(CRunLogIndex::kEntryEnd))) {
+    // The log is only ever appended to; anything else means it was replaced,
+    // or the kept index it was listed by is wrong and must not be used again.
+    if (!IsEntry(entry, text)) {
+        if (m_bUsedIndexCache)
+            CRunLogIndexCache(m_strIndexCacheFolder).Drop(log);
         error = ChangedText(m_strPath);
         return QByteArray();
     }
     return text;
+}
+
+// Text is the whole entry and nothing else: one header, at its start; the
+// first end marker at its end (a torn entry has none); the values listed.
+bool CRunLogReader::IsEntry(const CRunLogEntry& entry, const QByteArray& text)
+{
+    static constexpr qsizetype kStartLength = sizeof CRunLogIndex::kEntryStart - 1;
+    const qsizetype end = text.indexOf(CRunLogIndex::kEntryEnd);
+    const qsizetype expectedEnd =
+        entry.m_bTorn ? -1 : text.size() - qsizetype(sizeof CRunLogIndex::kEntryEnd - 1);
+    return text.size() == entry.m_nLength && text.startsWith(CRunLogIndex::kEntryStart) &&
+           text.indexOf(CRunLogIndex::kEntryStart, kStartLength) < 0 && end == expectedEnd &&
+           entry.Summarizes(text);
+}
+
+bool CRunLogReader::EntriesMatchLog(const QList<qsizetype>& indexes) const
+{
+    if (!m_bUsedIndexCache)
+        return true;
+    QString ignored;
+    for (qsizetype index : indexes) {
+        if (m_index.m_arrEntries.at(index).m_nLength <= CExperimentFileReader::kMaxFileBytes &&
+            EntryText(index, ignored).isEmpty())
+            return false;
+    }
+    return true;
 }
 
 bool CRunLogReader::ReadEntry(qsizetype index, CImpactRecord& record,

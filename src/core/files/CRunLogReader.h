@@ -54,7 +54,14 @@ public:
     bool ReadEntry(qsizetype index, CImpactRecord& record, CExperimentFileReader::Result& result,
                    QString& error) const;
 
+    // False when an entry listed from the kept index is not what the log
+    // holds there: the kept index is dropped, and opening the log again
+    // indexes it afresh. An index read from the log itself always matches.
+    bool EntriesMatchLog(const QList<qsizetype>& indexes) const;
+
 private:
+    static bool IsEntry(const CRunLogEntry& entry, const QByteArray& text);
+
     QString m_strIndexCacheFolder;
     QString m_strPath;
     CRunLogIndex m_index;

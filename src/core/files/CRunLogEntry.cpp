@@ -172,7 +172,8 @@ bool CRunLogEntry::Summarizes(QByteArrayView text) const
 bool CRunLogEntry::HasPossibleValues() const
 {
     const auto within = [this](qint64 count) { return count >= 0 && count <= m_nLength; };
-    return (m_nFirmwareRelease == 0 || m_nFirmwareRelease == 4 || m_nFirmwareRelease == 5) &&
+    return m_nQuality >= kNotJudged &&
+           (m_nFirmwareRelease == 0 || m_nFirmwareRelease == 4 || m_nFirmwareRelease == 5) &&
            within(m_nDownSamples) && within(m_nUpSamples) && within(m_strFirmwareVersion.size()) &&
            m_strComments.size() <= kMaxCommentsKept &&
            m_stampTime == CRunStamp::TimeOf(m_strComments) &&

@@ -45,4 +45,10 @@ public:
     qint64 m_nDownSamples = 0;
     qint64 m_nUpSamples = 0;
     QString m_strComments;  // at most kMaxCommentsKept characters
+
+    // The quality verdict kept with the index, coded by the quality checks
+    // under the index's m_qualityKey: its flags, kNoVerdict or kNotJudged.
+    static constexpr qint32 kNotJudged = -2;
+    static constexpr qint32 kNoVerdict = -1;
+    qint32 m_nQuality = kNotJudged;
 };

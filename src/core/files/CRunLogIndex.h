@@ -35,4 +35,6 @@ public:
     QList<CRunLogEntry> m_arrEntries;
     QList<ForeignText> m_arrForeignText;
     qint64 m_nIndexedBytes = 0;
+    // What the entries' kept quality verdicts were judged by.
+    QByteArray m_qualityKey;
 };

@@ -34,7 +34,7 @@ QDataStream& operator<<(QDataStream& out, const CRunLogEntry& entry)
                << entry.m_strSubject << entry.m_strFirmwareVersion << entry.m_nFirmwareRelease
                << entry.m_nDesiredForce << entry.m_nActualForce << entry.m_nActualDisp
                << entry.m_nActualVelocity << entry.m_nDownSamples << entry.m_nUpSamples
-               << entry.m_strComments;
+               << entry.m_strComments << entry.m_nQuality;
 }
 
 QDataStream& operator>>(QDataStream& in, CRunLogEntry& entry)
@@ -43,7 +43,7 @@ QDataStream& operator>>(QDataStream& in, CRunLogEntry& entry)
            entry.m_strSubject >> entry.m_strFirmwareVersion >> entry.m_nFirmwareRelease >>
            entry.m_nDesiredForce >> entry.m_nActualForce >> entry.m_nActualDisp >>
            entry.m_nActualVelocity >> entry.m_nDownSamples >> entry.m_nUpSamples >>
-           entry.m_strComments;
+           entry.m_strComments >> entry.m_nQuality;
 }
 
 QDataStream& operator<<(QDataStream& out, const CRunLogIndex::ForeignText& text)
@@ -169,7 +169,7 @@ CRunLogIndex CRunLogIndexCache::Load(QFileDevice& log) const
     in >> magic >> version;
     if (magic != kMagic || version != kFormatVersion)
         return CRunLogIndex();
-    in >> path >> index.m_nIndexedBytes >> modifiedMs;
+    in >> path >> index.m_nIndexedBytes >> modifiedMs >> index.m_qualityKey;
     ReadList(in, samples);
     ReadList(in, index.m_arrEntries);
     ReadList(in, index.m_arrForeignText);
@@ -195,7 +195,8 @@ void CRunLogIndexCache::Save(QFileDevice& log, const CRunLogIndex& index) const
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
-    out << kMagic << kFormatVersion << LogIdentity(log) << index.m_nIndexedBytes << ModifiedMs(log);
+    out << kMagic << kFormatVersion << LogIdentity(log) << index.m_nIndexedBytes << ModifiedMs(log)
+        << index.m_qualityKey;
     WriteList(out, TakeSamples(log, index));
     WriteList(out, index.m_arrEntries);
     WriteList(out, index.m_arrForeignText);

@@ -48,6 +48,7 @@ CRunLogReader::OpenResult CRunLogReader::Open(const QString& path, QString& erro
     if (!CInputFile::Open(log, std::numeric_limits<qint64>::max(), kFileKind, error))
         return OpenResult::Failed;
     const qint64 size = log.size();
+    m_modifiedTime = log.fileTime(QFileDevice::FileModificationTime);
     const CRunLogIndexCache cache(m_strIndexCacheFolder);
     if (!m_strIndexCacheFolder.isEmpty()) {
         m_index = cache.Load(log);
@@ -115,6 +116,19 @@ bool CRunLogReader::IsEntry(const CRunLogEntry& entry, const QByteArray& text)
     return text.size() == entry.m_nLength && text.startsWith(CRunLogIndex::kEntryStart) &&
            text.indexOf(CRunLogIndex::kEntryStart, kStartLength) < 0 && end == expectedEnd &&
            entry.Summarizes(text);
+}
+
+void CRunLogReader::KeepQuality(const QByteArray& key, const QList<qint32>& codes)
+{
+    m_index.m_qualityKey = key;
+    for (qsizetype i = 0; i < m_index.m_arrEntries.size(); ++i)
+        m_index.m_arrEntries[i].m_nQuality = codes.value(i, CRunLogEntry::kNotJudged);
+    QFile log(m_strPath);
+    if (m_strIndexCacheFolder.isEmpty() || !log.open(QIODevice::ReadOnly) ||
+        log.size() != m_index.m_nIndexedBytes ||
+        log.fileTime(QFileDevice::FileModificationTime) != m_modifiedTime)
+        return;
+    CRunLogIndexCache(m_strIndexCacheFolder).Save(log, m_index);
 }
 
 bool CRunLogReader::EntriesMatchLog(const QList<qsizetype>& indexes) const

@@ -6,6 +6,7 @@
 #include "core/files/CRunLogIndexCache.h"
 #include "core/files/CRunLogReader.h"
 #include "core/protocol/CImpactRun.h"
+#include "core/quality/CRunLogQuality.h"
 #include "core/record/CRunStamp.h"
 #include "core/record/CSerialSettings.h"
 #include "core/simulator/ControlBoxSimulator.h"
@@ -164,6 +165,8 @@ private Q_SLOTS:
     void indexCacheFollowsTheLog();
     void lyingIndexCacheIsNeverBelieved_data();
     void lyingIndexCacheIsNeverBelieved();
+    void keptVerdictsStandForTheirThresholds_data();
+    void keptVerdictsStandForTheirThresholds();
     void refusesWhatIsNoLog_data();
     void refusesWhatIsNoLog();
     void cancelledIndexingHoldsNothing();
@@ -457,6 +460,46 @@ void TestRunLogReader::lyingIndexCacheIsNeverBelieved()
         QCOMPARE(Contents(target), QByteArray("not a cache"));
         QVERIFY(!QFileInfo(cacheFile).isSymLink());
     }
+}
+
+void TestRunLogReader::keptVerdictsStandForTheirThresholds_data()
+{
+    QTest::addColumn<int>("forceTolerance");  // of the second listing; the first's is 10
+    QTest::addColumn<bool>("appended");
+    QTest::newRow("same thresholds") << 10 << false;
+    QTest::newRow("a run appended") << 10 << true;
+    QTest::newRow("another force tolerance") << 0 << false;
+}
+
+// A listing keeps each entry's verdict with the index; the next one, by the
+// same thresholds, finds them there, and gives what judging afresh gives.
+void TestRunLogReader::keptVerdictsStandForTheirThresholds()
+{
+    QFETCH(int, forceTolerance);
+    QFETCH(bool, appended);
+    QTemporaryDir cache;
+    const QString path = Path(QStringLiteral("judged.log"));
+    const QList<Piece> three{Torn(2, 900), Entry(0), Entry(1)};
+    WriteFile(path, Compose(three));
+    QString error;
+    CRunLogReader first(cache.path());
+    QCOMPARE(first.Open(path, error), CRunLogReader::OpenResult::Opened);
+    CRunLogQuality::Verdicts(first, CQualityThresholds());
+    if (appended) {
+        QTest::qWait(20);
+        WriteFile(path, Compose(three + QList<Piece>{Entry(3)}));
+    }
+
+    CRunLogReader again(cache.path());
+    QCOMPARE(again.Open(path, error), CRunLogReader::OpenResult::Opened);
+    for (qsizetype i = 0; i < again.Entries().size(); ++i)
+        QCOMPARE(again.Entries()[i].m_nQuality != CRunLogEntry::kNotJudged, i < three.size());
+    CQualityThresholds thresholds;
+    thresholds.m_nForceToleranceKdyn = forceTolerance;
+    CRunLogReader fresh{QString()};
+    QCOMPARE(fresh.Open(path, error), CRunLogReader::OpenResult::Opened);
+    QCOMPARE(CRunLogQuality::Verdicts(again, thresholds),
+             CRunLogQuality::Verdicts(fresh, thresholds));
 }
 
 void TestRunLogReader::refusesWhatIsNoLog_data()

@@ -33,6 +33,21 @@ int BadArguments(QTextStream& err, const QString& why)
     return CliCommands::kExitBadArguments;
 }
 
+// Text from the log as a terminal shows it: control characters (an escape
+// sequence could take the terminal over) as "\x1b".
+QString Shown(const QString& text)
+{
+    QString shown;
+    for (QChar c : text) {
+        const ushort code = c.unicode();
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F))
+            shown += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 // Columns padded, a line never ends in blanks.
 QString EndLine(QString line)
 {
@@ -66,7 +81,7 @@ QString ListLine(const CRunLogEntry& entry, qsizetype number, const QString& qua
                        .arg(number, 6)
                        .arg(entry.DateText(), -10)
                        .arg(entry.TimeText(), -8)
-                       .arg(entry.m_strFirmwareVersion, -10)
+                       .arg(Shown(entry.m_strFirmwareVersion), -10)
                        .arg(entry.m_nDesiredForce, 7)
                        .arg(entry.m_nActualForce, 6)
                        .arg(entry.m_nActualDisp, 6)
@@ -75,7 +90,7 @@ QString ListLine(const CRunLogEntry& entry, qsizetype number, const QString& qua
                        .arg(entry.m_nUpSamples, 5)
                        .arg(entry.m_bTorn ? QStringLiteral("torn") : QStringLiteral("    "))
                        .arg(quality, -qualityWidth)
-                       .arg(entry.m_strSubject));
+                       .arg(Shown(entry.m_strSubject)));
 }
 
 QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number,

@@ -65,6 +65,8 @@ private Q_SLOTS:
     void badArguments_data();
     void badArguments();
     void lyingIndexNamesNoEntry();
+    void listShowsControlCharactersEscaped_data();
+    void listShowsControlCharactersEscaped();
 };
 
 bool TestCliLog::RunImpact(const QString& subject, int release)
@@ -342,6 +344,33 @@ void TestCliLog::lyingIndexNamesNoEntry()
     QCOMPARE(extract.exitCode, 0);
     QVERIFY2(extract.out.trimmed().endsWith(QLatin1String("_rat_17.exp")), qPrintable(extract.out));
     QCOMPARE(Contents(extract.out.trimmed()), Contents(m_runs[0].outPath));
+}
+
+void TestCliLog::listShowsControlCharactersEscaped_data()
+{
+    QTest::addColumn<QByteArray>("subject");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("an escape sequence") << QByteArray("rat\x1b[2J17") << "rat\\x1b[2J17";
+    QTest::newRow("a bell and a delete") << QByteArray("rat\x07\x7f") << "rat\\x07\\x7f";
+    QTest::newRow("a C1 control") << QByteArray("rat\x9b"
+                                                "31m")
+                                  << "rat\\x9b31m";
+    QTest::newRow("letters kept") << QByteArray("Maus \xe9") << QStringLiteral("Maus é");
+}
+
+// A subject's control characters never reach the terminal raw.
+void TestCliLog::listShowsControlCharactersEscaped()
+{
+    QFETCH(QByteArray, subject);
+    QFETCH(QString, shown);
+    const QString log = Path(QStringLiteral("crafted.log"));
+    WriteFile(log, Contents(m_strLog).replace("Subject: rat 17", "Subject: " + subject));
+    const CliOutcome list = RunLog({"list", "--run-log", log});
+    QCOMPARE(list.exitCode, 0);
+    const QString first = list.out.split(u'\n').value(1);
+    QVERIFY2(first.endsWith(QStringLiteral("  ") + shown), qPrintable(first));
+    for (QChar c : list.out)
+        QVERIFY(c == u'\n' || (c >= u' ' && c != u'\x7f' && (c < u'\x80' || c > u'\x9f')));
 }
 
 QTEST_GUILESS_MAIN(TestCliLog)

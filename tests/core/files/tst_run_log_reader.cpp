@@ -560,6 +560,8 @@ void TestRunLogReader::namesFromStampAndSubject_data()
                                                     << "2026-12-08_14-03-22_rat.exp";
     QTest::newRow("nothing left") << "///"
                                   << "2026-12-08_14-03-22.exp";
+    QTest::newRow("a crafted subject over the limit, cut")
+        << QString(300, u'a') << "2026-12-08_14-03-22_" + QString(64, u'a') + ".exp";
 }
 
 void TestRunLogReader::namesFromStampAndSubject()

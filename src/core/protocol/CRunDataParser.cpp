@@ -36,13 +36,25 @@ qsizetype FieldSeparator(QStringView line, QChar separator, qsizetype from)
     return at < 0 ? line.size() : at;
 }
 
+// Control and 8-bit bytes are line noise, never the box's text: dropped,
+// they neither glue to the line after them nor cut one in two.
+QString WithoutLineNoise(QString text)
+{
+    text.removeIf([](QChar c) {
+        const char16_t code = c.unicode();
+        return (code < u' ' && (code < u'\t' || code > u'\r')) || code >= 0x7F;
+    });
+    return text;
+}
+
 }  // namespace
 
-QStringList CRunDataParser::SplitIntoLines(const QStringList& chunks)
+QStringList CRunDataParser::SplitIntoLines(const QStringList& receivedChunks)
 {
     QStringList lines;
     QString pending;
-    for (const QString& chunk : chunks) {
+    for (const QString& received : receivedChunks) {
+        const QString chunk = WithoutLineNoise(received);
         const qsizetype lastLineFeed = chunk.lastIndexOf(u'\n');
         if (lastLineFeed < 0) {
             pending += chunk;

@@ -18,7 +18,7 @@ public:
     // The text after a chunk's last line feed is carried to the front of the
     // next chunk, so a line that two reads cut in two is one line again; the
     // tail after the last chunk is a line as it is. White space around lines
-    // is dropped.
+    // is dropped, and so is line noise (control and 8-bit characters).
     static QStringList SplitIntoLines(const QStringList& chunks);
 
 private:

@@ -81,6 +81,9 @@ void TestParser::parsesSampleLines_data()
     QTest::newRow("r5 line cut at its separators")
         << 5 << QStringList{"-7", "-", "8", "-9\r\n#1#", "2#3"} << A{1} << A{2} << A{3} << A{7}
         << A{8} << A{9};
+    QTest::newRow("r5 noise after a reply is no part of the next line")
+        << 5 << QStringList{"#1#2#3\r\n\x01\xfe", "#4#5#6\r\n"} << A{1, 4} << A{2, 5} << A{3, 6}
+        << A{} << A{} << A{};
     QTest::newRow("r5 negative field is 0")
         << 5 << QStringList{"#-5#30#100"} << A{0} << A{30} << A{100} << A{0} << A{5} << A{0};
     QTest::newRow("r5 number beyond 32 bits saturates")

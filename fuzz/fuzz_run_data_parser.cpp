@@ -1,6 +1,8 @@
 // The run-data parser over any chunk list a download could produce: the
 // first byte picks the firmware release, the rest is cut into replies of at
 // most 128 bytes at every 0xFF byte, as the link's reads cut the output.
+// However the reads cut it, the traces are those of the whole text in one
+// chunk.
 
 #include "FuzzCheck.h"
 #include "FuzzTraceCheck.h"
@@ -34,6 +36,21 @@ QStringList Chunks(const char* data, size_t size)
     return chunks;
 }
 
+CImpactRecord Parsed(const QStringList& chunks, int release)
+{
+    CImpactRecord record;
+    record.m_nFirmwareRelease = release;
+    CRunDataParser::ParseRunData(chunks, record.m_nFirmwareRelease, record);
+    return record;
+}
+
+bool SameTraces(const CImpactRecord& a, const CImpactRecord& b)
+{
+    return a.m_arrDispDown == b.m_arrDispDown && a.m_arrForceDown == b.m_arrForceDown &&
+           a.m_arrStepTimeDown == b.m_arrStepTimeDown && a.m_arrDispUp == b.m_arrDispUp &&
+           a.m_arrForceUp == b.m_arrForceUp && a.m_arrStepTimeUp == b.m_arrStepTimeUp;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -43,12 +60,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const int kReleases[] = {4, 5, 0, 3};
     const int release = kReleases[data[0] % 4];
     const QStringList chunks = Chunks(reinterpret_cast<const char*>(data) + 1, size - 1);
-    CImpactRecord record;
-    record.m_nFirmwareRelease = release;
-    CRunDataParser::ParseRunData(chunks, record.m_nFirmwareRelease, record);
+    const CImpactRecord record = Parsed(chunks, release);
 
     const qsizetype lines = CRunDataParser::SplitIntoLines(chunks).size();
     FUZZ_CHECK(record.m_arrDispDown.size() <= lines && record.m_arrDispUp.size() <= lines);
     CheckTraces(record);
+    FUZZ_CHECK(SameTraces(record, Parsed({chunks.join(QString())}, release)));
     return 0;
 }

@@ -33,6 +33,21 @@ int BadArguments(QTextStream& err, const QString& why)
     return CliCommands::kExitBadArguments;
 }
 
+// Text from the log as a terminal shows it: control characters (an escape
+// sequence could take the terminal over) as "\x1b".
+QString Shown(const QString& text)
+{
+    QString shown;
+    for (QChar c : text) {
+        const ushort code = c.unicode();
+        if (code < 0x20 || (code >= 0x7F && code <= 0x9F))
+            shown += QStringLiteral("\\x%1").arg(code, 2, 16, QLatin1Char('0'));
+        else
+            shown += c;
+    }
+    return shown;
+}
+
 // Columns padded, a line never ends in blanks.
 QString EndLine(QString line)
 {
@@ -66,7 +81,7 @@ QString ListLine(const CRunLogEntry& entry, qsizetype number, const QString& qua
                        .arg(number, 6)
                        .arg(entry.DateText(), -10)
                        .arg(entry.TimeText(), -8)
-                       .arg(entry.m_strFirmwareVersion, -10)
+                       .arg(Shown(entry.m_strFirmwareVersion), -10)
                        .arg(entry.m_nDesiredForce, 7)
                        .arg(entry.m_nActualForce, 6)
                        .arg(entry.m_nActualDisp, 6)
@@ -75,7 +90,7 @@ QString ListLine(const CRunLogEntry& entry, qsizetype number, const QString& qua
                        .arg(entry.m_nUpSamples, 5)
                        .arg(entry.m_bTorn ? QStringLiteral("torn") : QStringLiteral("    "))
                        .arg(quality, -qualityWidth)
-                       .arg(entry.m_strSubject));
+                       .arg(Shown(entry.m_strSubject)));
 }
 
 QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number,
@@ -151,27 +166,49 @@ int CCliLogCommand::Run(const QStringList& arguments)
     if (action == QLatin1String("split") && !parser.isSet(folder))
         return BadArguments(err, QStringLiteral("--dir DIR is required"));
 
+    const QString path = CRunLogPath::Resolve(parser.value(runLog));
     CRunLogReader log;
-    if (!OpenLog(log, CRunLogPath::Resolve(parser.value(runLog)), err))
+    if (!OpenLog(log, path, err))
         return CliCommands::kExitFailure;
     if (action == QLatin1String("list"))
         return List(log, parser.isSet(json));
     QList<qsizetype> indexes;
+    QString why = Selected(log, numbers, extract, indexes);
+    // An entry the kept index lies about is never written: the log is
+    // indexed afresh (the lying index is gone) and the numbers taken again.
+    if (why.isEmpty() && !log.EntriesMatchLog(indexes)) {
+        QString error;
+        if (log.Open(path, error) != CRunLogReader::OpenResult::Opened) {
+            err << error << '\n';
+            return CliCommands::kExitFailure;
+        }
+        why = Selected(log, numbers, extract, indexes);
+    }
+    if (!why.isEmpty())
+        return BadArguments(err, why);
+    return Extract(log, indexes, extract ? parser.value(output) : QString(), parser.value(folder));
+}
+
+// The entries the numbers name (all of them for split); empty, or why not.
+QString CCliLogCommand::Selected(const CRunLogReader& log, const QStringList& numbers, bool extract,
+                                 QList<qsizetype>& indexes)
+{
+    indexes.clear();
     for (const QString& number : numbers) {
         bool ok = false;
         const qsizetype value = number.toLongLong(&ok);
         if (!ok || value < 1 || value > log.Entries().size())
-            return BadArguments(err, QStringLiteral("there is no entry %1: the log holds %2 "
-                                                    "entries, numbered from 1 (the oldest)")
-                                         .arg(number)
-                                         .arg(log.Entries().size()));
+            return QStringLiteral("there is no entry %1: the log holds %2 entries, numbered from "
+                                  "1 (the oldest)")
+                .arg(number)
+                .arg(log.Entries().size());
         indexes.append(value - 1);
     }
     if (!extract) {
         for (qsizetype i = 0; i < log.Entries().size(); ++i)
             indexes.append(i);
     }
-    return Extract(log, indexes, extract ? parser.value(output) : QString(), parser.value(folder));
+    return QString();
 }
 
 bool CCliLogCommand::OpenLog(CRunLogReader& log, const QString& path, QTextStream& err)

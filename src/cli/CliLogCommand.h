@@ -23,6 +23,8 @@ private:
     // False when the entry is not in a file after this.
     static bool WriteEntry(CRunLogReader& log, qsizetype index, const QString& path,
                            QTextStream& out, QTextStream& err);
+    static QString Selected(const CRunLogReader& log, const QStringList& numbers, bool extract,
+                            QList<qsizetype>& indexes);
     static bool OpenLog(CRunLogReader& log, const QString& path, QTextStream& err);
     static void TellForeignText(const CRunLogReader& log, QTextStream& err);
 };

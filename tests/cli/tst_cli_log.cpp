@@ -1,5 +1,7 @@
 #include "CBoxSimProcess.h"
 #include "CliProcess.h"
+#include "core/files/CRunLogIndexCache.h"
+#include "core/files/CRunLogReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,6 +67,9 @@ private Q_SLOTS:
     void parallelSplitsBothFinish();
     void badArguments_data();
     void badArguments();
+    void lyingIndexNamesNoEntry();
+    void listShowsControlCharactersEscaped_data();
+    void listShowsControlCharactersEscaped();
 };
 
 bool TestCliLog::RunImpact(const QString& subject, int release)
@@ -368,6 +373,57 @@ void TestCliLog::badArguments()
     QVERIFY(outcome.err.contains(QLatin1String("usage: zentak-cli log list")));
     QVERIFY(outcome.out.isEmpty());
     QVERIFY(!QFileInfo::exists(QDir(here).filePath(QStringLiteral("a.exp"))));
+}
+
+// A kept index that gives entry 1 the values of entry 2 (its checksum made
+// good): extract writes entry 1, under entry 1's name.
+void TestCliLog::lyingIndexNamesNoEntry()
+{
+    CRunLogReader fresh{QString()};
+    QString error;
+    QCOMPARE(fresh.Open(m_strLog, error), CRunLogReader::OpenResult::Opened);
+    CRunLogIndex lie;
+    lie.m_arrEntries = fresh.Entries();
+    lie.m_nIndexedBytes = fresh.IndexedBytes();
+    std::swap(lie.m_arrEntries[0].m_strComments, lie.m_arrEntries[1].m_strComments);
+    std::swap(lie.m_arrEntries[0].m_stampTime, lie.m_arrEntries[1].m_stampTime);
+    std::swap(lie.m_arrEntries[0].m_strSubject, lie.m_arrEntries[1].m_strSubject);
+    QFile log(m_strLog);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    CRunLogIndexCache(Path("cache/Zentak/run-log-index")).Save(log, lie);
+
+    const QString folder = Path(QStringLiteral("lied"));
+    const CliOutcome extract = RunLog({"extract", "1", "--dir", folder, "--run-log", m_strLog});
+    QCOMPARE(extract.exitCode, 0);
+    QVERIFY2(extract.out.trimmed().endsWith(QLatin1String("_rat_17.exp")), qPrintable(extract.out));
+    QCOMPARE(Contents(extract.out.trimmed()), Contents(m_runs[0].outPath));
+}
+
+void TestCliLog::listShowsControlCharactersEscaped_data()
+{
+    QTest::addColumn<QByteArray>("subject");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("an escape sequence") << QByteArray("rat\x1b[2J17") << "rat\\x1b[2J17";
+    QTest::newRow("a bell and a delete") << QByteArray("rat\x07\x7f") << "rat\\x07\\x7f";
+    QTest::newRow("a C1 control") << QByteArray("rat\x9b"
+                                                "31m")
+                                  << "rat\\x9b31m";
+    QTest::newRow("letters kept") << QByteArray("Maus \xe9") << QStringLiteral("Maus é");
+}
+
+// A subject's control characters never reach the terminal raw.
+void TestCliLog::listShowsControlCharactersEscaped()
+{
+    QFETCH(QByteArray, subject);
+    QFETCH(QString, shown);
+    const QString log = Path(QStringLiteral("crafted.log"));
+    WriteFile(log, Contents(m_strLog).replace("Subject: rat 17", "Subject: " + subject));
+    const CliOutcome list = RunLog({"list", "--run-log", log});
+    QCOMPARE(list.exitCode, 0);
+    const QString first = list.out.split(u'\n').value(1);
+    QVERIFY2(first.endsWith(QStringLiteral("  ") + shown), qPrintable(first));
+    for (QChar c : list.out)
+        QVERIFY(c == u'\n' || (c >= u' ' && c != u'\x7f' && (c < u'\x80' || c > u'\x9f')));
 }
 
 QTEST_GUILESS_MAIN(TestCliLog)

@@ -1,6 +1,7 @@
 #include "core/files/CRunFileName.h"
 
 #include "core/files/CRunLogEntry.h"
+#include "core/record/CRunSubject.h"
 
 #include <QDateTime>
 
@@ -16,7 +17,10 @@ bool KeptInName(QChar c)
 QString CRunFileName::SafeSubject(QStringView subject)
 {
     QString safe;
-    for (QChar c : subject) {
+    // Longer subjects than the program takes (a crafted log entry's) are
+    // cut: the name, with a temporary file's affixes, stays far below the
+    // 255 bytes file systems allow.
+    for (QChar c : subject.first(qMin(subject.size(), qsizetype(CRunSubject::kMaxCharacters)))) {
         if (KeptInName(c))
             safe += c;
         else if (!safe.endsWith(u'_'))

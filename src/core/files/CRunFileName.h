@@ -24,5 +24,6 @@ public:
     // The subject as part of a file name: letters, digits and "-", ".",
     // "+", "(", ")", "#" kept; blanks and everything a file system may
     // refuse ("/", "\", ":", "*", "?", quotes, "<", ">", "|") become "_".
+    // At most the subject limit's characters of it are used.
     static QString SafeSubject(QStringView subject);
 };

@@ -155,3 +155,27 @@ QString CRunLogEntry::TimeText() const
     return m_stampTime.isValid() ? m_stampTime.toString(QStringLiteral("HH:mm:ss"))
                                  : QStringLiteral("-");
 }
+
+bool CRunLogEntry::Summarizes(QByteArrayView text) const
+{
+    CRunLogEntry found;
+    found.Summarize(text);
+    return found.m_stampTime == m_stampTime && found.m_strSubject == m_strSubject &&
+           found.m_strFirmwareVersion == m_strFirmwareVersion &&
+           found.m_nFirmwareRelease == m_nFirmwareRelease &&
+           found.m_nDesiredForce == m_nDesiredForce && found.m_nActualForce == m_nActualForce &&
+           found.m_nActualDisp == m_nActualDisp && found.m_nActualVelocity == m_nActualVelocity &&
+           found.m_nDownSamples == m_nDownSamples && found.m_nUpSamples == m_nUpSamples &&
+           found.m_strComments == m_strComments;
+}
+
+bool CRunLogEntry::HasPossibleValues() const
+{
+    const auto within = [this](qint64 count) { return count >= 0 && count <= m_nLength; };
+    return m_nQuality >= kNotJudged &&
+           (m_nFirmwareRelease == 0 || m_nFirmwareRelease == 4 || m_nFirmwareRelease == 5) &&
+           within(m_nDownSamples) && within(m_nUpSamples) && within(m_strFirmwareVersion.size()) &&
+           m_strComments.size() <= kMaxCommentsKept &&
+           m_stampTime == CRunStamp::TimeOf(m_strComments) &&
+           m_strSubject == CRunStamp::SubjectOf(m_strComments);
+}

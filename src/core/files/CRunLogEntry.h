@@ -22,6 +22,10 @@ public:
     // them; "-" for an entry without a stamp.
     QString DateText() const;
     QString TimeText() const;
+    // The list's values are those Summarize finds in text.
+    bool Summarizes(QByteArrayView text) const;
+    // Every value within what Summarize can give for an entry of m_nLength bytes.
+    bool HasPossibleValues() const;
 
     qint64 m_nOffset = 0;  // bytes from the start of the log
     qint64 m_nLength = 0;  // bytes, the end marker included
@@ -41,4 +45,10 @@ public:
     qint64 m_nDownSamples = 0;
     qint64 m_nUpSamples = 0;
     QString m_strComments;  // at most kMaxCommentsKept characters
+
+    // The quality verdict kept with the index, coded by the quality checks
+    // under the index's m_qualityKey: its flags, kNoVerdict or kNotJudged.
+    static constexpr qint32 kNotJudged = -2;
+    static constexpr qint32 kNoVerdict = -1;
+    qint32 m_nQuality = kNotJudged;
 };

@@ -27,8 +27,14 @@ public:
     qint64 ResumeOffset() const;
     // Drops what lies at or after offset.
     void TruncateAt(qint64 offset);
+    // The entries and the foreign text tile the indexed bytes in order,
+    // within a log of logBytes, and every value is one the indexer could
+    // have found: a kept index that is not so is no index of this log.
+    bool IsWellFormed(qint64 logBytes) const;
 
     QList<CRunLogEntry> m_arrEntries;
     QList<ForeignText> m_arrForeignText;
     qint64 m_nIndexedBytes = 0;
+    // What the entries' kept quality verdicts were judged by.
+    QByteArray m_qualityKey;
 };

@@ -8,11 +8,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <filesystem>
 
 namespace {
 
 constexpr quint32 kMagic = 0x5A4C4958;  // "ZLIX"
-constexpr quint32 kFormatVersion = 1;
+constexpr quint32 kFormatVersion = 2;
+constexpr auto kChecksum = QCryptographicHash::Sha256;
 constexpr int kSampledEntries = 32;
 constexpr qint64 kSampleBytes = 64;
 // Far more than any index of a real log; a damaged cache file never makes
@@ -30,7 +34,7 @@ QDataStream& operator<<(QDataStream& out, const CRunLogEntry& entry)
                << entry.m_strSubject << entry.m_strFirmwareVersion << entry.m_nFirmwareRelease
                << entry.m_nDesiredForce << entry.m_nActualForce << entry.m_nActualDisp
                << entry.m_nActualVelocity << entry.m_nDownSamples << entry.m_nUpSamples
-               << entry.m_strComments;
+               << entry.m_strComments << entry.m_nQuality;
 }
 
 QDataStream& operator>>(QDataStream& in, CRunLogEntry& entry)
@@ -39,7 +43,7 @@ QDataStream& operator>>(QDataStream& in, CRunLogEntry& entry)
            entry.m_strSubject >> entry.m_strFirmwareVersion >> entry.m_nFirmwareRelease >>
            entry.m_nDesiredForce >> entry.m_nActualForce >> entry.m_nActualDisp >>
            entry.m_nActualVelocity >> entry.m_nDownSamples >> entry.m_nUpSamples >>
-           entry.m_strComments;
+           entry.m_strComments >> entry.m_nQuality;
 }
 
 QDataStream& operator<<(QDataStream& out, const CRunLogIndex::ForeignText& text)
@@ -116,6 +120,28 @@ QList<Sample> TakeSamples(QFileDevice& log, const CRunLogIndex& index)
     return samples;
 }
 
+// The cache file's bytes without their checksum, when it is a file of its
+// own (never a link) and the checksum holds.
+QByteArray CheckedPayload(const QString& path)
+{
+    const QFileInfo info(path);
+    QFile file(path);
+    if (info.isSymLink() || !info.isFile() || info.size() > kMaxCacheFileBytes ||
+        !file.open(QIODevice::ReadOnly))
+        return QByteArray();
+    const QByteArray bytes = file.read(kMaxCacheFileBytes);
+    const qsizetype payload = bytes.size() - QCryptographicHash::hashLength(kChecksum);
+    if (payload <= 0 || QCryptographicHash::hash(QByteArrayView(bytes).first(payload), kChecksum) !=
+                            QByteArrayView(bytes).sliced(payload))
+        return QByteArray();
+    return bytes.first(payload);
+}
+
+std::filesystem::path FileSystemPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
 }  // namespace
 
 CRunLogIndexCache::CRunLogIndexCache(const QString& folder) : m_strFolder(folder)
@@ -132,10 +158,8 @@ QString CRunLogIndexCache::CacheFilePath(const QString& logPath) const
 CRunLogIndex CRunLogIndexCache::Load(QFileDevice& log) const
 {
     const QString identity = LogIdentity(log);
-    QFile file(CacheFilePath(identity));
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxCacheFileBytes)
-        return CRunLogIndex();
-    QDataStream in(&file);
+    QByteArray bytes = CheckedPayload(CacheFilePath(identity));
+    QDataStream in(&bytes, QIODevice::ReadOnly);
     in.setVersion(QDataStream::Qt_6_0);
     quint32 magic = 0, version = 0;
     QString path;
@@ -145,15 +169,15 @@ CRunLogIndex CRunLogIndexCache::Load(QFileDevice& log) const
     in >> magic >> version;
     if (magic != kMagic || version != kFormatVersion)
         return CRunLogIndex();
-    in >> path >> index.m_nIndexedBytes >> modifiedMs;
+    in >> path >> index.m_nIndexedBytes >> modifiedMs >> index.m_qualityKey;
     ReadList(in, samples);
     ReadList(in, index.m_arrEntries);
     ReadList(in, index.m_arrForeignText);
-    if (in.status() != QDataStream::Ok || path != identity)
+    if (in.status() != QDataStream::Ok || !in.atEnd() || path != identity)
         return CRunLogIndex();
     // Same length but another time: written in place, not appended to.
     const qint64 size = log.size();
-    if (size < index.m_nIndexedBytes ||
+    if (!index.IsWellFormed(size) ||
         (size == index.m_nIndexedBytes && modifiedMs != ModifiedMs(log)))
         return CRunLogIndex();
     for (const Sample& sample : samples) {
@@ -163,17 +187,34 @@ CRunLogIndex CRunLogIndexCache::Load(QFileDevice& log) const
     return index;
 }
 
+// Written beside the cache file and renamed over it: a reader sees the old
+// index or the new one, and a link in the cache file's place is replaced,
+// never followed.
 void CRunLogIndexCache::Save(QFileDevice& log, const CRunLogIndex& index) const
 {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     out.setVersion(QDataStream::Qt_6_0);
-    out << kMagic << kFormatVersion << LogIdentity(log) << index.m_nIndexedBytes << ModifiedMs(log);
+    out << kMagic << kFormatVersion << LogIdentity(log) << index.m_nIndexedBytes << ModifiedMs(log)
+        << index.m_qualityKey;
     WriteList(out, TakeSamples(log, index));
     WriteList(out, index.m_arrEntries);
     WriteList(out, index.m_arrForeignText);
+    bytes += QCryptographicHash::hash(bytes, kChecksum);
     if (!QDir().mkpath(m_strFolder))
         return;
-    QString ignored;
-    CWholeFileWrite::Replace(CacheFilePath(LogIdentity(log)), bytes, ignored);
+    QTemporaryFile file(QDir(m_strFolder).filePath(QStringLiteral("XXXXXX.part")));
+    if (!file.open() || !CWholeFileWrite::Write(file, bytes) || !file.flush())
+        return;
+    file.close();
+    std::error_code error;
+    std::filesystem::rename(FileSystemPath(file.fileName()),
+                            FileSystemPath(CacheFilePath(LogIdentity(log))), error);
+    if (!error)
+        file.setAutoRemove(false);
+}
+
+void CRunLogIndexCache::Drop(QFileDevice& log) const
+{
+    QFile::remove(CacheFilePath(LogIdentity(log)));
 }

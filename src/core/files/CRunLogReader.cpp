@@ -48,6 +48,7 @@ CRunLogReader::OpenResult CRunLogReader::Open(const QString& path, QString& erro
     if (!CInputFile::Open(log, std::numeric_limits<qint64>::max(), kFileKind, error))
         return OpenResult::Failed;
     const qint64 size = log.size();
+    m_modifiedTime = log.fileTime(QFileDevice::FileModificationTime);
     const CRunLogIndexCache cache(m_strIndexCacheFolder);
     if (!m_strIndexCacheFolder.isEmpty()) {
         m_index = cache.Load(log);
@@ -93,13 +94,54 @@ QByteArray CRunLogReader::EntryText(qsizetype index, QString& error) const
         error = CFileErrorText::ForRead(m_strPath, log);
         return QByteArray();
     }
-    // The log is only ever appended to; anything else means it was replaced.
-    if (text.size() != entry.m_nLength || !text.startsWith(CRunLogIndex::kEntryStart) ||
-        (!entry.m_bTorn && !text.endsWith(CRunLogIndex::kEntryEnd))) {
+    // The log is only ever appended to; anything else means it was replaced,
+    // or the kept index it was listed by is wrong and must not be used again.
+    if (!IsEntry(entry, text)) {
+        if (m_bUsedIndexCache)
+            CRunLogIndexCache(m_strIndexCacheFolder).Drop(log);
         error = ChangedText(m_strPath);
         return QByteArray();
     }
     return text;
+}
+
+// Text is the whole entry and nothing else: one header, at its start; the
+// first end marker at its end (a torn entry has none); the values listed.
+bool CRunLogReader::IsEntry(const CRunLogEntry& entry, const QByteArray& text)
+{
+    static constexpr qsizetype kStartLength = sizeof CRunLogIndex::kEntryStart - 1;
+    const qsizetype end = text.indexOf(CRunLogIndex::kEntryEnd);
+    const qsizetype expectedEnd =
+        entry.m_bTorn ? -1 : text.size() - qsizetype(sizeof CRunLogIndex::kEntryEnd - 1);
+    return text.size() == entry.m_nLength && text.startsWith(CRunLogIndex::kEntryStart) &&
+           text.indexOf(CRunLogIndex::kEntryStart, kStartLength) < 0 && end == expectedEnd &&
+           entry.Summarizes(text);
+}
+
+void CRunLogReader::KeepQuality(const QByteArray& key, const QList<qint32>& codes)
+{
+    m_index.m_qualityKey = key;
+    for (qsizetype i = 0; i < m_index.m_arrEntries.size(); ++i)
+        m_index.m_arrEntries[i].m_nQuality = codes.value(i, CRunLogEntry::kNotJudged);
+    QFile log(m_strPath);
+    if (m_strIndexCacheFolder.isEmpty() || !log.open(QIODevice::ReadOnly) ||
+        log.size() != m_index.m_nIndexedBytes ||
+        log.fileTime(QFileDevice::FileModificationTime) != m_modifiedTime)
+        return;
+    CRunLogIndexCache(m_strIndexCacheFolder).Save(log, m_index);
+}
+
+bool CRunLogReader::EntriesMatchLog(const QList<qsizetype>& indexes) const
+{
+    if (!m_bUsedIndexCache)
+        return true;
+    QString ignored;
+    for (qsizetype index : indexes) {
+        if (m_index.m_arrEntries.at(index).m_nLength <= CExperimentFileReader::kMaxFileBytes &&
+            EntryText(index, ignored).isEmpty())
+            return false;
+    }
+    return true;
 }
 
 bool CRunLogReader::ReadEntry(qsizetype index, CImpactRecord& record,

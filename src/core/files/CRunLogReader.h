@@ -5,6 +5,7 @@
 #include "core/files/CRunLogIndexer.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QString>
 
 class CImpactRecord;
@@ -54,9 +55,23 @@ public:
     bool ReadEntry(qsizetype index, CImpactRecord& record, CExperimentFileReader::Result& result,
                    QString& error) const;
 
+    // False when an entry listed from the kept index is not what the log
+    // holds there: the kept index is dropped, and opening the log again
+    // indexes it afresh. An index read from the log itself always matches.
+    bool EntriesMatchLog(const QList<qsizetype>& indexes) const;
+
+    // The quality verdicts kept with the index and what they were judged by.
+    const QByteArray& QualityKey() const { return m_index.m_qualityKey; }
+    // Keeps one verdict code per entry with the index, for the next opening;
+    // not when the log changed since it was opened.
+    void KeepQuality(const QByteArray& key, const QList<qint32>& codes);
+
 private:
+    static bool IsEntry(const CRunLogEntry& entry, const QByteArray& text);
+
     QString m_strIndexCacheFolder;
     QString m_strPath;
     CRunLogIndex m_index;
     bool m_bUsedIndexCache = false;
+    QDateTime m_modifiedTime;  // the log's, when it was opened
 };

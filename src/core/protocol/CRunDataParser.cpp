@@ -36,26 +36,50 @@ qsizetype FieldSeparator(QStringView line, QChar separator, qsizetype from)
     return at < 0 ? line.size() : at;
 }
 
+// Control and 8-bit bytes are line noise, never the box's text: dropped,
+// they neither glue to the line after them nor cut one in two.
+QString WithoutLineNoise(QString text)
+{
+    text.removeIf([](QChar c) {
+        const char16_t code = c.unicode();
+        return (code < u' ' && (code < u'\t' || code > u'\r')) || code >= 0x7F;
+    });
+    return text;
+}
+
 }  // namespace
 
-QStringList CRunDataParser::SplitIntoLines(const QStringList& chunks)
+QStringList CRunDataParser::SplitIntoLines(const QStringList& receivedChunks)
 {
     QStringList lines;
-    for (const QString& chunk : chunks) {
-        QString rest = chunk;
-        while (!rest.isEmpty()) {
-            rest = CTextRules::Trimmed(rest);
-            const qsizetype lineFeed = rest.indexOf(u'\n');
-            if (lineFeed < 0) {
-                lines.append(rest);
-                rest.clear();
-            } else {
-                lines.append(rest.left(lineFeed));
-                rest.remove(0, lineFeed);
-            }
+    QString pending;
+    for (const QString& received : receivedChunks) {
+        const QString chunk = WithoutLineNoise(received);
+        const qsizetype lastLineFeed = chunk.lastIndexOf(u'\n');
+        if (lastLineFeed < 0) {
+            pending += chunk;
+            continue;
+        }
+        AppendLines(pending + chunk.left(lastLineFeed), lines);
+        pending = chunk.sliced(lastLineFeed + 1);
+    }
+    AppendLines(pending, lines);
+    return lines;
+}
+
+void CRunDataParser::AppendLines(QString text, QStringList& lines)
+{
+    while (!text.isEmpty()) {
+        text = CTextRules::Trimmed(text);
+        const qsizetype lineFeed = text.indexOf(u'\n');
+        if (lineFeed < 0) {
+            lines.append(text);
+            text.clear();
+        } else {
+            lines.append(text.left(lineFeed));
+            text.remove(0, lineFeed);
         }
     }
-    return lines;
 }
 
 void CRunDataParser::ParseRunData(const QStringList& chunks, int firmwareRelease,

@@ -24,19 +24,42 @@ std::optional<CQualityVerdict> VerdictOf(const CRunLogReader& log, qsizetype ind
 
 }  // namespace
 
-QList<std::optional<CQualityVerdict>> CRunLogQuality::Verdicts(const CRunLogReader& log,
+QList<std::optional<CQualityVerdict>> CRunLogQuality::Verdicts(CRunLogReader& log,
                                                                const CQualityThresholds& thresholds)
 {
+    const QByteArray key = Key(thresholds);
+    const bool keptApply = log.QualityKey() == key;
     const qsizetype count = log.Entries().size();
     QList<std::optional<CQualityVerdict>> verdicts(count);
+    QList<qsizetype> unjudged;
+    for (qsizetype i = 0; i < count; ++i) {
+        const qint32 code = keptApply ? log.Entries()[i].m_nQuality : CRunLogEntry::kNotJudged;
+        if (!Decode(code, verdicts[i]))
+            unjudged.append(i);
+    }
+    if (unjudged.isEmpty())
+        return verdicts;
+    Judge(log, unjudged, thresholds, verdicts);
+    QList<qint32> codes;
+    for (const std::optional<CQualityVerdict>& verdict : verdicts)
+        codes.append(Code(verdict));
+    log.KeepQuality(key, codes);
+    return verdicts;
+}
+
+// Each worker takes every workers-th entry and writes only its own results.
+void CRunLogQuality::Judge(const CRunLogReader& log, const QList<qsizetype>& indexes,
+                           const CQualityThresholds& thresholds,
+                           QList<std::optional<CQualityVerdict>>& verdicts)
+{
+    const qsizetype count = indexes.size();
     const unsigned cores = qMax(1u, std::thread::hardware_concurrency());
     const unsigned workers = unsigned(
         qBound(qsizetype(1), count / kEntriesPerWorker, qsizetype(qMin(cores, kMaxWorkers))));
-    // Each worker takes every workers-th entry and writes only its own results.
     std::optional<CQualityVerdict>* const results = verdicts.data();
     const auto work = [&](unsigned first) {
         for (qsizetype i = first; i < count; i += workers)
-            results[i] = VerdictOf(log, i, thresholds);
+            results[indexes[i]] = VerdictOf(log, indexes[i], thresholds);
     };
     std::vector<std::thread> threads;
     for (unsigned w = 1; w < workers; ++w)
@@ -44,5 +67,38 @@ QList<std::optional<CQualityVerdict>> CRunLogQuality::Verdicts(const CRunLogRead
     work(0);
     for (std::thread& thread : threads)
         thread.join();
-    return verdicts;
+}
+
+// The thresholds and the version of the rules: a kept verdict stands only
+// while both are what judged it.
+QByteArray CRunLogQuality::Key(const CQualityThresholds& thresholds)
+{
+    QByteArray key = "rules " + QByteArray::number(kRulesVersion);
+    for (const CQualityThresholds::Field& field : CQualityThresholds::Fields())
+        key += ';' + QByteArray(field.key) + '=' + QByteArray::number(thresholds.*field.member);
+    return key;
+}
+
+qint32 CRunLogQuality::Code(const std::optional<CQualityVerdict>& verdict)
+{
+    if (!verdict)
+        return CRunLogEntry::kNoVerdict;
+    qint32 code = 0;
+    for (CQualityVerdict::Flag flag : CQualityVerdict::AllFlags())
+        code |= verdict->Has(flag) ? 1 << int(flag) : 0;
+    return code;
+}
+
+bool CRunLogQuality::Decode(qint32 code, std::optional<CQualityVerdict>& verdict)
+{
+    if (code == CRunLogEntry::kNoVerdict)
+        return true;
+    if (code < 0 || code >= 1 << CQualityVerdict::kFlagCount)
+        return false;
+    verdict = CQualityVerdict();
+    for (CQualityVerdict::Flag flag : CQualityVerdict::AllFlags()) {
+        if (code & 1 << int(flag))
+            verdict->Add(flag);
+    }
+    return true;
 }

@@ -3,8 +3,10 @@
 #include "core/CZentakDoc.h"
 #include "core/device/CPortFactory.h"
 #include "core/files/CRunFileName.h"
+#include "core/files/CRunLogIndexCache.h"
 #include "core/files/CRunLogReader.h"
 #include "core/protocol/CImpactRun.h"
+#include "core/quality/CRunLogQuality.h"
 #include "core/record/CRunStamp.h"
 #include "core/record/CSerialSettings.h"
 #include "core/simulator/ControlBoxSimulator.h"
@@ -14,6 +16,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <limits>
 #include <utility>
 
 namespace {
@@ -160,6 +163,10 @@ private Q_SLOTS:
     void hugeDamagedEntryHidesNothing();
     void indexCacheFollowsTheLog_data();
     void indexCacheFollowsTheLog();
+    void lyingIndexCacheIsNeverBelieved_data();
+    void lyingIndexCacheIsNeverBelieved();
+    void keptVerdictsStandForTheirThresholds_data();
+    void keptVerdictsStandForTheirThresholds();
     void refusesWhatIsNoLog_data();
     void refusesWhatIsNoLog();
     void cancelledIndexingHoldsNothing();
@@ -363,6 +370,138 @@ void TestRunLogReader::indexCacheFollowsTheLog()
     CompareIndexes(fresh, index);
 }
 
+enum class Lie { FlippedBit, Offset, Length, SwappedOffsets, Stamp, Release, SwappedValues, Link };
+
+void TestRunLogReader::lyingIndexCacheIsNeverBelieved_data()
+{
+    QTest::addColumn<Lie>("lie");
+    QTest::addColumn<qint64>("value");
+    QTest::addColumn<bool>("believedUntilRead");  // only reading the entry shows the lie
+    QTest::newRow("a bit of a desired force flipped") << Lie::FlippedBit << qint64(0) << false;
+    QTest::newRow("offset -1") << Lie::Offset << qint64(-1) << false;
+    QTest::newRow("offset near the largest")
+        << Lie::Offset << std::numeric_limits<qint64>::max() - 5 << false;
+    QTest::newRow("length past the log") << Lie::Length << qint64(1) << false;
+    QTest::newRow("length near the largest")
+        << Lie::Length << std::numeric_limits<qint64>::max() << false;
+    QTest::newRow("two offsets swapped") << Lie::SwappedOffsets << qint64(0) << false;
+    QTest::newRow("a date in 2038") << Lie::Stamp << qint64(0) << false;
+    QTest::newRow("release 7") << Lie::Release << qint64(7) << false;
+    QTest::newRow("two entries' values swapped") << Lie::SwappedValues << qint64(0) << true;
+    QTest::newRow("the cache file a link") << Lie::Link << qint64(0) << false;
+}
+
+// A kept index that was damaged or forged (its checksum made good) is
+// dropped: the entries are those a fresh reading finds, and a link in the
+// cache file's place is replaced, its target untouched.
+void TestRunLogReader::lyingIndexCacheIsNeverBelieved()
+{
+    QFETCH(Lie, lie);
+    QFETCH(qint64, value);
+    QFETCH(bool, believedUntilRead);
+    QTemporaryDir cache;
+    const QString path = Path(QStringLiteral("lied-about.log"));
+    WriteFile(path, Compose({Entry(0), Entry(1), Foreign("note"), Entry(2), Entry(3)}));
+    CRunLogReader fresh{QString()};
+    QString error;
+    QCOMPARE(fresh.Open(path, error), CRunLogReader::OpenResult::Opened);
+    CRunLogIndex index;
+    index.m_arrEntries = fresh.Entries();
+    index.m_arrForeignText = fresh.ForeignText();
+    index.m_nIndexedBytes = fresh.IndexedBytes();
+    QList<CRunLogEntry>& entries = index.m_arrEntries;
+    if (lie == Lie::Offset)
+        entries[1].m_nOffset = value;
+    if (lie == Lie::Length)
+        entries[3].m_nLength = value == 1 ? entries[3].m_nLength + 1 : value;
+    if (lie == Lie::SwappedOffsets)
+        std::swap(entries[0].m_nOffset, entries[1].m_nOffset);
+    if (lie == Lie::Stamp)
+        entries[2].m_stampTime = entries[2].m_stampTime.addYears(12);
+    if (lie == Lie::Release)
+        entries[2].m_nFirmwareRelease = int(value);
+    if (lie == Lie::SwappedValues) {
+        std::swap(entries[0], entries[2]);
+        std::swap(entries[0].m_nOffset, entries[2].m_nOffset);
+        std::swap(entries[0].m_nLength, entries[2].m_nLength);
+    }
+    QFile log(path);
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    const CRunLogIndexCache kept(cache.path());
+    const QString cacheFile = kept.CacheFilePath(QFileInfo(path).canonicalFilePath());
+    kept.Save(log, index);
+    QByteArray cached = Contents(cacheFile);
+    if (lie == Lie::FlippedBit) {
+        // Release 5, desired force 160 becomes 536871072.
+        const qsizetype force = cached.indexOf(QByteArray::fromHex("00000005000000a0")) + 4;
+        QVERIFY(force > 4);
+        cached[force] = char(cached[force] ^ 0x20);
+        WriteFile(cacheFile, cached);
+    }
+    const QString target = Path(QStringLiteral("link-target"));
+    if (lie == Lie::Link) {
+        WriteFile(target, "not a cache");
+        QVERIFY(QFile::remove(cacheFile) && QFile::link(target, cacheFile));
+    }
+
+    CRunLogReader reader(cache.path());
+    QCOMPARE(reader.Open(path, error), CRunLogReader::OpenResult::Opened);
+    QCOMPARE(reader.UsedIndexCache(), believedUntilRead);
+    if (believedUntilRead) {
+        QVERIFY(!reader.EntriesMatchLog({0}));
+        QCOMPARE(reader.Open(path, error), CRunLogReader::OpenResult::Opened);
+        QVERIFY(!reader.UsedIndexCache());
+    }
+    CRunLogIndex truth;
+    truth.m_arrEntries = fresh.Entries();
+    truth.m_arrForeignText = fresh.ForeignText();
+    CompareIndexes(reader, truth);
+    if (lie == Lie::Link) {
+        QCOMPARE(Contents(target), QByteArray("not a cache"));
+        QVERIFY(!QFileInfo(cacheFile).isSymLink());
+    }
+}
+
+void TestRunLogReader::keptVerdictsStandForTheirThresholds_data()
+{
+    QTest::addColumn<int>("forceTolerance");  // of the second listing; the first's is 10
+    QTest::addColumn<bool>("appended");
+    QTest::newRow("same thresholds") << 10 << false;
+    QTest::newRow("a run appended") << 10 << true;
+    QTest::newRow("another force tolerance") << 0 << false;
+}
+
+// A listing keeps each entry's verdict with the index; the next one, by the
+// same thresholds, finds them there, and gives what judging afresh gives.
+void TestRunLogReader::keptVerdictsStandForTheirThresholds()
+{
+    QFETCH(int, forceTolerance);
+    QFETCH(bool, appended);
+    QTemporaryDir cache;
+    const QString path = Path(QStringLiteral("judged.log"));
+    const QList<Piece> three{Torn(2, 900), Entry(0), Entry(1)};
+    WriteFile(path, Compose(three));
+    QString error;
+    CRunLogReader first(cache.path());
+    QCOMPARE(first.Open(path, error), CRunLogReader::OpenResult::Opened);
+    CRunLogQuality::Verdicts(first, CQualityThresholds());
+    if (appended) {
+        QTest::qWait(20);
+        WriteFile(path, Compose(three + QList<Piece>{Entry(3)}));
+    }
+
+    CRunLogReader again(cache.path());
+    QCOMPARE(again.Open(path, error), CRunLogReader::OpenResult::Opened);
+    for (qsizetype i = 0; i < again.Entries().size(); ++i)
+        QCOMPARE(again.Entries()[i].m_nQuality != CRunLogEntry::kNotJudged, i < three.size());
+    CQualityThresholds thresholds;
+    thresholds.m_nForceToleranceKdyn = forceTolerance;
+    CRunLogReader fresh{QString()};
+    QCOMPARE(fresh.Open(path, error), CRunLogReader::OpenResult::Opened);
+    QCOMPARE(CRunLogQuality::Verdicts(again, thresholds),
+             CRunLogQuality::Verdicts(fresh, thresholds));
+}
+
 void TestRunLogReader::refusesWhatIsNoLog_data()
 {
     QTest::addColumn<QString>("path");
@@ -421,6 +560,8 @@ void TestRunLogReader::namesFromStampAndSubject_data()
                                                     << "2026-12-08_14-03-22_rat.exp";
     QTest::newRow("nothing left") << "///"
                                   << "2026-12-08_14-03-22.exp";
+    QTest::newRow("a crafted subject over the limit, cut")
+        << QString(300, u'a') << "2026-12-08_14-03-22_" + QString(64, u'a') + ".exp";
 }
 
 void TestRunLogReader::namesFromStampAndSubject()

@@ -8,16 +8,16 @@ class TestParser : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void splitsEachChunkOnItsOwn();
+    void joinsLinesCutBetweenReads();
     void parsesSampleLines_data();
     void parsesSampleLines();
 };
 
-void TestParser::splitsEachChunkOnItsOwn()
+void TestParser::joinsLinesCutBetweenReads()
 {
     const QStringList lines =
         CRunDataParser::SplitIntoLines({"a\r\nb", "  \t", "c\n\n d", "#12#3", "4\r\n"});
-    QCOMPARE(lines, (QStringList{"a\r", "b", "", "c", "d", "#12#3", "4"}));
+    QCOMPARE(lines, (QStringList{"a", "b  \tc", "d#12#34"}));
 }
 
 void TestParser::parsesSampleLines_data()
@@ -49,8 +49,11 @@ void TestParser::parsesSampleLines_data()
     QTest::newRow("r4 prompts add nothing")
         << 4 << QStringList{"Enter Mode\r\n", "Press y"} << A{} << A{} << A{} << A{} << A{} << A{};
     QTest::newRow("r4 line cut after the first force digit")
-        << 4 << QStringList{"#120#3", "5\r\n#130#40#\r\n"} << A{120, 130} << A{3, 40} << A{} << A{}
+        << 4 << QStringList{"#120#3", "5\r\n#130#40#\r\n"} << A{120, 130} << A{35, 40} << A{} << A{}
         << A{} << A{};
+    QTest::newRow("r4 line cut between CR and LF, then inside the displacement")
+        << 4 << QStringList{"#120#35#\r", "\n#1", "30#40#\r\n-9", "-8-"} << A{120, 130} << A{35, 40}
+        << A{} << A{9} << A{8} << A{};
     QTest::newRow("r4 white space chunk")
         << 4 << QStringList{" \r\n "} << A{} << A{} << A{} << A{} << A{} << A{};
     QTest::newRow("r4 negative field is 0, both rules still append one each")
@@ -74,7 +77,13 @@ void TestParser::parsesSampleLines_data()
     QTest::newRow("r5 only one field")
         << 5 << QStringList{"#120"} << A{120} << A{0} << A{0} << A{} << A{} << A{};
     QTest::newRow("r5 line cut across reads") << 5 << QStringList{"#120#35#40", "00\r\n"} << A{120}
-                                              << A{35} << A{40} << A{} << A{} << A{};
+                                              << A{35} << A{4000} << A{} << A{} << A{};
+    QTest::newRow("r5 line cut at its separators")
+        << 5 << QStringList{"-7", "-", "8", "-9\r\n#1#", "2#3"} << A{1} << A{2} << A{3} << A{7}
+        << A{8} << A{9};
+    QTest::newRow("r5 noise after a reply is no part of the next line")
+        << 5 << QStringList{"#1#2#3\r\n\x01\xfe", "#4#5#6\r\n"} << A{1, 4} << A{2, 5} << A{3, 6}
+        << A{} << A{} << A{};
     QTest::newRow("r5 negative field is 0")
         << 5 << QStringList{"#-5#30#100"} << A{0} << A{30} << A{100} << A{0} << A{5} << A{0};
     QTest::newRow("r5 number beyond 32 bits saturates")

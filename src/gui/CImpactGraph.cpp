@@ -97,7 +97,8 @@ int StepDecimals(double step)
 CImpactGraph::CImpactGraph(QWidget* parent) : QWidget(parent)
 {
     setMouseTracking(true);
-    setMinimumSize(240, 240);
+    // Small enough that the window still fits a small screen at double scale.
+    setMinimumSize(180, 180);
     setAttribute(Qt::WA_OpaquePaintEvent);
     ShowWholeRun();
 }

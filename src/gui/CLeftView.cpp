@@ -205,18 +205,12 @@ QGroupBox* CLeftView::BuildSettingsGroup()
     m_labelQuality->setAlignment(Qt::AlignCenter);
     m_labelQuality->setToolTip(
         QStringLiteral("Quality check of the impact shown (View > Quality Check Settings...)"));
-    // Its place is kept while it is hidden, so the form does not jump when
-    // a verdict appears.
-    m_labelQuality->setMinimumHeight(2 * m_labelQuality->fontMetrics().lineSpacing() + 10);
-    QSizePolicy policy = m_labelQuality->sizePolicy();
-    policy.setRetainSizeWhenHidden(true);
-    m_labelQuality->setSizePolicy(policy);
-    m_labelQuality->hide();
+    KeepPlaceWhenHidden(m_labelQuality, 2, 10);
     grid->addWidget(m_labelQuality, rows.size() + 1, 0, 1, 3);
     m_labelMeasures = new QLabel(group);
     m_labelMeasures->setObjectName(QStringLiteral("impactMeasures"));
     m_labelMeasures->setToolTip(QStringLiteral("Measured from the traces of the impact shown"));
-    m_labelMeasures->hide();
+    KeepPlaceWhenHidden(m_labelMeasures, 3, 0);
     grid->addWidget(m_labelMeasures, rows.size() + 2, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     return group;
@@ -242,6 +236,15 @@ void CLeftView::ShowQualityVerdict()
                              "border: 1px solid #15803d; padding: 2px; }")
             : QStringLiteral("QLabel { color: #7f1d1d; background: #fee2e2; "
                              "border: 2px solid #b91c1c; padding: 2px; font-weight: bold; }"));
+}
+
+void CLeftView::KeepPlaceWhenHidden(QLabel* label, int lines, int paddingPx)
+{
+    label->setMinimumHeight(lines * label->fontMetrics().lineSpacing() + paddingPx);
+    QSizePolicy policy = label->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    label->setSizePolicy(policy);
+    label->hide();
 }
 
 QString CLeftView::MeasuresText(const CImpactMeasures& measures)

@@ -81,6 +81,9 @@ Q_SIGNALS:
     void busyTextChanged(const QString& text);
 
 private:
+    // Verdict and measures keep their place while hidden, so the form does not
+    // jump when a run shows them.
+    static void KeepPlaceWhenHidden(QLabel* label, int lines, int paddingPx);
     struct IntegerField;
 
     QWidget* BuildForm();

@@ -490,6 +490,8 @@ void CImpactGraph::DrawCrosshair(QPainter& painter) const
     const bool left = disp.x() > DispPlot().center().x();
     box.moveTopLeft(QPoint(left ? int(disp.x()) - box.width() - 8 : int(disp.x()) + 8,
                            DispPlot().bottom() + 2));
+    // A narrow graph still shows the whole readout.
+    box.moveLeft(std::clamp(box.left(), 0, std::max(0, width() - box.width())));
     painter.setPen(kCrosshairColour);
     painter.setBrush(QColor(255, 255, 225));
     painter.drawRect(box);

@@ -210,7 +210,9 @@ QGroupBox* CLeftView::BuildSettingsGroup()
     m_labelMeasures = new QLabel(group);
     m_labelMeasures->setObjectName(QStringLiteral("impactMeasures"));
     m_labelMeasures->setToolTip(QStringLiteral("Measured from the traces of the impact shown"));
-    KeepPlaceWhenHidden(m_labelMeasures, 3, 0);
+    // Wraps rather than widen the form past the panel.
+    m_labelMeasures->setWordWrap(true);
+    KeepPlaceWhenHidden(m_labelMeasures, 4, 0);
     grid->addWidget(m_labelMeasures, rows.size() + 2, 0, 1, 3);
     grid->setColumnStretch(0, 1);
     return group;

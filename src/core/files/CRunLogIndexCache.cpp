@@ -113,6 +113,10 @@ QList<Sample> TakeSamples(QFileDevice& log, const CRunLogIndex& index)
     const qsizetype last = entries.size() - 1;
     for (int k = 0; k < kSampledEntries && last >= 0; ++k) {
         const CRunLogEntry& entry = entries[qsizetype(qint64(k) * last / (kSampledEntries - 1))];
+        // An index not yet checked may hold any numbers; only bytes inside the log are sampled.
+        if (entry.m_nOffset < 0 || entry.m_nLength < 0 || entry.m_nOffset > log.size() ||
+            entry.m_nLength > log.size() - entry.m_nOffset)
+            continue;
         const qint64 end = entry.m_nOffset + entry.m_nLength;
         for (qint64 offset : {entry.m_nOffset, qMax(entry.m_nOffset, end - kSampleBytes)})
             samples.append({offset, BytesAt(log, offset, qMin(kSampleBytes, end - offset))});

@@ -90,6 +90,8 @@ private Q_SLOTS:
     void readoutGivesTheNearestSample();
     void marksStandOnTheirSamples_data();
     void marksStandOnTheirSamples();
+    void peakTextStaysWhole_data();
+    void peakTextStaysWhole();
     void zoomPanAndResetRestoreTheAxes_data();
     void zoomPanAndResetRestoreTheAxes();
     void comparedImpactsAreDrawnBehind();
@@ -218,6 +220,26 @@ void TestZentakView::marksStandOnTheirSamples()
     QCOMPARE(graph.MarkSample(CImpactGraph::Mark::Peak), 39);
     QTEST(int(graph.MarkSample(CImpactGraph::Mark::SecondHit)), "secondHit");
     QTEST(graph.PeakText(), "peak");
+}
+
+void TestZentakView::peakTextStaysWhole_data()
+{
+    QTest::addColumn<int>("widthPx");
+    QTest::newRow("wide") << 800;
+    QTest::newRow("room on neither side") << 200;
+}
+
+// The peak's name never runs off the graph's right edge.
+void TestZentakView::peakTextStaysWhole()
+{
+    QFETCH(int, widthPx);
+    CImpactGraph graph;
+    graph.SetRecord(CleanRecord(40), CQualityThresholds());
+    graph.resize(widthPx, 400);
+    const QImage image = graph.grab().toImage();
+    const QColor peakColour(230, 120, 0);
+    QVERIFY(CountColour(image, peakColour) > 0);
+    QCOMPARE(CountColour(image, peakColour, QRect(widthPx - 2, 0, 2, 400)), 0);
 }
 
 void TestZentakView::zoomPanAndResetRestoreTheAxes_data()

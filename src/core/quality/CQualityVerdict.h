@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <iterator>
+
 // The outcome of the quality checks for one impact: the flags it raised,
 // none for a pass. It describes the impact and is never stored with it.
 class CQualityVerdict
@@ -17,7 +19,22 @@ public:
         BoneContact,
         TooFewSamples,
     };
-    static constexpr int kFlagCount = 6;
+    struct FlagRow {
+        Flag flag;
+        const char* key;   // for scripts, the JSON and the CSV
+        const char* name;  // for people
+    };
+    // In bit order: the run log index cache keeps a verdict by its flags' bits, so a new
+    // flag goes last.
+    static constexpr FlagRow kFlags[] = {
+        {Flag::ForceOffTarget, "force-off-target", "force off target"},
+        {Flag::VelocityOffTarget, "velocity-off-target", "velocity off target"},
+        {Flag::EarlyContact, "early-contact", "early contact"},
+        {Flag::SecondHit, "second-hit", "second hit"},
+        {Flag::BoneContact, "bone-contact", "bone contact"},
+        {Flag::TooFewSamples, "too-few-samples", "too few samples"},
+    };
+    static constexpr int kFlagCount = int(std::size(kFlags));
     static inline const QString kPassText = QStringLiteral("QC pass");
 
     static const QList<Flag>& AllFlags();

@@ -1,6 +1,7 @@
 #include "core/files/CRunLogEntry.h"
 
 #include "core/files/CExperimentFileWriter.h"
+#include "core/record/CBoxWords.h"
 #include "core/record/CRunStamp.h"
 #include "core/record/CTextRules.h"
 
@@ -95,17 +96,13 @@ void CRunLogEntry::Summarize(QByteArrayView text)
     const bool currentLayout = lines.Has("v5.0");
     m_nFirmwareRelease = 4;
     if (currentLayout) {
-        m_nFirmwareRelease = 0;
         for (int reads = 0; reads < kVersionLineReads && !lines.Has("Firmware Release"); ++reads)
             lines.Next();
         const QString line = Latin1(lines.Line());
         const qsizetype label = line.indexOf(QLatin1StringView("Version:"));
         m_strFirmwareVersion = CTextRules::Trimmed(label < 0 ? QStringView(line)
                                                              : QStringView(line).sliced(label + 8));
-        if (m_strFirmwareVersion.contains(QLatin1StringView("R4")))
-            m_nFirmwareRelease = 4;
-        if (m_strFirmwareVersion.contains(QLatin1StringView("R5")))
-            m_nFirmwareRelease = 5;
+        m_nFirmwareRelease = CBoxWords::Release(m_strFirmwareVersion, 0);
     }
     for (int reads = 0; reads < kHeaderLineReads; ++reads) {
         if (lines.Has("Displacement Data") && !(reads == 0 && currentLayout))

@@ -157,13 +157,7 @@ bool CRunLogEntry::Summarizes(QByteArrayView text) const
 {
     CRunLogEntry found;
     found.Summarize(text);
-    return found.m_stampTime == m_stampTime && found.m_strSubject == m_strSubject &&
-           found.m_strFirmwareVersion == m_strFirmwareVersion &&
-           found.m_nFirmwareRelease == m_nFirmwareRelease &&
-           found.m_nDesiredForce == m_nDesiredForce && found.m_nActualForce == m_nActualForce &&
-           found.m_nActualDisp == m_nActualDisp && found.m_nActualVelocity == m_nActualVelocity &&
-           found.m_nDownSamples == m_nDownSamples && found.m_nUpSamples == m_nUpSamples &&
-           found.m_strComments == m_strComments;
+    return SummaryOf(found) == SummaryOf(*this);
 }
 
 bool CRunLogEntry::HasPossibleValues() const

@@ -1,5 +1,8 @@
 #include "core/quality/CQualityVerdict.h"
 
+#include <QJsonArray>
+#include <QJsonObject>
+
 static_assert(
     [] {
         int bit = 0;
@@ -61,4 +64,20 @@ QString CQualityVerdict::FlagNames() const
 QString CQualityVerdict::Text() const
 {
     return Passed() ? kPassText : QStringLiteral("QC flags: ") + FlagNames();
+}
+
+QString CQualityVerdict::Cell(const std::optional<CQualityVerdict>& verdict)
+{
+    if (!verdict)
+        return QStringLiteral("-");
+    return verdict->Passed() ? QStringLiteral("pass") : verdict->FlagNames();
+}
+
+QJsonValue CQualityVerdict::Json(const std::optional<CQualityVerdict>& verdict)
+{
+    if (!verdict)
+        return QJsonValue::Null;
+    return QJsonObject{{QStringLiteral("pass"), verdict->Passed()},
+                       {QStringLiteral("flags"), QJsonArray::fromStringList(verdict->Keys())},
+                       {QStringLiteral("text"), verdict->Text()}};
 }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QJsonValue>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <iterator>
+#include <optional>
 
 // The outcome of the quality checks for one impact: the flags it raised,
 // none for a pass. It describes the impact and is never stored with it.
@@ -52,6 +54,10 @@ public:
     QString FlagNames() const;
     // "QC pass", or "QC flags: " and the flags' names.
     QString Text() const;
+    // A table's cell: "pass", the flags' names, or "-" for a record not judged.
+    static QString Cell(const std::optional<CQualityVerdict>& verdict);
+    // {"pass": ..., "flags": [...], "text": ...}, or null without an impact.
+    static QJsonValue Json(const std::optional<CQualityVerdict>& verdict);
 
     bool operator==(const CQualityVerdict&) const = default;
 

@@ -1,5 +1,6 @@
 #include "CBoxSimProcess.h"
 #include "CliProcess.h"
+#include "FileBytes.h"
 #include "core/files/CRunLogIndexCache.h"
 #include "core/files/CRunLogReader.h"
 
@@ -17,19 +18,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // One impact of the program, as a researcher runs it: its --out file and subject.
 struct Run {

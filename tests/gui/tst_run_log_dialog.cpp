@@ -1,4 +1,5 @@
 #include "CFrameHarness.h"
+#include "FileBytes.h"
 #include "ImpactRecord.h"
 #include "core/files/CExperimentFileWriter.h"
 #include "core/record/CRunStamp.h"
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -44,19 +46,6 @@ QByteArray MadeLog(int entries)
         log += CExperimentFileWriter::Text(record);
     }
     return log;
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList Column(QTableView* table, int column)
@@ -148,10 +137,13 @@ void TestRunLogDialog::tableSortsAndFilters()
     WriteFile(log, MadeLog(6));
     CScriptedPrompt prompt;
     CRunLogDialog dialog(log, prompt, nullptr, Path(QStringLiteral("index")));
+    QTableView* table = dialog.Table();
+    QAbstractItemModelTester tester(
+        qobject_cast<QSortFilterProxyModel*>(table->model())->sourceModel(),
+        QAbstractItemModelTester::FailureReportingMode::QtTest);
     dialog.show();
     QVERIFY(dialog.IndexLog());
     QVERIFY(prompt.messages.isEmpty());
-    QTableView* table = dialog.Table();
     if (sortColumn >= 0)
         table->sortByColumn(sortColumn, order);
     QTest::keyClicks(dialog.FilterBox(), filter);

@@ -192,7 +192,7 @@ int CCliLogCommand::List(CRunLogReader& log, bool json)
         const CRunLogColumns::Listed listed{entries[i], i + 1, verdicts[i]};
         QStringList& cells = lines.emplace_back();
         for (int id = 0; id < CRunLogColumns::kListedCount; ++id) {
-            cells.append(Shown(CRunLogColumns::At(id).text(listed)));
+            cells.append(Shown(CRunLogColumns::Text(id, listed)));
             if (CRunLogColumns::At(id).width == 0)
                 widths[id] = qMin(widths[id], -int(qMax(heading[id].size(), cells[id].size())));
         }

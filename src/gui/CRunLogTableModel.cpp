@@ -99,7 +99,8 @@ QVariant CRunLogTableModel::DisplayValue(int row, int column) const
     const std::optional<CQualityVerdict> verdict =
         column == CRunLogColumns::kQuality ? Verdict(row) : std::nullopt;
     const CRunLogColumns::Listed listed{m_arrEntries[row], row + 1, verdict};
-    return shown.width > 0 ? shown.json(listed).toVariant() : QVariant(shown.text(listed));
+    return shown.width > 0 ? shown.json(listed).toVariant()
+                           : QVariant(CRunLogColumns::Text(column, listed));
 }
 
 // Numbers sort as numbers; date and time both by the whole stamp.

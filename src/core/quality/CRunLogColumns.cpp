@@ -7,11 +7,6 @@ namespace {
 using Column = CRunLogColumns::Column;
 using Listed = CRunLogColumns::Listed;
 
-QString Number(qint64 value)
-{
-    return QString::number(value);
-}
-
 QJsonValue Stamped(const Listed& listed, const QString& text)
 {
     return listed.entry.m_stampTime.isValid() ? QJsonValue(text) : QJsonValue();
@@ -26,83 +21,84 @@ QVariant Stamp(const Listed& listed)
 constexpr Column kColumns[] = {
     {CRunLogColumns::kNumber, "number", "No.", 6, 0,
      "The entry's number in the log, 1 for the oldest", "its number (1 is the oldest)",
-     [](const Listed& l) { return Number(l.number); },
-     [](const Listed& l) { return QJsonValue(qint64(l.number)); }, nullptr},
+     [](const Listed& l) { return QJsonValue(qint64(l.number)); }},
     {CRunLogColumns::kDate, "date", "Date", -10, 2,
      "Date of the run's stamp", "the date and time of its stamp",
-     [](const Listed& l) { return l.entry.DateText(); },
-     [](const Listed& l) { return Stamped(l, l.entry.DateText()); }, Stamp},
+     [](const Listed& l) { return Stamped(l, l.entry.DateText()); },
+     [](const Listed& l) { return l.entry.DateText(); }, Stamp},
     {CRunLogColumns::kTime, "time", "Time", -8, 2, "Time of the run's stamp", nullptr,
-     [](const Listed& l) { return l.entry.TimeText(); },
-     [](const Listed& l) { return Stamped(l, l.entry.TimeText()); }, Stamp},
+     [](const Listed& l) { return Stamped(l, l.entry.TimeText()); },
+     [](const Listed& l) { return l.entry.TimeText(); }, Stamp},
     {CRunLogColumns::kFirmware, "firmwareVersion", "Firmware", -10, 2,
      "Firmware release version of the control box", "the firmware version",
-     [](const Listed& l) { return l.entry.m_strFirmwareVersion; },
-     [](const Listed& l) { return QJsonValue(l.entry.m_strFirmwareVersion); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_strFirmwareVersion); }},
     {CRunLogColumns::kDesiredForce, "desiredForce", "Desired", 7, 1,
      "Desired force, K dynes", "the desired force",
-     [](const Listed& l) { return Number(l.entry.m_nDesiredForce); },
-     [](const Listed& l) { return QJsonValue(l.entry.m_nDesiredForce); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_nDesiredForce); }},
     {CRunLogColumns::kActualForce, "actualForce", "Force", 6, 1,
      "Actual force, K dynes", "the actual force (K dynes)",
-     [](const Listed& l) { return Number(l.entry.m_nActualForce); },
-     [](const Listed& l) { return QJsonValue(l.entry.m_nActualForce); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_nActualForce); }},
     {CRunLogColumns::kDisplacement, "actualDisplacement", "Disp", 6, 1,
      "Actual displacement, microns", "displacement (microns) and velocity (mm/s)",
-     [](const Listed& l) { return Number(l.entry.m_nActualDisp); },
-     [](const Listed& l) { return QJsonValue(l.entry.m_nActualDisp); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_nActualDisp); }},
     {CRunLogColumns::kVelocity, "actualVelocity", "Velocity", 8, 1,
      "Actual velocity, mm/s", nullptr,
-     [](const Listed& l) { return Number(l.entry.m_nActualVelocity); },
-     [](const Listed& l) { return QJsonValue(l.entry.m_nActualVelocity); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_nActualVelocity); }},
     {CRunLogColumns::kDownSamples, "downSamples", "Down", 5, 1,
      "Samples of the down stroke", "the samples of the down and the up stroke",
-     [](const Listed& l) { return Number(l.entry.m_nDownSamples); },
-     [](const Listed& l) { return QJsonValue(l.entry.m_nDownSamples); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_nDownSamples); }},
     {CRunLogColumns::kUpSamples, "upSamples", "Up", 5, 1, "Samples of the up stroke", nullptr,
-     [](const Listed& l) { return Number(l.entry.m_nUpSamples); },
-     [](const Listed& l) { return QJsonValue(l.entry.m_nUpSamples); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_nUpSamples); }},
     {CRunLogColumns::kState, "torn", "", -4, 2,
      "\"torn\": the log ends, or the next entry begins, inside this entry",
      "\"torn\" for an entry that the log ends or the next entry begins inside",
-     [](const Listed& l) { return l.entry.m_bTorn ? QStringLiteral("torn") : QString(); },
-     [](const Listed& l) { return QJsonValue(l.entry.m_bTorn); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_bTorn); },
+     [](const Listed& l) { return l.entry.m_bTorn ? QStringLiteral("torn") : QString(); }},
     {CRunLogColumns::kQuality, "qc", "QC", 0, 2,
      "The quality check: pass, its flags, or - for an entry that does not open whole",
      "the quality check (\"pass\", its flags, or \"-\" for an entry that does not open whole) "
      "by the thresholds the window keeps",
-     [](const Listed& l) { return CQualityVerdict::Cell(l.verdict); },
-     [](const Listed& l) { return CQualityVerdict::Json(l.verdict); }, nullptr},
+     [](const Listed& l) { return CQualityVerdict::Json(l.verdict); },
+     [](const Listed& l) { return CQualityVerdict::Cell(l.verdict); }},
     {CRunLogColumns::kSubject, "subject", "Subject", 0, 2,
      "The animal's ID given with the run", "and its subject",
-     [](const Listed& l) { return l.entry.m_strSubject; },
-     [](const Listed& l) { return QJsonValue(l.entry.m_strSubject); }, nullptr},
-    {CRunLogColumns::kFirmwareRelease, "firmwareRelease", nullptr, 0, 0, nullptr, nullptr, nullptr,
-     [](const Listed& l) { return QJsonValue(l.entry.m_nFirmwareRelease); }, nullptr},
-    {CRunLogColumns::kOffset, "offset", nullptr, 0, 0, nullptr, nullptr, nullptr,
-     [](const Listed& l) { return QJsonValue(l.entry.m_nOffset); }, nullptr},
-    {CRunLogColumns::kLength, "length", nullptr, 0, 0, nullptr, nullptr, nullptr,
-     [](const Listed& l) { return QJsonValue(l.entry.m_nLength); }, nullptr},
+     [](const Listed& l) { return QJsonValue(l.entry.m_strSubject); }},
+    {CRunLogColumns::kFirmwareRelease, "firmwareRelease", nullptr, 0, 0, nullptr, nullptr,
+     [](const Listed& l) { return QJsonValue(l.entry.m_nFirmwareRelease); }},
+    {CRunLogColumns::kOffset, "offset", nullptr, 0, 0, nullptr, nullptr,
+     [](const Listed& l) { return QJsonValue(l.entry.m_nOffset); }},
+    {CRunLogColumns::kLength, "length", nullptr, 0, 0, nullptr, nullptr,
+     [](const Listed& l) { return QJsonValue(l.entry.m_nLength); }},
 };
 // clang-format on
 
 static_assert(
     [] {
-        for (int i = 0; i < int(std::size(kColumns)); ++i) {
-            const bool listed = kColumns[i].heading && kColumns[i].text;
+        if (std::size(kColumns) != CRunLogColumns::kCount)
+            return false;
+        for (int i = 0; i < CRunLogColumns::kCount; ++i) {
+            const bool listed = kColumns[i].heading;
             if (kColumns[i].id != i || listed != (i < CRunLogColumns::kListedCount))
                 return false;
         }
         return true;
     }(),
-    "a column's row stands at its id, the listed ones first");
+    "a row a column, at its id, the listed ones first");
 
 }  // namespace
 
-const QList<Column>& CRunLogColumns::Columns()
+const Column& CRunLogColumns::At(int id)
 {
-    static const QList<Column> columns(std::begin(kColumns), std::end(kColumns));
-    return columns;
+    return kColumns[id];
+}
+
+QString CRunLogColumns::Text(int id, const Listed& listed)
+{
+    const Column& column = kColumns[id];
+    if (column.text)
+        return column.text(listed);
+    const QJsonValue value = column.json(listed);
+    return value.isString() ? value.toString() : QString::number(value.toInteger());
 }
 
 QJsonObject CRunLogColumns::Json(const Listed& listed)

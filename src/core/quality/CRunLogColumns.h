@@ -5,7 +5,6 @@
 
 #include <QJsonObject>
 #include <QJsonValue>
-#include <QList>
 #include <QVariant>
 
 #include <optional>
@@ -35,6 +34,7 @@ public:
         kFirmwareRelease = kListedCount,
         kOffset,
         kLength,
+        kCount
     };
 
     // One entry as a list has it: its number (1 is the oldest) and its
@@ -55,15 +55,17 @@ public:
         int gap;
         const char* tip;   // the dialog's
         const char* help;  // zentak-cli help log's words; nullptr: the previous column's say it
-        QString (*text)(const Listed&);
         QJsonValue (*json)(const Listed&);
+        // nullptr: the JSON's string or number.
+        QString (*text)(const Listed&) = nullptr;
         // nullptr: numbers sort by their value, the rest by their text.
-        QVariant (*sort)(const Listed&);
+        QVariant (*sort)(const Listed&) = nullptr;
     };
 
-    static const QList<Column>& Columns();
-    static const Column& At(int id) { return Columns()[id]; }
+    static const Column& At(int id);
 
+    // The cell of a listed column.
+    static QString Text(int id, const Listed& listed);
     static QJsonObject Json(const Listed& listed);
     // What list prints of each entry, as help log says it.
     static QString HelpText();

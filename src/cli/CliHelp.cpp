@@ -6,6 +6,7 @@
 #include "core/program/CHelpText.h"
 #include "core/program/ZentakVersion.h"
 #include "core/protocol/CForceSensitivity.h"
+#include "core/quality/CRunLogColumns.h"
 #include "core/record/CDesiredValueRules.h"
 #include "core/record/CRunSubject.h"
 #include "core/record/CSerialSettings.h"
@@ -322,46 +323,39 @@ CommandHelp OverlayHelp()
 
 CommandHelp LogHelp()
 {
-    return {
-        "log",
-        CliCommands::kLogSynopsis,
-        QStringLiteral("List the run log's entries and write them to files of their own."),
-        {QStringLiteral("Reads the run log back. list prints one line per entry, oldest first: its "
-                        "number (1 is the oldest), the date and time of its stamp, the firmware "
-                        "version, the desired force, the actual force (K dynes), displacement "
-                        "(microns) and velocity (mm/s), the samples of the down and the up stroke, "
-                        "\"torn\" for an entry that the log ends or the next entry begins inside, "
-                        "the quality check (\"pass\", its flags, or \"-\" for an entry that does "
-                        "not open whole) by the thresholds the window keeps, and its subject."),
-         QStringLiteral(
-             "extract writes the chosen entries, split every entry, each to a file of its "
-             "own, byte for byte the entry's text: the file saving its record would have "
-             "written. The files are named by the stamp and the subject, such as "
-             "2026-12-08_14-03-22_rat_17.exp (run-log-entry-N.exp for an entry without a "
-             "stamp), and never replace a file: one that already holds the entry is left "
-             "as it is, any other is reported and the command exits with 1. The paths of "
-             "the entries' files are printed; text of the log that belongs to no entry is "
-             "reported on standard error."),
-         QStringLiteral(
-             "The entries' places are kept in ~/.cache/Zentak/run-log-index ($XDG_CACHE_HOME "
-             "when set), so a log read before is read again only from where it had grown. "
-             "Deleting the folder costs nothing but time.")},
-        {{QStringLiteral("Actions"),
-          {{QStringLiteral("list"), QStringLiteral("One line per entry.")},
-           {QStringLiteral("extract N..."),
-            QStringLiteral("The entries with these numbers, each to a file.")},
-           {QStringLiteral("split"), QStringLiteral("Every entry, each to a file.")}}},
-         {QStringLiteral("Options"),
-          {{QStringLiteral("--json"),
-            QStringLiteral("list: one JSON object per line and entry instead.")},
-           {QStringLiteral("-o, --output FILE.exp"),
-            QStringLiteral("extract: the file for the one entry named.")},
-           {QStringLiteral("--dir DIR"),
-            QStringLiteral("extract, split: the folder the files are written to, named by "
-                           "their stamps (made when missing).")},
-           {QStringLiteral("--run-log PATH"),
-            QStringLiteral("The run log to read instead of the usual one.")},
-           kHelpEntry}}}};
+    return {"log",
+            CliCommands::kLogSynopsis,
+            QStringLiteral("List the run log's entries and write them to files of their own."),
+            {CRunLogColumns::HelpText(),
+             QStringLiteral(
+                 "extract writes the chosen entries, split every entry, each to a file of its "
+                 "own, byte for byte the entry's text: the file saving its record would have "
+                 "written. The files are named by the stamp and the subject, such as "
+                 "2026-12-08_14-03-22_rat_17.exp (run-log-entry-N.exp for an entry without a "
+                 "stamp), and never replace a file: one that already holds the entry is left "
+                 "as it is, any other is reported and the command exits with 1. The paths of "
+                 "the entries' files are printed; text of the log that belongs to no entry is "
+                 "reported on standard error."),
+             QStringLiteral(
+                 "The entries' places are kept in ~/.cache/Zentak/run-log-index ($XDG_CACHE_HOME "
+                 "when set), so a log read before is read again only from where it had grown. "
+                 "Deleting the folder costs nothing but time.")},
+            {{QStringLiteral("Actions"),
+              {{QStringLiteral("list"), QStringLiteral("One line per entry.")},
+               {QStringLiteral("extract N..."),
+                QStringLiteral("The entries with these numbers, each to a file.")},
+               {QStringLiteral("split"), QStringLiteral("Every entry, each to a file.")}}},
+             {QStringLiteral("Options"),
+              {{QStringLiteral("--json"),
+                QStringLiteral("list: one JSON object per line and entry instead.")},
+               {QStringLiteral("-o, --output FILE.exp"),
+                QStringLiteral("extract: the file for the one entry named.")},
+               {QStringLiteral("--dir DIR"),
+                QStringLiteral("extract, split: the folder the files are written to, named by "
+                               "their stamps (made when missing).")},
+               {QStringLiteral("--run-log PATH"),
+                QStringLiteral("The run log to read instead of the usual one.")},
+               kHelpEntry}}}};
 }
 
 QList<CommandHelp> Commands()

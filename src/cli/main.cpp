@@ -1,5 +1,6 @@
 #include "cli/CliCommands.h"
 #include "cli/CliHelp.h"
+#include "core/program/CUserSettings.h"
 #include "render/CGraphPainter.h"
 
 #include <QCoreApplication>
@@ -101,7 +102,7 @@ int main(int argc, char* argv[])
         return Print(CliHelp::Command(QLatin1String(command->name)));
     const std::unique_ptr<QCoreApplication> app =
         MakeApplication(command && command->bDraws, argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Zentak"));
+    QCoreApplication::setApplicationName(CUserSettings::kApplication);
     if (!command)
         return Usage();
     return command->run(QCoreApplication::arguments().mid(2));

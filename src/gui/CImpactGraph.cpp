@@ -31,12 +31,12 @@ struct MarkStyle {
     QString legend;
 };
 
-// One table of what each mark looks like and is called.
+// One table of what each mark looks like and is called; a flag's mark by the flag's name.
 const MarkStyle kMarkStyles[] = {
     {QColor(220, 0, 0), QStringLiteral("contact")},
     {QColor(230, 120, 0), QStringLiteral("peak force")},
-    {QColor(160, 0, 160), QStringLiteral("second hit")},
-    {QColor(0, 130, 130), QStringLiteral("bone contact")},
+    {QColor(160, 0, 160), CQualityVerdict::Name(CQualityVerdict::Flag::SecondHit)},
+    {QColor(0, 130, 130), CQualityVerdict::Name(CQualityVerdict::Flag::BoneContact)},
 };
 
 // A trace built column by column: the samples that fall into one pixel

@@ -6,7 +6,9 @@
 //       subject "rat N", each entry the text the program's own writer
 //       makes of its record.
 //   build/bench/bench_run_log time LOG
-//       indexes LOG without and with the index cache, and reads entries.
+//       indexes LOG without and with the index cache, judges every entry
+//       as the first listing does and again with the verdicts kept, and
+//       reads entries.
 //
 // Goals (10000 entries of 1000 samples, about 334 MB): zentak-cli log list
 // with its index kept under 0.3 s, the first listing (every entry judged)
@@ -14,6 +16,7 @@
 // extracting one entry under 100 ms.
 #include "core/files/CExperimentFileWriter.h"
 #include "core/files/CRunLogReader.h"
+#include "core/quality/CRunLogQuality.h"
 #include "core/record/CImpactRecord.h"
 
 #include <QCoreApplication>
@@ -102,15 +105,26 @@ bool TimeOpen(const char* what, CRunLogReader& reader, const QString& path)
     return true;
 }
 
+void TimeVerdicts(const char* what, CRunLogReader& reader)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const qsizetype judged = CRunLogQuality::Verdicts(reader, CQualityThresholds()).size();
+    std::printf("%-34s %9.1f ms  %lld entries\n", what, Ms(timer), qint64(judged));
+}
+
 int Time(const QString& path)
 {
     QTemporaryDir cache;
     CRunLogReader uncached{QString()};
     CRunLogReader cached(cache.path());
     if (!TimeOpen("index, no cache", uncached, path) ||
-        !TimeOpen("index, first opening (cache made)", cached, path) ||
-        !TimeOpen("index, second opening (cache)", cached, path))
+        !TimeOpen("index, first opening (cache made)", cached, path))
         return 1;
+    TimeVerdicts("verdicts, first listing", cached);
+    if (!TimeOpen("index, second opening (cache)", cached, path))
+        return 1;
+    TimeVerdicts("verdicts, kept", cached);
     const qsizetype count = cached.Entries().size();
     for (qsizetype index : {qsizetype(0), count / 2, count - 1}) {
         QElapsedTimer timer;

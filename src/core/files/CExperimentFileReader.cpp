@@ -238,8 +238,14 @@ void CExperimentFileReader::ReadStroke(CUIntArray& down, CUIntArray& up)
 void CExperimentFileReader::ReadSection(QLatin1StringView startMarker, CUIntArray& values)
 {
     // A line of digits holds no marker, and is not searched for one:
-    // sections of a large run log are read by the thousand.
+    // sections of a large run log are read by the thousand. Lines written
+    // as plain numbers become no string either; an empty line, which holds
+    // no marker too, stands for them.
     for (bool end = Has("End"_L1); !end && !m_lines.AtEnd();) {
+        if (m_lines.ReadNumberLines(values)) {
+            m_strLine.clear();
+            continue;
+        }
         NextLine();
         const bool plainNumber = HoldsOnlyDigitsAndBlanks(m_strLine);
         end = !plainNumber && Has("End"_L1);

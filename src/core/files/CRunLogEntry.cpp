@@ -1,6 +1,7 @@
 #include "core/files/CRunLogEntry.h"
 
 #include "core/files/CExperimentFileWriter.h"
+#include "core/files/CNumberLine.h"
 #include "core/record/CBoxWords.h"
 #include "core/record/CRunStamp.h"
 #include "core/record/CTextRules.h"
@@ -42,6 +43,17 @@ public:
         return std::string_view(m_line.data(), size_t(m_line.size())).find(marker) !=
                std::string_view::npos;
     }
+    // Passes the lines ahead that are plain numbers (CNumberLine): how many.
+    qint64 SkipNumberLines()
+    {
+        qint64 count = 0;
+        quint32 ignored = 0;
+        for (qsizetype next; (next = CNumberLine::End(m_text, m_nPos, ignored)) >= 0; ++count)
+            m_nPos = next;
+        if (count > 0)
+            m_line = QByteArrayView();
+        return count;
+    }
     bool AtEnd() const { return m_nPos >= m_text.size(); }
     QByteArrayView Line() const { return m_line; }
     qsizetype Pos() const { return m_nPos; }
@@ -80,6 +92,10 @@ qint64 CountSectionValues(CByteLines& lines, std::string_view startMarker)
 {
     qint64 values = 0;
     while (!lines.Has("End") && !lines.AtEnd()) {
+        if (const qint64 numbers = lines.SkipNumberLines()) {
+            values += numbers;
+            continue;
+        }
         lines.Next();
         if (!lines.Has(startMarker) && !lines.Has("End"))
             ++values;

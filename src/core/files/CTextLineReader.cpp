@@ -1,5 +1,7 @@
 #include "core/files/CTextLineReader.h"
 
+#include "core/files/CNumberLine.h"
+
 #include <QIODevice>
 
 namespace {
@@ -97,4 +99,15 @@ QString CTextLineReader::ReadLine()
     if (m_eStop != Stop::None)
         return QString();
     return TakeLine(line.constData(), line.size(), false);
+}
+
+bool CTextLineReader::ReadNumberLines(QList<quint32>& values)
+{
+    const qsizetype first = m_nPos;
+    quint32 value = 0;
+    for (qsizetype next; (next = CNumberLine::End(m_buffer, m_nPos, value)) >= 0; m_nPos = next) {
+        values.append(value);
+        ++m_nLineNumber;
+    }
+    return m_nPos > first;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 class QIODevice;
@@ -23,6 +24,10 @@ public:
     CTextLineReader(QIODevice& device, qint64 maxInputBytes);
 
     QString ReadLine();
+    // Reads on while the next line lies whole in the buffer and is a plain
+    // number (CNumberLine), appending each value: no string is made of it.
+    // False when not one line was read so.
+    bool ReadNumberLines(QList<quint32>& values);
 
     // True once every byte has been read, or the input was stopped: further
     // lines are all empty.

@@ -13,10 +13,11 @@ namespace {
 constexpr unsigned kMaxWorkers = 8;
 constexpr qsizetype kEntriesPerWorker = 64;  // fewer are not worth a thread
 
+// record: a worker's own, reused, so its traces keep their room from entry to entry.
 std::optional<CQualityVerdict> VerdictOf(const CRunLogReader& log, qsizetype index,
-                                         const CQualityThresholds& thresholds)
+                                         const CQualityThresholds& thresholds,
+                                         CImpactRecord& record)
 {
-    CImpactRecord record;
     if (!CCohortReader::ReadLogEntry(log, index, record).isEmpty())
         return std::nullopt;
     return CQualityCheck::Judge(record, thresholds);
@@ -58,8 +59,9 @@ void CRunLogQuality::Judge(const CRunLogReader& log, const QList<qsizetype>& ind
         qBound(qsizetype(1), count / kEntriesPerWorker, qsizetype(qMin(cores, kMaxWorkers))));
     std::optional<CQualityVerdict>* const results = verdicts.data();
     const auto work = [&](unsigned first) {
+        CImpactRecord record;
         for (qsizetype i = first; i < count; i += workers)
-            results[indexes[i]] = VerdictOf(log, indexes[i], thresholds);
+            results[indexes[i]] = VerdictOf(log, indexes[i], thresholds, record);
     };
     std::vector<std::thread> threads;
     for (unsigned w = 1; w < workers; ++w)

@@ -3,6 +3,7 @@
 #include "FileBytes.h"
 #include "core/CZentakDoc.h"
 #include "core/device/CPortFactory.h"
+#include "core/files/CExperimentFileWriter.h"
 #include "core/files/CRunFileName.h"
 #include "core/files/CRunLogIndexCache.h"
 #include "core/files/CRunLogReader.h"
@@ -155,6 +156,8 @@ private Q_SLOTS:
     void lyingIndexCacheIsNeverBelieved();
     void keptVerdictsStandForTheirThresholds_data();
     void keptVerdictsStandForTheirThresholds();
+    void readsAsIfEveryLineWereAString_data();
+    void readsAsIfEveryLineWereAString();
     void refusesWhatIsNoLog_data();
     void refusesWhatIsNoLog();
     void cancelledIndexingHoldsNothing();
@@ -488,6 +491,54 @@ void TestRunLogReader::keptVerdictsStandForTheirThresholds()
     QCOMPARE(fresh.Open(path, error), CRunLogReader::OpenResult::Opened);
     QCOMPARE(CRunLogQuality::Verdicts(again, thresholds),
              CRunLogQuality::Verdicts(fresh, thresholds));
+}
+
+void TestRunLogReader::readsAsIfEveryLineWereAString_data()
+{
+    QTest::addColumn<QByteArray>("text");
+    const QByteArray r5 = m_runs[0].logged, r4 = m_runs[1].logged;
+    const qsizetype up = r4.indexOf("*Up*\r\n") + 6;
+    // Torn, without a release, a step time label among the last force samples.
+    QByteArray label = QByteArray(r5).replace("Version: R5", "Version: ");
+    label.truncate(label.lastIndexOf("*End*", label.indexOf("Time per")));
+    label.insert(label.lastIndexOf("*Up*") + 6, "Time per Step Data\r\n");
+    QTest::newRow("release 5") << r5;
+    QTest::newRow("release 4") << r4;
+    QTest::newRow("LF ends") << QByteArray(r5).replace("\r\n", "\n");
+    QTest::newRow("blanks") << QByteArray(r4).replace("0\r\n", "0 \t\r\n");
+    QTest::newRow("nine digits and more") << QByteArray(r5).replace("\r\n", "\r\n999999");
+    QTest::newRow("no up stroke") << QByteArray(r4).remove(up, r4.indexOf("*End*", up) - up);
+    QTest::newRow("beyond one read") << QByteArray(r5).replace(
+        "*Down*\r\n", "*Down*\r\n" + QByteArray("1234\r\n").repeated(9000));
+    QTest::newRow("torn after a label") << label;
+    QTest::newRow("line too long") << QByteArray(r5).replace(
+        "Comments:\r\n", "Comments:\r\n" + QByteArray(CTextLineReader::kMaxLineBytes + 1, 'x'));
+}
+
+// Lines that are plain numbers are read without a string each: a blank
+// ending every line, which no rule heeds, makes them strings, and changes
+// neither the verdict, the record, the load's message nor the sample counts.
+void TestRunLogReader::readsAsIfEveryLineWereAString()
+{
+    QFETCH(QByteArray, text);
+    const auto reading = [this](const QByteArray& bytes) {
+        WriteFile(Path(QStringLiteral("odd.log")), bytes);
+        CRunLogReader log{QString()};
+        QString error;
+        log.Open(Path(QStringLiteral("odd.log")), error);
+        const std::optional<CQualityVerdict> verdict = CRunLogQuality::Verdicts(log, {}).value(0);
+        CImpactRecord record;
+        CExperimentFileReader::Result result;
+        log.ReadEntry(0, record, result, error);
+        record.m_bDataPresent = true;  // its traces written out, data or not
+        return QByteArrayList{verdict ? verdict->Text().toUtf8() : "none",
+                              CExperimentFileWriter::ValuesAndTraces(record),
+                              QByteArray::number(record.m_nFirmwareRelease),
+                              result.message.toUtf8(),
+                              QByteArray::number(log.Entries()[0].m_nDownSamples),
+                              QByteArray::number(log.Entries()[0].m_nUpSamples)};
+    };
+    QCOMPARE(reading(text), reading(QByteArray(text).replace('\n', " \n")));
 }
 
 void TestRunLogReader::refusesWhatIsNoLog_data()

@@ -178,9 +178,10 @@ void CCliLogCommand::TellForeignText(const CRunLogReader& log, QTextStream& err)
 int CCliLogCommand::List(CRunLogReader& log, bool json)
 {
     QTextStream out(stdout);
-    const QList<CRunLogEntry>& entries = log.Entries();
+    // Judging may find the kept index wrong and list the log afresh.
     const QList<std::optional<CQualityVerdict>> verdicts =
         CRunLogQuality::Verdicts(log, CQualitySettings::Load());
+    const QList<CRunLogEntry>& entries = log.Entries();
     QStringList heading;
     QList<int> widths;
     for (int id = 0; id < CRunLogColumns::kListedCount; ++id) {

@@ -43,6 +43,7 @@ CRunLogReader::OpenResult CRunLogReader::Open(const QString& path, QString& erro
     m_strPath = path;
     m_index = CRunLogIndex();
     m_bUsedIndexCache = false;
+    m_bIndexCacheLied = false;
     // A log is large by nature: only its entries are bounded, one by one.
     QFile log(path);
     if (!CInputFile::Open(log, std::numeric_limits<qint64>::max(), kFileKind, error))
@@ -97,8 +98,10 @@ QByteArray CRunLogReader::EntryText(qsizetype index, QString& error) const
     // The log is only ever appended to; anything else means it was replaced,
     // or the kept index it was listed by is wrong and must not be used again.
     if (!IsEntry(entry, text)) {
-        if (m_bUsedIndexCache)
+        if (m_bUsedIndexCache) {
+            m_bIndexCacheLied = true;
             CRunLogIndexCache(m_strIndexCacheFolder).Drop(log);
+        }
         error = ChangedText(m_strPath);
         return QByteArray();
     }
@@ -124,7 +127,7 @@ void CRunLogReader::KeepQuality(const QByteArray& key, const QList<qint32>& code
     for (qsizetype i = 0; i < m_index.m_arrEntries.size(); ++i)
         m_index.m_arrEntries[i].m_nQuality = codes.value(i, CRunLogEntry::kNotJudged);
     QFile log(m_strPath);
-    if (m_strIndexCacheFolder.isEmpty() || !log.open(QIODevice::ReadOnly) ||
+    if (m_bIndexCacheLied || m_strIndexCacheFolder.isEmpty() || !log.open(QIODevice::ReadOnly) ||
         log.size() != m_index.m_nIndexedBytes ||
         log.fileTime(QFileDevice::FileModificationTime) != m_modifiedTime)
         return;

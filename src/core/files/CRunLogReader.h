@@ -8,6 +8,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <atomic>
+
 class CImpactRecord;
 
 // Reads a run log back: its entries, oldest first (entry i is number i + 1),
@@ -59,6 +61,9 @@ public:
     // holds there: the kept index is dropped, and opening the log again
     // indexes it afresh. An index read from the log itself always matches.
     bool EntriesMatchLog(const QList<qsizetype>& indexes) const;
+    // True once reading an entry has shown the kept index to be wrong since
+    // the last opening; what it listed must not be shown or kept.
+    bool IndexCacheLied() const { return m_bIndexCacheLied; }
 
     // The quality verdicts kept with the index and what they were judged by.
     const QByteArray& QualityKey() const { return m_index.m_qualityKey; }
@@ -73,5 +78,6 @@ private:
     QString m_strPath;
     CRunLogIndex m_index;
     bool m_bUsedIndexCache = false;
-    QDateTime m_modifiedTime;  // the log's, when it was opened
+    mutable std::atomic<bool> m_bIndexCacheLied = false;  // entries are read on several threads
+    QDateTime m_modifiedTime;                             // the log's, when it was opened
 };

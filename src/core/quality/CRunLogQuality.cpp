@@ -41,11 +41,24 @@ QList<std::optional<CQualityVerdict>> CRunLogQuality::Verdicts(CRunLogReader& lo
     if (unjudged.isEmpty())
         return verdicts;
     Judge(log, unjudged, thresholds, verdicts);
+    if (log.IndexCacheLied())
+        return VerdictsOfFreshIndex(log, thresholds);
     QList<qint32> codes;
     for (const std::optional<CQualityVerdict>& verdict : verdicts)
         codes.append(Code(verdict));
     log.KeepQuality(key, codes);
     return verdicts;
+}
+
+// The entries were listed by a kept index that judging showed to be wrong:
+// they are listed and judged again from the log itself.
+QList<std::optional<CQualityVerdict>>
+CRunLogQuality::VerdictsOfFreshIndex(CRunLogReader& log, const CQualityThresholds& thresholds)
+{
+    QString error;
+    if (log.Open(log.Path(), error) != CRunLogReader::OpenResult::Opened)
+        return QList<std::optional<CQualityVerdict>>(log.Entries().size());
+    return Verdicts(log, thresholds);
 }
 
 // Each worker takes every workers-th entry and writes only its own results.

@@ -28,6 +28,8 @@ private:
     // Raised whenever a check's rule changes: verdicts kept before are judged again.
     static constexpr int kRulesVersion = 1;
 
+    static QList<std::optional<CQualityVerdict>>
+    VerdictsOfFreshIndex(CRunLogReader& log, const CQualityThresholds& thresholds);
     static void Judge(const CRunLogReader& log, const QList<qsizetype>& indexes,
                       const CQualityThresholds& thresholds,
                       QList<std::optional<CQualityVerdict>>& verdicts);

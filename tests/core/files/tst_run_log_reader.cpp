@@ -447,6 +447,17 @@ void TestRunLogReader::lyingIndexCacheIsNeverBelieved()
     truth.m_arrEntries = fresh.Entries();
     truth.m_arrForeignText = fresh.ForeignText();
     CompareIndexes(reader, truth);
+    if (believedUntilRead) {
+        // A listing whose judging shows the lie lists the log and keeps no lie.
+        kept.Save(log, index);
+        CRunLogReader listing(cache.path());
+        QCOMPARE(listing.Open(path, error), CRunLogReader::OpenResult::Opened);
+        QCOMPARE(CRunLogQuality::Verdicts(listing, CQualityThresholds()).size(), 4);
+        CompareIndexes(listing, truth);
+        CRunLogReader next(cache.path());
+        QCOMPARE(next.Open(path, error), CRunLogReader::OpenResult::Opened);
+        CompareIndexes(next, truth);
+    }
     if (lie == Lie::Link) {
         QCOMPARE(Contents(target), QByteArray("not a cache"));
         QVERIFY(!QFileInfo(cacheFile).isSymLink());

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class CCliArguments;
 class COperatorPrompt;
 class CImpactRecord;
 class CZentakDoc;
@@ -32,11 +33,11 @@ public:
     };
 
     // The request, or nothing with error set to what was wrong.
-    static std::optional<Request> Parse(const QStringList& arguments, QString& error);
+    static std::optional<Request> Parse(const CCliArguments& arguments, QString& error);
 
     // The process exit code: 0 impact made, logged and saved where asked,
     // 1 any failure, 2 bad arguments.
-    static int Run(const QStringList& arguments);
+    static int Run(const CCliArguments& arguments);
 
 private:
     static int Execute(const Request& request);

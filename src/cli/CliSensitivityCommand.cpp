@@ -1,6 +1,7 @@
 // zentak-cli sensitivity: read the force sensitivity stored in the control
 // box, or set a new one after confirmation, as the Force Settings dialog does.
 
+#include "cli/CCliArguments.h"
 #include "cli/CCliPrompt.h"
 #include "cli/CCliSerialOptions.h"
 #include "cli/CliCommands.h"
@@ -9,7 +10,6 @@
 #include "core/protocol/CForceSensitivity.h"
 #include "core/record/CFieldRules.h"
 
-#include <QCommandLineParser>
 #include <QTextStream>
 
 #include <optional>
@@ -29,11 +29,11 @@ struct Request {
 };
 
 // The dialog's field rules for the value to set.
-bool ReadNewValue(const QCommandLineParser& parser, Request& request, QString& error)
+bool ReadNewValue(const CCliArguments& arguments, Request& request, QString& error)
 {
-    if (!parser.isSet("set"))
+    if (!arguments.IsSet("set"))
         return true;
-    const std::optional<int> value = CFieldRules::ParseInteger(parser.value("set"));
+    const std::optional<int> value = CFieldRules::ParseInteger(arguments.Value("set"));
     if (!value) {
         error = QStringLiteral("--set: ") + CFieldRules::kIntegerMessage;
         return false;
@@ -47,18 +47,12 @@ bool ReadNewValue(const QCommandLineParser& parser, Request& request, QString& e
     return true;
 }
 
-std::optional<Request> Parse(const QStringList& arguments, QString& error)
+std::optional<Request> Parse(const CCliArguments& arguments, QString& error)
 {
-    QCommandLineParser parser;
-    parser.addOptions({QCommandLineOption("set", QString(), "N"), QCommandLineOption("yes")});
-    parser.addOptions(CCliSerialOptions::Options());
-    if (!CCliSerialOptions::ParseOptionsOnly(parser, QStringLiteral("sensitivity"), arguments,
-                                             error))
-        return std::nullopt;
     Request request;
-    request.answerYes = parser.isSet("yes");
-    if (!CCliSerialOptions::Read(parser, request.serial, error) ||
-        !ReadNewValue(parser, request, error))
+    request.answerYes = arguments.IsSet("yes");
+    if (!CCliSerialOptions::Read(arguments, request.serial, error) ||
+        !ReadNewValue(arguments, request, error))
         return std::nullopt;
     return request;
 }
@@ -101,14 +95,9 @@ int Execute(const Request& request)
 
 }  // namespace
 
-int CliCommands::RunSensitivity(const QStringList& arguments)
+int CliCommands::RunSensitivity(const CCliArguments& arguments)
 {
     QString error;
     const std::optional<Request> request = Parse(arguments, error);
-    if (!request) {
-        QTextStream(stderr) << "zentak-cli sensitivity: " << error << "\nusage: zentak-cli "
-                            << kSensitivitySynopsis << '\n';
-        return kExitBadArguments;
-    }
-    return Execute(*request);
+    return request ? Execute(*request) : arguments.BadArguments(error);
 }

@@ -1,3 +1,4 @@
+#include "cli/CCliArguments.h"
 #include "cli/CCliRecord.h"
 #include "cli/CliCommands.h"
 #include "cli/CliQuality.h"
@@ -5,7 +6,6 @@
 #include "core/quality/CQualitySettings.h"
 #include "core/record/CImpactMeasures.h"
 
-#include <QCommandLineParser>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -130,22 +130,14 @@ void PrintRecord(QTextStream& out, const CImpactRecord& record, bool dataPresent
 
 }  // namespace
 
-int CliCommands::RunShow(const QStringList& args)
+int CliCommands::RunShow(const CCliArguments& arguments)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print one JSON object."));
-    parser.addOption(json);
-    if (!parser.parse(QStringList{QStringLiteral("show")} + args) ||
-        parser.positionalArguments().size() != 1) {
-        QTextStream(stderr) << "usage: zentak-cli " << kShowSynopsis << '\n';
-        return kExitBadArguments;
-    }
     CCliRecord file;
-    if (!file.Load(parser.positionalArguments().constFirst()))
+    if (!file.Load(arguments.Operands().constFirst()))
         return kExitFailure;
     const CImpactRecord& record = file.Doc().Record();
     const bool dataPresent = record.m_bDataPresent;
-    if (parser.isSet(json)) {
+    if (arguments.IsSet(QStringLiteral("json"))) {
         const QByteArray text =
             QJsonDocument(RecordJson(record, dataPresent)).toJson(QJsonDocument::Compact);
         std::fwrite(text.constData(), 1, size_t(text.size()), stdout);

@@ -3,95 +3,82 @@
 #include "cli/CCliVerb.h"
 #include "cli/CliCommands.h"
 
-namespace {
-
-CCliArguments::Result Fail(const QString& message)
-{
-    return {false, message};
-}
-
-}  // namespace
-
 CCliArguments::Result CCliArguments::Parse(const CCliVerb& verb, const QStringList& arguments)
 {
     m_pVerb = &verb;
     if (verb.actions.isEmpty())
         return ParseOptions(verb, arguments);
     const QString action = arguments.value(0);
-    m_pAction = verb.Action(action);
-    if (m_pAction)
-        return ParseOptions(*m_pAction, arguments.mid(1));
+    if (const CCliVerb* table = verb.Action(action))
+        return ParseOptions(*table, arguments.mid(1));
     if (!action.isEmpty())
-        return Fail(QStringLiteral("unknown action: %1").arg(action));
+        return {false, QStringLiteral("unknown action: %1").arg(action)};
     QStringList names;
     for (const CCliVerb& known : verb.actions)
         names.append(known.name);
-    return Fail(QStringLiteral("give an action: ") + names.join(QStringLiteral(", ")));
+    return {false, QStringLiteral("give an action: ") + names.join(QStringLiteral(", "))};
 }
 
 CCliArguments::Result CCliArguments::ParseOptions(const CCliVerb& table,
                                                   const QStringList& arguments)
 {
-    bool onlyOperands = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments.at(i);
-        if (onlyOperands || argument == u'-' || !argument.startsWith(u'-')) {
-            m_operands.append(argument);
-        } else if (argument == QLatin1String("--")) {
-            onlyOperands = true;
-        } else if (const QString problem = TakeOption(table, arguments, i); !problem.isEmpty()) {
-            return Fail(problem);
-        }
-    }
-    if (table.maxOperands >= 0 && m_operands.size() > table.maxOperands)
-        return Fail(
-            QStringLiteral("unexpected argument '%1'").arg(m_operands.at(table.maxOperands)));
-    if (m_operands.size() < table.minOperands)
-        return Fail(table.missingOperands);
+    m_pTable = &table;
     for (const CCliVerb::OptionGroup& group : table.options) {
-        for (const CCliVerb::Option& option : group.options) {
-            const bool others = m_values.size() > 1 || !m_operands.isEmpty();
-            if (option.use == CCliVerb::Use::Alone && IsSet(option.names.first()) && others)
-                return Fail(option.Spelling().section(u' ', 0, 0) +
-                            QStringLiteral(" takes nothing else"));
-        }
+        for (const CCliVerb::Option& option : group.options)
+            m_parser.addOption(QCommandLineOption(option.names, option.help, option.value));
     }
-    return {true, QString()};
+    if (!m_parser.parse(QStringList{m_pVerb->name} + arguments))
+        return {false, ParseError()};
+    const QString problem = OperandsProblem(table);
+    return {problem.isEmpty(), problem};
 }
 
-QString CCliArguments::TakeOption(const CCliVerb& table, const QStringList& arguments, qsizetype& i)
+// An unknown option is named as it was spelt, whichever command it was given to.
+QString CCliArguments::ParseError() const
 {
-    const QString& argument = arguments.at(i);
-    const bool isLong = argument.startsWith(QLatin1String("--"));
-    const qsizetype equals = isLong ? argument.indexOf(u'=') : -1;
-    const QString spelt = equals < 0 ? argument : argument.left(equals);
-    const QString name = spelt.mid(isLong ? 2 : 1);
-    const CCliVerb::Option* option = (name.size() == 1) != isLong ? table.Find(name) : nullptr;
-    if (!option)
-        return QStringLiteral("unknown option '%1'").arg(spelt);
-    QStringList& values = m_values[option->names.first()];
-    if (option->value.isEmpty() && equals >= 0)
-        return QStringLiteral("%1 takes no value").arg(spelt);
-    if (option->value.isEmpty())
-        values.append(QString());
-    else if (equals >= 0)
-        values.append(argument.mid(equals + 1));
-    else if (i + 1 < arguments.size())
-        values.append(arguments.at(++i));
-    else
-        return QStringLiteral("%1 needs a value").arg(spelt);
+    const QStringList unknown = m_parser.unknownOptionNames();
+    if (unknown.isEmpty())
+        return m_parser.errorText();
+    const QString& name = unknown.constFirst();
+    return QStringLiteral("unknown option '%1%2'")
+        .arg(name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--"), name);
+}
+
+QString CCliArguments::OperandsProblem(const CCliVerb& table) const
+{
+    const QStringList operands = Operands();
+    if (table.maxOperands >= 0 && operands.size() > table.maxOperands)
+        return QStringLiteral("unexpected argument '%1'").arg(operands.at(table.maxOperands));
+    if (operands.size() < table.minOperands)
+        return table.missingOperands;
+    for (const CCliVerb::OptionGroup& group : table.options) {
+        for (const CCliVerb::Option& option : group.options) {
+            const bool others = m_parser.optionNames().size() > 1 || !operands.isEmpty();
+            if (option.use == CCliVerb::Use::Alone && IsSet(option.names.first()) && others)
+                return QStringLiteral("--%1 takes nothing else").arg(option.names.first());
+        }
+    }
     return QString();
+}
+
+bool CCliArguments::IsSet(const QString& name) const
+{
+    return m_pTable && m_pTable->Find(name) && m_parser.isSet(name);
 }
 
 QString CCliArguments::Value(const QString& name) const
 {
-    const QStringList values = m_values.value(name);
-    return values.isEmpty() ? QString() : values.constLast();
+    return IsSet(name) ? m_parser.value(name) : QString();
+}
+
+QStringList CCliArguments::Values(const QString& name) const
+{
+    return IsSet(name) ? m_parser.values(name) : QStringList();
 }
 
 QString CCliArguments::ActionName() const
 {
-    return m_pAction ? m_pAction->name : QString();
+    return m_pTable && m_pTable != m_pVerb ? m_pTable->name : QString();
 }
 
 int CCliArguments::BadArguments(const QString& problem) const

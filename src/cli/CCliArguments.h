@@ -1,13 +1,13 @@
 #pragma once
 
-#include <QHash>
+#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 
 class CCliVerb;
 
-// A command's arguments read by its verb's table: each option under its
-// canonical name whichever spelling was given, the operands in order.
+// A command's arguments read by its verb's table: an option by its canonical
+// name whichever spelling was given, the operands in order.
 class CCliArguments
 {
 public:
@@ -19,11 +19,12 @@ public:
     // A verb of actions takes its action's name first.
     Result Parse(const CCliVerb& verb, const QStringList& arguments);
 
-    bool IsSet(const QString& name) const { return m_values.contains(name); }
+    // False for an option the command does not take.
+    bool IsSet(const QString& name) const;
     // The value given last; empty when not given.
     QString Value(const QString& name) const;
-    QStringList Values(const QString& name) const { return m_values.value(name); }
-    const QStringList& Operands() const { return m_operands; }
+    QStringList Values(const QString& name) const;
+    QStringList Operands() const { return m_parser.positionalArguments(); }
     // The action's name for a verb of actions.
     QString ActionName() const;
 
@@ -32,11 +33,10 @@ public:
 
 private:
     Result ParseOptions(const CCliVerb& table, const QStringList& arguments);
-    // One option and its value; empty, or what is wrong.
-    QString TakeOption(const CCliVerb& table, const QStringList& arguments, qsizetype& i);
+    QString ParseError() const;
+    QString OperandsProblem(const CCliVerb& table) const;
 
     const CCliVerb* m_pVerb = nullptr;
-    const CCliVerb* m_pAction = nullptr;
-    QHash<QString, QStringList> m_values;
-    QStringList m_operands;
+    const CCliVerb* m_pTable = nullptr;  // the verb's, or its action's
+    QCommandLineParser m_parser;
 };

@@ -16,10 +16,12 @@
 #include "core/quality/CQualityCheck.h"
 #include "core/quality/CQualitySettings.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CImpactMeasures.h"
 #include "core/record/CRunSubject.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QJsonObject>
 #include <QTextStream>
 
 namespace {
@@ -79,6 +81,31 @@ private:
     qint64 m_nNextDotMs = -1;
 };
 
+void PrintOutcome(const CImpactRecord& record, bool json)
+{
+    const std::optional<CQualityVerdict> verdict =
+        CQualityCheck::Judge(record, CQualitySettings::Load());
+    if (json) {
+        CliQuality::PrintJson(
+            {{QStringLiteral("actualForce"), record.m_nActualForce},
+             {QStringLiteral("actualDisplacement"), record.m_nActualDisp},
+             {QStringLiteral("actualVelocity"), record.m_nActualVelocity},
+             {QStringLiteral("downSamples"), qint64(record.m_arrDispDown.size())},
+             {QStringLiteral("upSamples"), qint64(record.m_arrDispUp.size())},
+             {QStringLiteral("qc"), CliQuality::VerdictJson(verdict)},
+             {QStringLiteral("measures"), CliQuality::MeasuresJson(CImpactMeasures::Of(record))}});
+        return;
+    }
+    QTextStream out(stdout);
+    out << "Actual Force: " << record.m_nActualForce << '\n'
+        << "Actual Displacement: " << record.m_nActualDisp << '\n'
+        << "Actual Velocity: " << record.m_nActualVelocity << '\n'
+        << "Down Samples: " << record.m_arrDispDown.size() << '\n'
+        << "Up Samples: " << record.m_arrDispUp.size() << '\n'
+        << CliQuality::Text(verdict) << '\n';
+    out.flush();
+}
+
 }  // namespace
 
 std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const CCliArguments& arguments,
@@ -92,6 +119,7 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const CCliArguments
 
     Request request;
     request.answerYes = arguments.IsSet("yes");
+    request.bJson = arguments.IsSet("json");
     request.outPath = arguments.Value("output");
     request.csvPath = arguments.Value("csv");
     request.runLogPath = arguments.Value("run-log");
@@ -169,14 +197,7 @@ int CCliRunCommand::Execute(const Request& request)
         KeepUnloggedRun(record, stamp, prompt);
     }
     const bool saved = SaveWhereAsked(doc, request, prompt);
-    QTextStream out(stdout);
-    out << "Actual Force: " << record.m_nActualForce << '\n'
-        << "Actual Displacement: " << record.m_nActualDisp << '\n'
-        << "Actual Velocity: " << record.m_nActualVelocity << '\n'
-        << "Down Samples: " << record.m_arrDispDown.size() << '\n'
-        << "Up Samples: " << record.m_arrDispUp.size() << '\n'
-        << CliQuality::Text(CQualityCheck::Judge(record, CQualitySettings::Load())) << '\n';
-    out.flush();
+    PrintOutcome(record, request.bJson);
     if (outcome == CRunOutcome::Kind::CutShort) {
         prompt.ShowMessage(CRunOutcome::CutShortMessage(record),
                            COperatorPrompt::Icon::Exclamation);

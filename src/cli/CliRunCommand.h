@@ -26,6 +26,7 @@ public:
         int mode = 0;
         CSerialSettings serial;
         bool answerYes = false;
+        bool bJson = false;  // the outcome as one JSON object
         QString outPath;     // experiment file to save, if any
         QString csvPath;     // CSV export to write, if any
         QString runLogPath;  // run log to append to instead of the default

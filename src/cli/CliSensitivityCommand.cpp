@@ -5,11 +5,13 @@
 #include "cli/CCliPrompt.h"
 #include "cli/CCliSerialOptions.h"
 #include "cli/CliCommands.h"
+#include "cli/CliQuality.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSystemClock.h"
 #include "core/protocol/CForceSensitivity.h"
 #include "core/record/CFieldRules.h"
 
+#include <QJsonObject>
 #include <QTextStream>
 
 #include <optional>
@@ -26,7 +28,16 @@ struct Request {
     CSerialSettings serial;
     std::optional<int> newValue;
     bool answerYes = false;
+    bool bJson = false;
 };
+
+void PrintValue(int value, bool json)
+{
+    if (json)
+        CliQuality::PrintJson({{QStringLiteral("forceSensitivity"), value}});
+    else
+        QTextStream(stdout) << "Force Sensitivity: " << value << '\n';
+}
 
 // The dialog's field rules for the value to set.
 bool ReadNewValue(const CCliArguments& arguments, Request& request, QString& error)
@@ -51,6 +62,7 @@ std::optional<Request> Parse(const CCliArguments& arguments, QString& error)
 {
     Request request;
     request.answerYes = arguments.IsSet("yes");
+    request.bJson = arguments.IsSet("json");
     if (!CCliSerialOptions::Read(arguments, request.serial, error) ||
         !ReadNewValue(arguments, request, error))
         return std::nullopt;
@@ -63,7 +75,6 @@ int Execute(const Request& request)
     CSystemClock clock;
     CPortFactory ports;
     CForceSensitivity sensitivity(ports, clock, prompt);
-    QTextStream out(stdout);
 
     const CForceSensitivity::Reading reading = sensitivity.Read(request.serial);
     if (reading.outcome == ReadOutcome::LeftAlone)
@@ -72,14 +83,14 @@ int Execute(const Request& request)
         return CliCommands::kExitFailure;
     const bool inRange = reading.sensitivity == reading.reported;
     if (!request.newValue) {
-        out << "Force Sensitivity: " << reading.reported << '\n';
+        PrintValue(reading.reported, request.bJson);
         return inRange ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
     }
 
     prompt.Err() << "The control box holds " << reading.reported << ".\n";
     switch (sensitivity.Write(request.serial, *request.newValue)) {
     case WriteOutcome::Stored:
-        out << "Force Sensitivity: " << *request.newValue << '\n';
+        PrintValue(*request.newValue, request.bJson);
         return CliCommands::kExitSuccess;
     case WriteOutcome::Declined:
         prompt.ShowMessage(QStringLiteral("The sensitivity was not changed."));

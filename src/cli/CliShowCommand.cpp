@@ -7,11 +7,8 @@
 #include "core/record/CImpactMeasures.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
-
-#include <cstdio>
 
 namespace {
 
@@ -138,15 +135,11 @@ int CliCommands::RunShow(const CCliArguments& arguments)
     const CImpactRecord& record = file.Doc().Record();
     const bool dataPresent = record.m_bDataPresent;
     if (arguments.IsSet(QStringLiteral("json"))) {
-        const QByteArray text =
-            QJsonDocument(RecordJson(record, dataPresent)).toJson(QJsonDocument::Compact);
-        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-        std::fputc('\n', stdout);
+        CliQuality::PrintJson(RecordJson(record, dataPresent));
     } else {
         QTextStream out(stdout);
         PrintRecord(out, record, dataPresent);
     }
-    std::fflush(stdout);
     // A load that had something to tell has told it on stderr; only a file
     // cut short says nothing.
     return file.Doc().LoadMessage().isEmpty() ? kExitSuccess : kExitFailure;

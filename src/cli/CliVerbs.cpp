@@ -99,6 +99,8 @@ CCliVerb RunVerb()
          QStringLiteral("FILE.csv"),
          QStringLiteral("Write the CSV export here after the impact.")},
         RunLog(QStringLiteral("Append the run to this run log instead of the usual one.")),
+        Json(QStringLiteral("Print the outcome as one JSON object: the actual values, the "
+                            "samples of each stroke, the quality check and the measures.")),
     };
     return {
         .name = QStringLiteral("run"),
@@ -404,7 +406,9 @@ CCliVerb SensitivityVerb()
                                                    "mV/N is 5431), %1 to %2.")
                                         .arg(CForceSensitivity::kMinValue)
                                         .arg(CForceSensitivity::kMaxValue)},
-                                   Yes("Confirm Setting?")} +
+                                   Yes("Confirm Setting?"),
+                                   Json(QStringLiteral("Print {\"forceSensitivity\": N} "
+                                                       "instead."))} +
                          CCliSerialOptions::Options()}},
         .run = CliCommands::RunSensitivity,
     };

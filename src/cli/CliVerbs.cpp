@@ -437,6 +437,37 @@ CCliVerb FirmwareVerb()
     };
 }
 
+int Print(const QString& text)
+{
+    QTextStream(stdout) << text;
+    return CliCommands::kExitSuccess;
+}
+
+int RunHelp(const CCliArguments& arguments)
+{
+    if (arguments.Operands().isEmpty())
+        return Print(CliVerbs::ProgramHelp());
+    const QString name = arguments.Operands().constFirst();
+    const CCliVerb* verb = CliVerbs::Find(name);
+    return verb ? Print(verb->Help())
+                : arguments.BadArguments(QStringLiteral("unknown command '%1'").arg(name));
+}
+
+CCliVerb HelpVerb()
+{
+    return {
+        .name = QStringLiteral("help"),
+        .summary = QStringLiteral("Print the help of a command, or of the program."),
+        .operands = QStringLiteral("[COMMAND]"),
+        .maxOperands = 1,
+        .description = {QStringLiteral("Prints what \"zentak-cli COMMAND --help\" prints; "
+                                       "without COMMAND, what \"zentak-cli --help\" prints.")},
+        .operandHelp = {QStringLiteral("Arguments"),
+                        {{QStringLiteral("COMMAND"), QStringLiteral("One of the commands.")}}},
+        .run = RunHelp,
+    };
+}
+
 QList<CCliVerb> MakeVerbs()
 {
     return QList<CCliVerb>{RunVerb()} + FileVerbs() +
@@ -451,7 +482,8 @@ QList<CCliVerb> MakeVerbs()
                             QStringLiteral("Keep a flagged impact in a study, with the reason."),
                             CliCommands::RunInclude),
                SensitivityVerb(),
-               FirmwareVerb()};
+               FirmwareVerb(),
+               HelpVerb()};
 }
 
 }  // namespace
@@ -486,7 +518,7 @@ QString CliVerbs::ProgramHelp()
         commands.append({verb.name, verb.summary});
     return CHelpText::Format(
         {QStringLiteral("zentak-cli COMMAND [OPTIONS]"),
-         QStringLiteral("zentak-cli COMMAND --help"),
+         QStringLiteral("zentak-cli COMMAND --help"), QStringLiteral("zentak-cli help [COMMAND]"),
          QStringLiteral("zentak-cli --help | --version")},
         {QStringLiteral(
             "Runs impacts on the ZR spinal cord impactor, reads, converts and draws its "

@@ -8,7 +8,6 @@
 #include "core/protocol/CForceSensitivity.h"
 #include "core/record/CDesiredValueRules.h"
 #include "core/record/CRunSubject.h"
-#include "core/record/CSerialSettings.h"
 #include "core/study/CStudyDecisions.h"
 #include "render/CGraphFileWriter.h"
 
@@ -45,6 +44,13 @@ Option Json(const QString& help)
 Option RunLog(const QString& help, Use use = Use::Optional)
 {
     return {{QStringLiteral("run-log")}, QStringLiteral("PATH"), help, use};
+}
+
+// The one file a command writes: -o, --output and the older spellings.
+Option Output(const QString& value, const QString& help, Use use = Use::Optional,
+              const QStringList& aliases = {})
+{
+    return {QStringList{QStringLiteral("output"), QStringLiteral("o")} + aliases, value, help, use};
 }
 
 Option GroupBy()
@@ -92,9 +98,9 @@ CCliVerb RunVerb()
                         "TEXT\" after the date and time in the comments: one line of at most "
                         "%1 Latin-1 characters; blanks around it are dropped.")
              .arg(CRunSubject::kMaxCharacters)},
-        {{QStringLiteral("output"), QStringLiteral("o"), QStringLiteral("out")},
-         QStringLiteral("FILE.exp"),
-         QStringLiteral("Save the experiment file here after the impact.")},
+        Output(QStringLiteral("FILE.exp"),
+               QStringLiteral("Save the experiment file here after the impact."), Use::Optional,
+               {QStringLiteral("out")}),
         {{QStringLiteral("csv")},
          QStringLiteral("FILE.csv"),
          QStringLiteral("Write the CSV export here after the impact.")},
@@ -117,44 +123,62 @@ CCliVerb RunVerb()
     };
 }
 
+// A command on one experiment file.
+CCliVerb OnFile(const QString& name, const QString& summary, const QString& description,
+                const QList<Option>& options, int (*run)(const CCliArguments&))
+{
+    return {
+        .name = name,
+        .summary = summary,
+        .operands = QStringLiteral("FILE.exp"),
+        .minOperands = 1,
+        .maxOperands = 1,
+        .missingOperands = QStringLiteral("no experiment file given"),
+        .description = {description},
+        .operandHelp = {QStringLiteral("Arguments"), {{QStringLiteral("FILE.exp"), kAnyLayout}}},
+        .options = {{QStringLiteral("Options"), options}},
+        .run = run};
+}
+
 QList<CCliVerb> FileVerbs()
 {
     const QSize pane = CGraphFileWriter::kDefaultClientSize;
-    const CHelpText::Section oneFile{QStringLiteral("Arguments"),
-                                     {{QStringLiteral("FILE.exp"), kAnyLayout}}};
-    const QString noFile = QStringLiteral("no experiment file given");
+    CCliVerb render = OnFile(
+        QStringLiteral("render"),
+        QStringLiteral("Draw the graphs and the sample table as a PNG or a PDF page."),
+        QStringLiteral("Draws what the window's graph pane shows: a PNG of a pane of the given "
+                       "size, or an A4 page as printed. Needs no display. Exits with 1 after a "
+                       "load message, as show does."),
+        {Output(QStringLiteral("OUT.png|OUT.pdf"),
+                QStringLiteral("The picture to write: OUT.png, or OUT.pdf for the printed page. "
+                               "Required."),
+                Use::Required),
+         {{QStringLiteral("size")},
+          QStringLiteral("WxH"),
+          QStringLiteral("The pane's width and height in pixels, 1 to %1 each (default %2x%3); "
+                         "for a PDF, the pane the text is sized for.")
+              .arg(CliCommands::kRenderMaxSidePx)
+              .arg(pane.width())
+              .arg(pane.height())}},
+        CliCommands::RunRender);
+    render.bDraws = true;
     return {
-        {.name = QStringLiteral("show"),
-         .summary = QStringLiteral("Print an experiment file as File Open loads it."),
-         .operands = QStringLiteral("FILE"),
-         .minOperands = 1,
-         .maxOperands = 1,
-         .missingOperands = noFile,
-         .description = {QStringLiteral(
-             "Prints the record an experiment file holds, values and samples, as the window "
-             "loads it, with any message the load showed. Exits with 1 when the load showed a "
-             "message.")},
-         .operandHelp = {QStringLiteral("Arguments"), {{QStringLiteral("FILE"), kAnyLayout}}},
-         .options = {{QStringLiteral("Options"),
-                      {Json(QStringLiteral("Print the record as one JSON object."))}}},
-         .run = CliCommands::RunShow},
-        {.name = QStringLiteral("export"),
-         .summary = QStringLiteral("Write the CSV export of an experiment file."),
-         .operands = QStringLiteral("FILE.exp"),
-         .minOperands = 1,
-         .maxOperands = 1,
-         .missingOperands = noFile,
-         .description = {QStringLiteral(
-             "Writes the displacement (microns) and force (K dynes) traces against time (ms) as "
-             "comma-separated text. Nothing is written when the file did not load as a complete "
-             "record.")},
-         .operandHelp = oneFile,
-         .options = {{QStringLiteral("Options"),
-                      {{{QStringLiteral("output"), QStringLiteral("o")},
-                        QStringLiteral("OUT.csv"),
-                        QStringLiteral("The file to write (default: FILE with the extension "
-                                       ".csv, beside it).")}}}},
-         .run = CliCommands::RunExport},
+        OnFile(QStringLiteral("show"),
+               QStringLiteral("Print an experiment file as File Open loads it."),
+               QStringLiteral("Prints the record an experiment file holds, values and samples, as "
+                              "the window loads it, with any message the load showed. Exits with "
+                              "1 when the load showed a message."),
+               {Json(QStringLiteral("Print the record as one JSON object."))},
+               CliCommands::RunShow),
+        OnFile(QStringLiteral("export"),
+               QStringLiteral("Write the CSV export of an experiment file."),
+               QStringLiteral("Writes the displacement (microns) and force (K dynes) traces "
+                              "against time (ms) as comma-separated text. Nothing is written when "
+                              "the file did not load as a complete record."),
+               {Output(QStringLiteral("OUT.csv"),
+                       QStringLiteral("The file to write (default: FILE with the extension .csv, "
+                                      "beside it)."))},
+               CliCommands::RunExport),
         {.name = QStringLiteral("resave"),
          .summary = QStringLiteral("Save an experiment file of any layout in the current one."),
          .operands = QStringLiteral("IN OUT"),
@@ -169,33 +193,7 @@ QList<CCliVerb> FileVerbs()
                           {QStringLiteral("OUT"),
                            QStringLiteral("The experiment file to write.")}}},
          .run = CliCommands::RunResave},
-        {.name = QStringLiteral("render"),
-         .summary = QStringLiteral("Draw the graphs and the sample table as a PNG or a PDF page."),
-         .operands = QStringLiteral("FILE.exp"),
-         .minOperands = 1,
-         .maxOperands = 1,
-         .missingOperands = noFile,
-         .description = {QStringLiteral(
-             "Draws what the window's graph pane shows: a PNG of a pane of the given size, or an "
-             "A4 page as printed. Needs no display. Exits with 1 after a load message, as show "
-             "does.")},
-         .operandHelp = oneFile,
-         .options = {{QStringLiteral("Options"),
-                      {{{QStringLiteral("output"), QStringLiteral("o")},
-                        QStringLiteral("OUT.png|OUT.pdf"),
-                        QStringLiteral("The picture to write: OUT.png, or OUT.pdf for the "
-                                       "printed page. Required."),
-                        Use::Required},
-                       {{QStringLiteral("size")},
-                        QStringLiteral("WxH"),
-                        QStringLiteral("The pane's width and height in pixels, 1 to %1 each "
-                                       "(default %2x%3); for a PDF, the pane the text is sized "
-                                       "for.")
-                            .arg(CliCommands::kRenderMaxSidePx)
-                            .arg(pane.width())
-                            .arg(pane.height())}}}},
-         .run = CliCommands::RunRender,
-         .bDraws = true},
+        render,
     };
 }
 
@@ -210,10 +208,9 @@ CCliVerb LogVerb()
     required.use = Use::Required;
     Option inOperands = folder;
     inOperands.use = Use::InOperands;
-    const Option output{{QStringLiteral("output"), QStringLiteral("o")},
-                        QStringLiteral("FILE.exp"),
-                        QStringLiteral("extract: the file for the one entry named."),
-                        Use::InOperands};
+    const Option output =
+        Output(QStringLiteral("FILE.exp"),
+               QStringLiteral("extract: the file for the one entry named."), Use::InOperands);
     const QString options = QStringLiteral("Options");
     return {
         .name = QStringLiteral("log"),
@@ -296,11 +293,11 @@ CCliVerb SummaryVerb()
               {RunLog(QStringLiteral("Every entry of this run log too, numbered from 1 (the "
                                      "oldest), after the files; may be given more than once. A "
                                      "torn entry is listed, never left out in silence.")),
-               {{QStringLiteral("output"), QStringLiteral("o"), QStringLiteral("csv")},
-                QStringLiteral("OUT.csv"),
-                QStringLiteral("Write the summary here as comma-separated text (8-bit, CR LF): "
-                               "the impacts, then after an empty line the groups. Nothing is "
-                               "printed then, unless --json is given too.")},
+               Output(QStringLiteral("OUT.csv"),
+                      QStringLiteral("Write the summary here as comma-separated text (8-bit, CR "
+                                     "LF): the impacts, then after an empty line the groups. "
+                                     "Nothing is printed then, unless --json is given too."),
+                      Use::Optional, {QStringLiteral("csv")}),
                Json(QStringLiteral("Print one JSON object: the thresholds, the impacts, the "
                                    "groups and the inputs that gave no impact "
                                    "(\"unreadable\").")),
@@ -345,10 +342,9 @@ CCliVerb OverlayVerb()
                           QStringLiteral("Experiment files in any layout, and folders of them, as "
                                          "for summary.")}}},
         .options = {{QStringLiteral("Options"),
-                     {{{QStringLiteral("output"), QStringLiteral("o")},
-                       QStringLiteral("OUT.png|OUT.pdf"),
-                       QStringLiteral("The picture to write: OUT.png or OUT.pdf. Required."),
-                       Use::Required},
+                     {Output(QStringLiteral("OUT.png|OUT.pdf"),
+                             QStringLiteral("The picture to write: OUT.png or OUT.pdf. Required."),
+                             Use::Required),
                       GroupBy()}}},
         .run = CliCommands::RunOverlay,
         .bDraws = true,

@@ -132,7 +132,7 @@ QJsonObject RunJson(const Row& row, bool grouped)
         {QStringLiteral("firmware"), row.firmware},
         {QStringLiteral("desired"), Values(row.desiredForce, row.desiredDisp, row.desiredVelocity)},
         {QStringLiteral("actual"), Values(row.actualForce, row.actualDisp, row.actualVelocity)},
-        {QStringLiteral("qc"), CliQuality::VerdictJson(row.verdict)},
+        {QStringLiteral("qc"), CQualityVerdict::Json(row.verdict)},
     };
     const QJsonObject measures = CliQuality::MeasuresJson(row.measures);
     for (auto it = measures.begin(); it != measures.end(); ++it)
@@ -234,7 +234,7 @@ QString RunsTable(const CCohortSummary& summary)
             MeasureCell(row, "timeToPeakMs"),
             MeasureCell(row, "dispAtPeakMicrons"),
             MeasureCell(row, "forceTimeIntegralKdynMs"),
-            CliQuality::Cell(row.verdict),
+            CQualityVerdict::Cell(row.verdict),
         };
         if (summary.Grouped())
             line.append(row.group);

@@ -2,13 +2,13 @@
 
 #include "cli/CCliArguments.h"
 #include "cli/CliCommands.h"
-#include "cli/CliQuality.h"
 #include "core/files/CPlatformFile.h"
 #include "core/files/CRunFileName.h"
 #include "core/files/CRunLogPath.h"
 #include "core/files/CRunLogReader.h"
 #include "core/files/CWholeFileWrite.h"
 #include "core/quality/CQualitySettings.h"
+#include "core/quality/CRunLogColumns.h"
 #include "core/quality/CRunLogQuality.h"
 
 #include <QDir>
@@ -38,72 +38,15 @@ QString Shown(const QString& text)
 }
 
 // Columns padded, a line never ends in blanks.
-QString EndLine(QString line)
+QString ListLine(const QStringList& cells, const QList<int>& widths)
 {
+    QString line;
+    for (int id = 0; id < CRunLogColumns::kListedCount; ++id)
+        line += QString(CRunLogColumns::At(id).gap, u' ') +
+                QStringLiteral("%1").arg(cells[id], widths[id]);
     while (line.endsWith(u' '))
         line.chop(1);
     return line + u'\n';
-}
-
-QString ListHeading(int qualityWidth)
-{
-    return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12  %13")
-                       .arg(QStringLiteral("No."), 6)
-                       .arg(QStringLiteral("Date"), -10)
-                       .arg(QStringLiteral("Time"), -8)
-                       .arg(QStringLiteral("Firmware"), -10)
-                       .arg(QStringLiteral("Desired"), 7)
-                       .arg(QStringLiteral("Force"), 6)
-                       .arg(QStringLiteral("Disp"), 6)
-                       .arg(QStringLiteral("Velocity"), 8)
-                       .arg(QStringLiteral("Down"), 5)
-                       .arg(QStringLiteral("Up"), 5)
-                       .arg(QStringLiteral("    "))
-                       .arg(QStringLiteral("QC"), -qualityWidth)
-                       .arg(QStringLiteral("Subject")));
-}
-
-QString ListLine(const CRunLogEntry& entry, qsizetype number, const QString& quality,
-                 int qualityWidth)
-{
-    return EndLine(QStringLiteral("%1  %2  %3  %4 %5 %6 %7 %8 %9 %10  %11  %12  %13")
-                       .arg(number, 6)
-                       .arg(entry.DateText(), -10)
-                       .arg(entry.TimeText(), -8)
-                       .arg(Shown(entry.m_strFirmwareVersion), -10)
-                       .arg(entry.m_nDesiredForce, 7)
-                       .arg(entry.m_nActualForce, 6)
-                       .arg(entry.m_nActualDisp, 6)
-                       .arg(entry.m_nActualVelocity, 8)
-                       .arg(entry.m_nDownSamples, 5)
-                       .arg(entry.m_nUpSamples, 5)
-                       .arg(entry.m_bTorn ? QStringLiteral("torn") : QStringLiteral("    "))
-                       .arg(quality, -qualityWidth)
-                       .arg(Shown(entry.m_strSubject)));
-}
-
-QJsonObject ListObject(const CRunLogEntry& entry, qsizetype number,
-                       const std::optional<CQualityVerdict>& verdict)
-{
-    const bool stamped = entry.m_stampTime.isValid();
-    return QJsonObject{
-        {QStringLiteral("number"), qint64(number)},
-        {QStringLiteral("date"), stamped ? QJsonValue(entry.DateText()) : QJsonValue()},
-        {QStringLiteral("time"), stamped ? QJsonValue(entry.TimeText()) : QJsonValue()},
-        {QStringLiteral("subject"), entry.m_strSubject},
-        {QStringLiteral("firmwareVersion"), entry.m_strFirmwareVersion},
-        {QStringLiteral("firmwareRelease"), entry.m_nFirmwareRelease},
-        {QStringLiteral("desiredForce"), entry.m_nDesiredForce},
-        {QStringLiteral("actualForce"), entry.m_nActualForce},
-        {QStringLiteral("actualDisplacement"), entry.m_nActualDisp},
-        {QStringLiteral("actualVelocity"), entry.m_nActualVelocity},
-        {QStringLiteral("downSamples"), entry.m_nDownSamples},
-        {QStringLiteral("upSamples"), entry.m_nUpSamples},
-        {QStringLiteral("torn"), entry.m_bTorn},
-        {QStringLiteral("offset"), entry.m_nOffset},
-        {QStringLiteral("length"), entry.m_nLength},
-        {QStringLiteral("qc"), CliQuality::VerdictJson(verdict)},
-    };
 }
 
 // Only a regular file under the name itself, and no more of it than the
@@ -214,21 +157,32 @@ int CCliLogCommand::List(CRunLogReader& log, bool json)
     const QList<CRunLogEntry>& entries = log.Entries();
     const QList<std::optional<CQualityVerdict>> verdicts =
         CRunLogQuality::Verdicts(log, CQualitySettings::Load());
-    QStringList quality;
-    int qualityWidth = 2;
-    for (const std::optional<CQualityVerdict>& verdict : verdicts) {
-        quality.append(CliQuality::Cell(verdict));
-        qualityWidth = qMax(qualityWidth, int(quality.constLast().size()));
+    QStringList heading;
+    QList<int> widths;
+    for (int id = 0; id < CRunLogColumns::kListedCount; ++id) {
+        heading.append(QLatin1String(CRunLogColumns::At(id).heading));
+        widths.append(CRunLogColumns::At(id).width);
+    }
+    QList<QStringList> lines;
+    for (qsizetype i = 0; i < entries.size() && !json; ++i) {
+        const CRunLogColumns::Listed listed{entries[i], i + 1, verdicts[i]};
+        QStringList& cells = lines.emplace_back();
+        for (int id = 0; id < CRunLogColumns::kListedCount; ++id) {
+            cells.append(Shown(CRunLogColumns::Text(id, listed)));
+            if (CRunLogColumns::At(id).width == 0)
+                widths[id] = qMin(widths[id], -int(qMax(heading[id].size(), cells[id].size())));
+        }
     }
     if (!json)
-        out << ListHeading(qualityWidth);
+        out << ListLine(heading, widths);
     for (qsizetype i = 0; i < entries.size(); ++i) {
         if (json)
-            out << QString::fromUtf8(QJsonDocument(ListObject(entries[i], i + 1, verdicts[i]))
-                                         .toJson(QJsonDocument::Compact))
+            out << QString::fromUtf8(
+                       QJsonDocument(CRunLogColumns::Json({entries[i], i + 1, verdicts[i]}))
+                           .toJson(QJsonDocument::Compact))
                 << '\n';
         else
-            out << ListLine(entries[i], i + 1, quality[i], qualityWidth);
+            out << ListLine(lines[i], widths);
     }
     return CliCommands::kExitSuccess;
 }

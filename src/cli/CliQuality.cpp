@@ -14,22 +14,6 @@ QString CliQuality::Text(const std::optional<CQualityVerdict>& verdict)
     return verdict ? verdict->Text() : QStringLiteral("none (no data)");
 }
 
-QString CliQuality::Cell(const std::optional<CQualityVerdict>& verdict)
-{
-    if (!verdict)
-        return QStringLiteral("-");
-    return verdict->Passed() ? QStringLiteral("pass") : verdict->FlagNames();
-}
-
-QJsonValue CliQuality::VerdictJson(const std::optional<CQualityVerdict>& verdict)
-{
-    if (!verdict)
-        return QJsonValue::Null;
-    return QJsonObject{{QStringLiteral("pass"), verdict->Passed()},
-                       {QStringLiteral("flags"), QJsonArray::fromStringList(verdict->Keys())},
-                       {QStringLiteral("text"), verdict->Text()}};
-}
-
 QJsonObject CliQuality::ThresholdsJson(const CQualityThresholds& thresholds)
 {
     QJsonObject json;

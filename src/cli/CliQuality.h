@@ -17,10 +17,6 @@ namespace CliQuality {
 
 // The verdict's text, or "none (no data)" for a record without an impact.
 QString Text(const std::optional<CQualityVerdict>& verdict);
-// A table's cell: "pass", the flags' names, or "-" for a record not judged.
-QString Cell(const std::optional<CQualityVerdict>& verdict);
-// {"pass": ..., "flags": [...], "text": ...}, or null without an impact.
-QJsonValue VerdictJson(const std::optional<CQualityVerdict>& verdict);
 // Each threshold under its key.
 QJsonObject ThresholdsJson(const CQualityThresholds& thresholds);
 // Each measure under its key, rounded as tables show it; null when unknown.

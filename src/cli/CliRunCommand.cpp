@@ -92,7 +92,7 @@ void PrintOutcome(const CImpactRecord& record, bool json)
              {QStringLiteral("actualVelocity"), record.m_nActualVelocity},
              {QStringLiteral("downSamples"), qint64(record.m_arrDispDown.size())},
              {QStringLiteral("upSamples"), qint64(record.m_arrDispUp.size())},
-             {QStringLiteral("qc"), CliQuality::VerdictJson(verdict)},
+             {QStringLiteral("qc"), CQualityVerdict::Json(verdict)},
              {QStringLiteral("measures"), CliQuality::MeasuresJson(CImpactMeasures::Of(record))}});
         return;
     }

@@ -33,7 +33,7 @@ QJsonArray Numbers(const CUIntArray& values)
 QJsonValue QualityJson(const CImpactRecord& record)
 {
     const CQualityThresholds thresholds = CQualitySettings::Load();
-    QJsonValue verdict = CliQuality::VerdictJson(CQualityCheck::Judge(record, thresholds));
+    QJsonValue verdict = CQualityVerdict::Json(CQualityCheck::Judge(record, thresholds));
     if (verdict.isNull())
         return verdict;
     QJsonObject json = verdict.toObject();

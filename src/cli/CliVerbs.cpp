@@ -6,6 +6,7 @@
 #include "core/files/CRunLogPath.h"
 #include "core/program/ZentakVersion.h"
 #include "core/protocol/CForceSensitivity.h"
+#include "core/quality/CRunLogColumns.h"
 #include "core/record/CDesiredValueRules.h"
 #include "core/record/CRunSubject.h"
 #include "core/study/CStudyDecisions.h"
@@ -217,14 +218,7 @@ CCliVerb LogVerb()
         .summary = QStringLiteral("List the run log's entries and write them to files of their "
                                   "own."),
         .description =
-            {QStringLiteral(
-                 "Reads the run log back. list prints one line per entry, oldest first: its "
-                 "number (1 is the oldest), the date and time of its stamp, the firmware version, "
-                 "the desired force, the actual force (K dynes), displacement (microns) and "
-                 "velocity (mm/s), the samples of the down and the up stroke, \"torn\" for an "
-                 "entry that the log ends or the next entry begins inside, the quality check "
-                 "(\"pass\", its flags, or \"-\" for an entry that does not open whole) by the "
-                 "thresholds the window keeps, and its subject."),
+            {CRunLogColumns::HelpText(),
              QStringLiteral(
                  "extract writes the chosen entries, split every entry, each to a file of its "
                  "own, byte for byte the entry's text: the file saving its record would have "

@@ -1,6 +1,7 @@
 #include "cli/CCliArguments.h"
 #include "cli/CliCommands.h"
 #include "cli/CliVerbs.h"
+#include "core/program/CUserSettings.h"
 #include "render/CGraphPainter.h"
 
 #include <QCoreApplication>
@@ -55,7 +56,7 @@ int main(int argc, char* argv[])
     if (verb && AsksForCommandHelp(argc, argv))
         return Print(verb->Help());
     const std::unique_ptr<QCoreApplication> app = MakeApplication(verb && verb->bDraws, argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Zentak"));
+    QCoreApplication::setApplicationName(CUserSettings::kApplication);
     const QStringList arguments = QCoreApplication::arguments();
     if (!verb)
         return CliCommands::BadArguments(

@@ -1,6 +1,7 @@
 #include "core/CZentakDoc.h"
 
 #include "core/files/CCsvExport.h"
+#include "core/files/CExperimentFileReader.h"
 #include "core/files/CExperimentFileWriter.h"
 #include "core/files/CFileErrorText.h"
 #include "core/files/CInputFile.h"

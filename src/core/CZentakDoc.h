@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/files/CExperimentFileReader.h"
+#include "core/files/CLoadOutcome.h"
 #include "core/record/CImpactRecord.h"
 
 #include <QObject>
@@ -20,7 +20,7 @@ class CZentakDoc : public QObject
     Q_OBJECT
 
 public:
-    using LoadOutcome = CExperimentFileReader::LoadOutcome;
+    using LoadOutcome = CLoadOutcome;
 
     explicit CZentakDoc(QObject* parent = nullptr);
 

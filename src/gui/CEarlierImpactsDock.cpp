@@ -1,6 +1,7 @@
 #include "gui/CEarlierImpactsDock.h"
 
 #include "core/CZentakDoc.h"
+#include "core/files/CExperimentFileReader.h"
 #include "core/quality/CQualityCheck.h"
 #include "core/record/CImpactRecord.h"
 #include "gui/CEarlierImpactsModel.h"

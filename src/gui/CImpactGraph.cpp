@@ -31,12 +31,12 @@ struct MarkStyle {
     QString legend;
 };
 
-// One table of what each mark looks like and is called.
+// One table of what each mark looks like and is called; a flag's mark by the flag's name.
 const MarkStyle kMarkStyles[] = {
     {QColor(220, 0, 0), QStringLiteral("contact")},
     {QColor(230, 120, 0), QStringLiteral("peak force")},
-    {QColor(160, 0, 160), QStringLiteral("second hit")},
-    {QColor(0, 130, 130), QStringLiteral("bone contact")},
+    {QColor(160, 0, 160), CQualityVerdict::Name(CQualityVerdict::Flag::SecondHit)},
+    {QColor(0, 130, 130), CQualityVerdict::Name(CQualityVerdict::Flag::BoneContact)},
 };
 
 // A trace built column by column: the samples that fall into one pixel
@@ -432,15 +432,20 @@ void CImpactGraph::DrawMarks(QPainter& painter) const
     }
 }
 
-// Beside the peak, on whichever side has room for it.
+// Beside the peak, on whichever side has room for it; where neither has,
+// as far over as keeps the whole text inside the widget, over the axis
+// labels if it must.
 void CImpactGraph::DrawPeakText(QPainter& painter, const QPointF& peak) const
 {
     const QString text = PeakText();
-    const int width = QFontMetrics(font()).horizontalAdvance(text);
-    const bool right = peak.x() + kMarkRadius + 3 + width <= ForcePlot().right();
-    const double x = right ? peak.x() + kMarkRadius + 3 : peak.x() - kMarkRadius - 3 - width;
-    painter.drawText(QPointF(std::max<double>(x, ForcePlot().left() + 2), peak.y() - kMarkRadius),
-                     text);
+    const int textWidth = QFontMetrics(font()).horizontalAdvance(text);
+    const bool right = peak.x() + kMarkRadius + 3 + textWidth <= ForcePlot().right();
+    const double x = right ? peak.x() + kMarkRadius + 3 : peak.x() - kMarkRadius - 3 - textWidth;
+    const double rightmost = width() - 2 - textWidth;
+    const double leftmost = std::min<double>(ForcePlot().left() + 2, std::max(2.0, rightmost));
+    painter.drawText(
+        QPointF(std::clamp(x, leftmost, std::max(leftmost, rightmost)), peak.y() - kMarkRadius),
+        text);
 }
 
 // What each line and mark stands for, in a row above the graphs on the

@@ -124,7 +124,7 @@ void CMainFrame::CreateClient()
     m_wndSplitter->setChildrenCollapsible(false);
     m_pLeftView =
         new CLeftView(m_doc, m_impactRun, m_services.prompt, m_serialSettings, m_wndSplitter);
-    m_pGraphView = new CZentakView(m_doc, m_wndSplitter);
+    m_pGraphView = new CZentakView(m_doc, m_services.prompt, m_wndSplitter);
     // Nothing to type there: Tab passes it by, F6 and a click still reach it.
     m_pGraphView->setFocusPolicy(Qt::ClickFocus);
     m_wndSplitter->addWidget(m_pLeftView);

@@ -1,5 +1,7 @@
 #include "gui/CRecentFileList.h"
 
+#include "core/program/CUserSettings.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
@@ -20,7 +22,7 @@ bool SameFile(const QString& a, const QString& b)
 
 void CRecentFileList::Load()
 {
-    QSettings settings;
+    QSettings settings(CUserSettings::kOrganization, CUserSettings::kApplication);
     settings.beginGroup(kSection);
     m_arrFiles.clear();
     for (int i = 0; i < kMaxFiles; ++i) {
@@ -32,7 +34,7 @@ void CRecentFileList::Load()
 
 void CRecentFileList::Save() const
 {
-    QSettings settings;
+    QSettings settings(CUserSettings::kOrganization, CUserSettings::kApplication);
     settings.beginGroup(kSection);
     for (int i = 0; i < kMaxFiles; ++i) {
         if (i < m_arrFiles.size())

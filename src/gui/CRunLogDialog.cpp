@@ -47,7 +47,7 @@ void CRunLogDialog::CreateTable()
     m_pProxy->setSourceModel(m_pModel);
     m_pProxy->setSortRole(CRunLogTableModel::kSortRole);
     m_pProxy->setFilterRole(CRunLogTableModel::kFilterRole);
-    m_pProxy->setFilterKeyColumn(CRunLogTableModel::kNumber);
+    m_pProxy->setFilterKeyColumn(CRunLogColumns::kNumber);
     m_pProxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
 
     m_pTable = new QTableView(this);
@@ -61,7 +61,7 @@ void CRunLogDialog::CreateTable()
     m_pTable->verticalHeader()->hide();
     m_pTable->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     m_pTable->horizontalHeader()->setStretchLastSection(true);
-    m_pTable->sortByColumn(CRunLogTableModel::kNumber, Qt::DescendingOrder);
+    m_pTable->sortByColumn(CRunLogColumns::kNumber, Qt::DescendingOrder);
 }
 
 void CRunLogDialog::BuildLayout()
@@ -187,9 +187,11 @@ void CRunLogDialog::ShowEntries()
         m_reader.Entries(), [this](qsizetype index) { return VerdictOf(index); }, decided);
     // Sizing the verdicts' column to its contents would read every entry;
     // the decisions, last, take the width that is left.
-    for (int column = 0; column < CRunLogTableModel::kQuality; ++column)
-        m_pTable->resizeColumnToContents(column);
-    m_pTable->setColumnWidth(CRunLogTableModel::kQuality,
+    for (int column = 0; column < CRunLogColumns::kListedCount; ++column) {
+        if (column != CRunLogColumns::kQuality)
+            m_pTable->resizeColumnToContents(column);
+    }
+    m_pTable->setColumnWidth(CRunLogColumns::kQuality,
                              fontMetrics().horizontalAdvance(QStringLiteral("force off target")));
     OnFilterChanged(m_pFilter->text());
     m_pTable->setFocus();

@@ -2,33 +2,7 @@
 
 namespace {
 
-struct ColumnTitle {
-    const char* heading;
-    const char* tip;
-};
-
-const ColumnTitle kColumns[CRunLogTableModel::kColumnCount] = {
-    {"No.", "The entry's number in the log, 1 for the oldest"},
-    {"Date", "Date of the run's stamp"},
-    {"Time", "Time of the run's stamp"},
-    {"Firmware", "Firmware release version of the control box"},
-    {"Desired", "Desired force, K dynes"},
-    {"Force", "Actual force, K dynes"},
-    {"Disp", "Actual displacement, microns"},
-    {"Velocity", "Actual velocity, mm/s"},
-    {"Down", "Samples of the down stroke"},
-    {"Up", "Samples of the up stroke"},
-    {"", "\"torn\": the log ends, or the next entry begins, inside this entry"},
-    {"Subject", "The animal's ID given with the run"},
-    {"QC", "The quality check: pass, its flags, or - for an entry that does not open whole"},
-    {"Decision", "The operator's decision on the entry, with its reason"},
-};
-
-bool IsNumeric(int column)
-{
-    return column == CRunLogTableModel::kNumber ||
-           (column >= CRunLogTableModel::kDesiredForce && column <= CRunLogTableModel::kUpSamples);
-}
+const char* const kDecisionTip = "The operator's decision on the entry, with its reason";
 
 }  // namespace
 
@@ -90,93 +64,63 @@ QVariant CRunLogTableModel::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= m_arrEntries.size())
         return QVariant();
-    const CRunLogEntry& entry = m_arrEntries[index.row()];
     switch (role) {
     case Qt::DisplayRole:
-        return DisplayValue(entry, index.row(), index.column());
+        return DisplayValue(index.row(), index.column());
     case kSortRole:
-        return SortValue(entry, index.row(), index.column());
+        return SortValue(index.row(), index.column());
     case kFilterRole:
         return m_arrFilterTexts[index.row()];
     case kIndexRole:
         return index.row();
     case Qt::ToolTipRole:
         // A reason may be longer than its column.
-        return index.column() == kDecision ? DisplayValue(entry, index.row(), kDecision)
-                                           : QVariant();
+        return index.column() == kDecision ? DisplayValue(index.row(), kDecision) : QVariant();
     case Qt::TextAlignmentRole:
-        return QVariant::fromValue(Qt::AlignVCenter |
-                                   (IsNumeric(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
+        return QVariant::fromValue(
+            Qt::AlignVCenter |
+            (index.column() != kDecision && CRunLogColumns::At(index.column()).width > 0
+                 ? Qt::AlignRight
+                 : Qt::AlignLeft));
     default:
         return QVariant();
     }
 }
 
-QVariant CRunLogTableModel::DisplayValue(const CRunLogEntry& entry, int row, int column) const
+QVariant CRunLogTableModel::DisplayValue(int row, int column) const
 {
-    switch (column) {
-    case kNumber:
-        return row + 1;
-    case kDate:
-        return entry.DateText();
-    case kTime:
-        return entry.TimeText();
-    case kFirmware:
-        return entry.m_strFirmwareVersion;
-    case kState:
-        return entry.m_bTorn ? QStringLiteral("torn") : QString();
-    case kSubject:
-        return entry.m_strSubject;
-    case kQuality: {
-        const std::optional<CQualityVerdict> verdict = Verdict(row);
-        return !verdict            ? QStringLiteral("-")
-               : verdict->Passed() ? QStringLiteral("pass")
-                                   : verdict->FlagNames();
-    }
-    case kDecision: {
+    if (column == kDecision) {
         const Decision& decision = m_arrDecisions[row];
         return decision ? CStudyDecisions::KindText(decision->kind) + QStringLiteral(": ") +
                               decision->reason
                         : QString();
     }
-    default:
-        return SortValue(entry, row, column);
-    }
+    const CRunLogColumns::Column& shown = CRunLogColumns::At(column);
+    const std::optional<CQualityVerdict> verdict =
+        column == CRunLogColumns::kQuality ? Verdict(row) : std::nullopt;
+    const CRunLogColumns::Listed listed{m_arrEntries[row], row + 1, verdict};
+    return shown.width > 0 ? shown.json(listed).toVariant()
+                           : QVariant(CRunLogColumns::Text(column, listed));
 }
 
 // Numbers sort as numbers; date and time both by the whole stamp.
-QVariant CRunLogTableModel::SortValue(const CRunLogEntry& entry, int row, int column) const
+QVariant CRunLogTableModel::SortValue(int row, int column) const
 {
-    switch (column) {
-    case kNumber:
-        return row + 1;
-    case kDate:
-    case kTime:
-        return entry.m_stampTime;
-    case kDesiredForce:
-        return entry.m_nDesiredForce;
-    case kActualForce:
-        return entry.m_nActualForce;
-    case kDisplacement:
-        return entry.m_nActualDisp;
-    case kVelocity:
-        return entry.m_nActualVelocity;
-    case kDownSamples:
-        return entry.m_nDownSamples;
-    case kUpSamples:
-        return entry.m_nUpSamples;
-    default:
-        return DisplayValue(entry, row, column);
-    }
+    if (column == kDecision || !CRunLogColumns::At(column).sort)
+        return DisplayValue(row, column);
+    const std::optional<CQualityVerdict> none;
+    return CRunLogColumns::At(column).sort({m_arrEntries[row], row + 1, none});
 }
 
 QVariant CRunLogTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
+    const bool decision = section == kDecision;
     if (role == Qt::DisplayRole)
-        return QLatin1String(kColumns[section].heading);
+        return decision ? QStringLiteral("Decision")
+                        : QLatin1String(CRunLogColumns::At(section).heading);
     if (role == Qt::ToolTipRole)
-        return QLatin1String(kColumns[section].tip);
+        return QLatin1String(decision ? kDecisionTip : CRunLogColumns::At(section).tip);
     return QVariant();
 }

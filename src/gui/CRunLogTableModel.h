@@ -1,7 +1,6 @@
 #pragma once
 
-#include "core/files/CRunLogEntry.h"
-#include "core/quality/CQualityVerdict.h"
+#include "core/quality/CRunLogColumns.h"
 #include "core/study/CStudyDecisions.h"
 
 #include <QAbstractTableModel>
@@ -11,33 +10,19 @@
 #include <functional>
 #include <optional>
 
-// The entries of a run log as the dialog's table shows them: the columns
-// of zentak-cli log list, a value to sort each column by, and the text the
-// filter box searches (subject, date, comments). An entry's quality verdict
-// is read when its row is first shown, as reading every entry of a long log
-// would keep the table from the operator.
+// The entries of a run log as the dialog's table shows them: the listed
+// columns of CRunLogColumns and the operator's decision, a value to sort
+// each column by, and the text the filter box searches (subject, date,
+// comments). An entry's quality verdict is read when its row is first
+// shown, as reading every entry of a long log would keep the table from
+// the operator.
 class CRunLogTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    enum Column {
-        kNumber,
-        kDate,
-        kTime,
-        kFirmware,
-        kDesiredForce,
-        kActualForce,
-        kDisplacement,
-        kVelocity,
-        kDownSamples,
-        kUpSamples,
-        kState,
-        kSubject,
-        kQuality,
-        kDecision,
-        kColumnCount
-    };
+    static constexpr int kDecision = CRunLogColumns::kListedCount;
+    static constexpr int kColumnCount = kDecision + 1;
     static constexpr int kSortRole = Qt::UserRole;
     static constexpr int kFilterRole = Qt::UserRole + 1;
     // The entry's index in the log (its number less one).
@@ -61,8 +46,8 @@ public:
                         int role = Qt::DisplayRole) const override;
 
 private:
-    QVariant DisplayValue(const CRunLogEntry& entry, int row, int column) const;
-    QVariant SortValue(const CRunLogEntry& entry, int row, int column) const;
+    QVariant DisplayValue(int row, int column) const;
+    QVariant SortValue(int row, int column) const;
     static QString FilterText(const CRunLogEntry& entry);
 
     QList<CRunLogEntry> m_arrEntries;

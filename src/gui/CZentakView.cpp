@@ -1,6 +1,8 @@
 #include "gui/CZentakView.h"
 
 #include "core/CZentakDoc.h"
+#include "core/program/CUserSettings.h"
+#include "core/protocol/COperatorPrompt.h"
 #include "gui/CGraphExport.h"
 #include "gui/CImpactGraph.h"
 #include "gui/CSampleTableModel.h"
@@ -11,7 +13,6 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPainter>
 #include <QPrintDialog>
@@ -26,9 +27,9 @@
 
 #include <algorithm>
 
-CZentakView::CZentakView(const CZentakDoc& doc, QWidget* parent)
+CZentakView::CZentakView(const CZentakDoc& doc, COperatorPrompt& prompt, QWidget* parent)
     : QFrame(parent), m_strDispTitle(CGraphPainter::kDefaultDispTitle),
-      m_strForceTitle(CGraphPainter::kDefaultForceTitle), m_rDoc(doc)
+      m_strForceTitle(CGraphPainter::kDefaultForceTitle), m_rDoc(doc), m_rPrompt(prompt)
 {
     // Sunken as the pane always was, so the room inside it is as it was.
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -191,7 +192,7 @@ void CZentakView::OnFilePrintPreview()
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* target) { DrawPage(*target); });
     auto* pages = preview.findChild<QPrintPreviewWidget*>();
-    QSettings settings;
+    QSettings settings(CUserSettings::kOrganization, CUserSettings::kApplication);
     if (pages && settings.value(kPreviewPagesKey, 1).toInt() == 2)
         pages->setViewMode(QPrintPreviewWidget::FacingPagesView);
     SizePreview(preview);
@@ -228,6 +229,6 @@ void CZentakView::OnFilePrintSetup()
 
 void CZentakView::ReportPrintFailure()
 {
-    QMessageBox::warning(this, QStringLiteral("Zentak"),
-                         QStringLiteral("Failed to start print job."));
+    m_rPrompt.ShowMessage(QStringLiteral("Failed to start print job."),
+                          COperatorPrompt::Icon::Exclamation);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class CImpactGraph;
+class COperatorPrompt;
 class CSampleTableModel;
 class CZentakDoc;
 class QPainter;
@@ -29,7 +30,7 @@ public:
     static constexpr double kPreviewScreenShare = 0.9;  // of each side of the screen
     static constexpr int kGraphShare = 62;              // percent of the pane's width at first
 
-    explicit CZentakView(const CZentakDoc& doc, QWidget* parent = nullptr);
+    CZentakView(const CZentakDoc& doc, COperatorPrompt& prompt, QWidget* parent = nullptr);
     ~CZentakView() override;
 
     CImpactGraph& Graph() { return *m_pGraph; }
@@ -78,6 +79,7 @@ private:
     QPrinter& Printer();
 
     const CZentakDoc& m_rDoc;
+    COperatorPrompt& m_rPrompt;
     CQualityThresholds m_qualityThresholds;
     std::unique_ptr<QPrinter> m_pPrinter;
     QSplitter* m_pSplitter = nullptr;

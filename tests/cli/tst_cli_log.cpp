@@ -1,5 +1,6 @@
 #include "CBoxSimProcess.h"
 #include "CliProcess.h"
+#include "FileBytes.h"
 #include "core/files/CRunLogIndexCache.h"
 #include "core/files/CRunLogReader.h"
 
@@ -17,19 +18,6 @@
 #include <sys/stat.h>
 
 namespace {
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 // One impact of the program, as a researcher runs it: its --out file and subject.
 struct Run {
@@ -68,8 +56,8 @@ private Q_SLOTS:
     void badArguments_data();
     void badArguments();
     void lyingIndexNamesNoEntry();
-    void listShowsControlCharactersEscaped_data();
-    void listShowsControlCharactersEscaped();
+    void listShowsLogTextAsItIs_data();
+    void listShowsLogTextAsItIs();
 };
 
 bool TestCliLog::RunImpact(const QString& subject, int release)
@@ -399,29 +387,41 @@ void TestCliLog::lyingIndexNamesNoEntry()
     QCOMPARE(Contents(extract.out.trimmed()), Contents(m_runs[0].outPath));
 }
 
-void TestCliLog::listShowsControlCharactersEscaped_data()
+void TestCliLog::listShowsLogTextAsItIs_data()
 {
-    QTest::addColumn<QByteArray>("subject");
+    QTest::addColumn<QByteArray>("label");
+    QTest::addColumn<QByteArray>("was");  // in the first entry
+    QTest::addColumn<QByteArray>("text");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("an escape sequence") << QByteArray("rat\x1b[2J17") << "rat\\x1b[2J17";
-    QTest::newRow("a bell and a delete") << QByteArray("rat\x07\x7f") << "rat\\x07\\x7f";
-    QTest::newRow("a C1 control") << QByteArray("rat\x9b"
+    const QByteArray subject("Subject: ");
+    QTest::newRow("an escape sequence")
+        << subject << QByteArray("rat 17") << QByteArray("rat\x1b[2J17") << "rat\\x1b[2J17";
+    QTest::newRow("a bell and a delete")
+        << subject << QByteArray("rat 17") << QByteArray("rat\x07\x7f") << "rat\\x07\\x7f";
+    QTest::newRow("a C1 control") << subject << QByteArray("rat 17")
+                                  << QByteArray("rat\x9b"
                                                 "31m")
                                   << "rat\\x9b31m";
-    QTest::newRow("letters kept") << QByteArray("Maus \xe9") << QStringLiteral("Maus é");
+    QTest::newRow("letters kept") << subject << QByteArray("rat 17") << QByteArray("Maus \xe9")
+                                  << QStringLiteral("Maus é");
+    QTest::newRow("a place marker in the firmware")
+        << QByteArray("Version: ") << QByteArray("R5.04") << QByteArray("R5%1x") << "R5%1x";
 }
 
-// A subject's control characters never reach the terminal raw.
-void TestCliLog::listShowsControlCharactersEscaped()
+// Text from the log shows as itself in its column: a control character
+// never reaches the terminal raw, a place marker is no place marker.
+void TestCliLog::listShowsLogTextAsItIs()
 {
-    QFETCH(QByteArray, subject);
+    QFETCH(QByteArray, label);
+    QFETCH(QByteArray, was);
+    QFETCH(QByteArray, text);
     QFETCH(QString, shown);
     const QString log = Path(QStringLiteral("crafted.log"));
-    WriteFile(log, Contents(m_strLog).replace("Subject: rat 17", "Subject: " + subject));
+    WriteFile(log, Contents(m_strLog).replace(label + was, label + text));
     const CliOutcome list = RunLog({"list", "--run-log", log});
     QCOMPARE(list.exitCode, 0);
-    const QString first = list.out.split(u'\n').value(1);
-    QVERIFY2(first.endsWith(QStringLiteral("  ") + shown), qPrintable(first));
+    const QString before = RunLog({"list", "--run-log", m_strLog}).out.split(u'\n').value(1);
+    QCOMPARE(list.out.split(u'\n').value(1), QString(before).replace(QLatin1String(was), shown));
     for (QChar c : list.out)
         QVERIFY(c == u'\n' || (c >= u' ' && c != u'\x7f' && (c < u'\x80' || c > u'\x9f')));
 }

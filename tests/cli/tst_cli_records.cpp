@@ -1,4 +1,5 @@
 #include "CliProcess.h"
+#include "FileBytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,12 +15,6 @@ namespace {
 QString DataPath(const char* name)
 {
     return QStringLiteral(ZENTAK_TEST_DATA "/") + QLatin1String(name);
-}
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QJsonArray Array(std::initializer_list<int> values)

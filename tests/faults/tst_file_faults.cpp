@@ -6,6 +6,7 @@
 #include "CFrameHarness.h"
 #include "CFullDiskFolder.h"
 #include "CliProcess.h"
+#include "FileBytes.h"
 #include "gui/CLeftView.h"
 #include "gui/CZentakApp.h"
 
@@ -32,19 +33,6 @@ enum class Fault { Full, ReadOnly };
 QString DataPath(const char* name)
 {
     return QStringLiteral(ZENTAK_TEST_DATA "/") + QLatin1String(name);
-}
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
 }
 
 void WhileFaulty(CFullDiskFolder& disk, Fault fault, const std::function<void()>& fn)

@@ -263,11 +263,8 @@ void TestMaintenanceDialogs::settingsChangeIsKeptAndShownAgain()
     TypeInto(dialog.m_comboByteSize, "7");
     Click(&dialog, "OK");
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
-    QCOMPARE(settings.m_strPort, QStringLiteral("Com3"));
-    QCOMPARE(settings.m_nBaudRate, 19200);
-    QCOMPARE(settings.m_strParity, QStringLiteral("Even"));
-    QCOMPARE(settings.m_strStopBits, QStringLiteral("2"));
-    QCOMPARE(settings.m_nByteSize, 7);
+    QCOMPARE(settings, (CSerialSettings{QStringLiteral("Com3"), 19200, QStringLiteral("Even"),
+                                        QStringLiteral("2"), 7}));
 
     dialog.OnInitDialog();
     QCOMPARE(dialog.m_comboPort->currentText(), QStringLiteral("Com3"));
@@ -382,11 +379,8 @@ void TestMaintenanceDialogs::cancelAndDefaultChangeNothing()
 
     Click(&dialog, "Cancel");
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
-    QCOMPARE(settings.m_strPort, QStringLiteral("Com4"));
-    QCOMPARE(settings.m_nBaudRate, 19200);
-    QCOMPARE(settings.m_strParity, QStringLiteral("Odd"));
-    QCOMPARE(settings.m_strStopBits, QStringLiteral("2"));
-    QCOMPARE(settings.m_nByteSize, 7);
+    QCOMPARE(settings, (CSerialSettings{QStringLiteral("Com4"), 19200, QStringLiteral("Odd"),
+                                        QStringLiteral("2"), 7}));
     dialog.OnInitDialog();
     QCOMPARE(dialog.m_comboPort->currentText(), QStringLiteral("Com4"));
 }

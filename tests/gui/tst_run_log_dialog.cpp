@@ -1,4 +1,5 @@
 #include "CFrameHarness.h"
+#include "FileBytes.h"
 #include "ImpactRecord.h"
 #include "core/files/CExperimentFileWriter.h"
 #include "core/record/CRunStamp.h"
@@ -18,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSortFilterProxyModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -46,19 +48,6 @@ QByteArray MadeLog(int entries)
     return log;
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 QStringList Column(QTableView* table, int column)
 {
     QStringList values;
@@ -79,7 +68,7 @@ void OpenEntryWhenShown(int number)
         }
         QTableView* table = dialog->Table();
         for (int row = 0; row < table->model()->rowCount(); ++row) {
-            if (table->model()->index(row, CRunLogTableModel::kNumber).data().toInt() == number)
+            if (table->model()->index(row, CRunLogColumns::kNumber).data().toInt() == number)
                 table->selectRow(row);
         }
         QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("open")), Qt::LeftButton);
@@ -124,10 +113,10 @@ void TestRunLogDialog::tableSortsAndFilters_data()
     QTest::addColumn<QStringList>("numbers");
     QTest::newRow("newest first") << "" << -1 << Qt::AscendingOrder
                                   << QStringList{"6", "5", "4", "3", "2", "1"};
-    QTest::newRow("by subject") << "" << int(CRunLogTableModel::kSubject) << Qt::AscendingOrder
+    QTest::newRow("by subject") << "" << int(CRunLogColumns::kSubject) << Qt::AscendingOrder
                                 << QStringList{"6", "3", "1", "2", "4", "5"};
     QTest::newRow("by desired force, largest first")
-        << "" << int(CRunLogTableModel::kDesiredForce) << Qt::DescendingOrder
+        << "" << int(CRunLogColumns::kDesiredForce) << Qt::DescendingOrder
         << QStringList{"6", "5", "4", "3", "2", "1"};
     QTest::newRow("subject") << "RAT 4" << -1 << Qt::AscendingOrder << QStringList{"4"};
     QTest::newRow("date") << "2026-12-08" << -1 << Qt::AscendingOrder
@@ -148,19 +137,22 @@ void TestRunLogDialog::tableSortsAndFilters()
     WriteFile(log, MadeLog(6));
     CScriptedPrompt prompt;
     CRunLogDialog dialog(log, prompt, nullptr, Path(QStringLiteral("index")));
+    QTableView* table = dialog.Table();
+    QAbstractItemModelTester tester(
+        qobject_cast<QSortFilterProxyModel*>(table->model())->sourceModel(),
+        QAbstractItemModelTester::FailureReportingMode::QtTest);
     dialog.show();
     QVERIFY(dialog.IndexLog());
     QVERIFY(prompt.messages.isEmpty());
-    QTableView* table = dialog.Table();
     if (sortColumn >= 0)
         table->sortByColumn(sortColumn, order);
     QTest::keyClicks(dialog.FilterBox(), filter);
-    QTEST(Column(table, CRunLogTableModel::kNumber), "numbers");
+    QTEST(Column(table, CRunLogColumns::kNumber), "numbers");
     if (table->model()->rowCount() == 0) {
         QVERIFY(!dialog.findChild<QPushButton*>(QStringLiteral("open"))->isEnabled());
         return;
     }
-    const int first = table->model()->index(0, CRunLogTableModel::kNumber).data().toInt();
+    const int first = table->model()->index(0, CRunLogColumns::kNumber).data().toInt();
     QTest::keyClick(table, Qt::Key_Return);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.ChosenIndex(), first - 1);
@@ -223,7 +215,7 @@ void TestRunLogDialog::decisionsAskForTheirReason()
     CRunLogDialog dialog(log, prompt, nullptr, QString());
     dialog.show();
     QVERIFY(dialog.IndexLog());
-    QCOMPARE(dialog.Table()->model()->index(0, CRunLogTableModel::kQuality).data().toString(),
+    QCOMPARE(dialog.Table()->model()->index(0, CRunLogColumns::kQuality).data().toString(),
              QStringLiteral("force off target, too few samples"));
     QTest::mouseClick(dialog.findChild<QPushButton*>(button), Qt::LeftButton);
     QCOMPARE(prompt.questions.size(), 1);

@@ -1,4 +1,5 @@
 #include "CPaintCounter.h"
+#include "CScriptedPrompt.h"
 #include "ImpactRecord.h"
 #include "PixelCount.h"
 #include "TestSettings.h"
@@ -90,6 +91,8 @@ private Q_SLOTS:
     void readoutGivesTheNearestSample();
     void marksStandOnTheirSamples_data();
     void marksStandOnTheirSamples();
+    void peakTextStaysWhole_data();
+    void peakTextStaysWhole();
     void zoomPanAndResetRestoreTheAxes_data();
     void zoomPanAndResetRestoreTheAxes();
     void comparedImpactsAreDrawnBehind();
@@ -103,6 +106,9 @@ private Q_SLOTS:
     void previewDrawsOnePageWhilePrinting();
     void exportsThePrintedPage_data();
     void exportsThePrintedPage();
+
+private:
+    CScriptedPrompt m_prompt;  // the view tells nothing on these paths
 };
 
 void TestZentakView::initTestCase()
@@ -114,7 +120,7 @@ void TestZentakView::initTestCase()
 void TestZentakView::startsWithTitlesAndScreenState()
 {
     CZentakDoc doc;
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     QCOMPARE(view.m_strDispTitle, QStringLiteral("Displacement vs. Time"));
     QCOMPARE(view.m_strForceTitle, QStringLiteral("Force vs. Time"));
     QVERIFY(!view.m_bPrinting);
@@ -128,7 +134,7 @@ void TestZentakView::tableScrollsWhileTheGraphsStay()
     CZentakDoc doc;
     FillModelledImpact(doc.EditRecord(), 100, 1);
     doc.SetDataPresent(true);
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(900, 530);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -179,7 +185,7 @@ void TestZentakView::readoutGivesTheNearestSample()
     CZentakDoc doc;
     FillModelledImpact(doc.EditRecord(), 100, 1);
     doc.SetDataPresent(true);
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(1400, 700);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -220,6 +226,26 @@ void TestZentakView::marksStandOnTheirSamples()
     QTEST(graph.PeakText(), "peak");
 }
 
+void TestZentakView::peakTextStaysWhole_data()
+{
+    QTest::addColumn<int>("widthPx");
+    QTest::newRow("wide") << 800;
+    QTest::newRow("room on neither side") << 200;
+}
+
+// The peak's name never runs off the graph's right edge.
+void TestZentakView::peakTextStaysWhole()
+{
+    QFETCH(int, widthPx);
+    CImpactGraph graph;
+    graph.SetRecord(CleanRecord(40), CQualityThresholds());
+    graph.resize(widthPx, 400);
+    const QImage image = graph.grab().toImage();
+    const QColor peakColour(230, 120, 0);
+    QVERIFY(CountColour(image, peakColour) > 0);
+    QCOMPARE(CountColour(image, peakColour, QRect(widthPx - 2, 0, 2, 400)), 0);
+}
+
 void TestZentakView::zoomPanAndResetRestoreTheAxes_data()
 {
     QTest::addColumn<int>("notches");
@@ -236,7 +262,7 @@ void TestZentakView::zoomPanAndResetRestoreTheAxes()
     CZentakDoc doc;
     FillModelledImpact(doc.EditRecord(), 100, 1);
     doc.SetDataPresent(true);
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(900, 600);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -270,7 +296,7 @@ void TestZentakView::comparedImpactsAreDrawnBehind()
     CZentakDoc doc;
     FillModelledImpact(doc.EditRecord(), 100, 1);
     doc.SetDataPresent(true);
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(900, 600);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -297,7 +323,7 @@ void TestZentakView::printedRunHoldsEverySample()
         QDateTime(QDate(2026, 3, 5), QTime(14, 7, 9)), QStringLiteral("Rat 12"));
     doc.SetDataPresent(true);
     doc.SetPathName(QStringLiteral("/data/rat12.exp"));
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("run.pdf"));
     QPrinter printer(QPrinter::HighResolution);
@@ -345,7 +371,7 @@ void TestZentakView::copyTakesRowsOrTheGraphs()
     CZentakDoc doc;
     FillImpact(doc.EditRecord());
     doc.SetDataPresent(true);
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(900, 600);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -364,7 +390,7 @@ void TestZentakView::copyTakesRowsOrTheGraphs()
 void TestZentakView::repaintsWhenTheRecordChanges()
 {
     CZentakDoc doc;
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(751, 546);
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
@@ -397,7 +423,7 @@ void TestZentakView::printedPageFillsWidthOrHeight()
     CZentakDoc doc;
     FillImpact(doc.EditRecord());
     doc.SetDataPresent(true);
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(751, 546);
 
     QTemporaryDir dir;
@@ -467,7 +493,7 @@ void TestZentakView::printedPageFillsWidthOrHeight()
 void TestZentakView::failedPrintReportsFalse()
 {
     CZentakDoc doc;
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(QStringLiteral("/nonexistent-directory/graph.pdf"));
@@ -481,7 +507,7 @@ void TestZentakView::previewDrawsOnePageWhilePrinting()
     CZentakDoc doc;
     FillImpact(doc.EditRecord());
     doc.SetDataPresent(true);
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(751, 546);
     view.show();
 
@@ -528,7 +554,7 @@ void TestZentakView::exportsThePrintedPage()
     CZentakDoc doc;
     FillImpact(doc.EditRecord());
     doc.SetDataPresent(true);
-    CZentakView view(doc);
+    CZentakView view(doc, m_prompt);
     view.resize(529, 527);
     QTemporaryDir dir;
     const QString path = dir.filePath(name);

@@ -3,6 +3,7 @@
 #include "core/device/CClock.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CRunProgress.h"
+#include "core/record/CBoxWords.h"
 #include "core/record/CSerialSettings.h"
 #include "core/record/CTextRules.h"
 
@@ -102,7 +103,7 @@ void CSerialLink::CollectRunData(QStringList& chunks)
 
     // The last characters of the output so far: a prompt that two reads cut
     // in two is found across the cut.
-    QString streamTail = m_strChunk.right(kModePrompt.size() - 1);
+    QString streamTail = m_strChunk.right(CBoxWords::kModePrompt.size() - 1);
     int emptyPolls = 0;
     for (int poll = 0;
          poll < kMaxDownloadPolls && emptyPolls < kMaxEmptyPolls && m_rClock.NowMs() < deadlineMs;
@@ -113,10 +114,10 @@ void CSerialLink::CollectRunData(QStringList& chunks)
         chunks.append(chunk);
         ReportDownload(chunk);
         m_strChunk = CTextRules::TrimmedLeft(chunk);
-        const bool complete = (streamTail + chunk).contains(kModePrompt);
+        const bool complete = (streamTail + chunk).contains(CBoxWords::kModePrompt);
         if (m_strChunk.isEmpty())
             ++emptyPolls;
-        streamTail = (streamTail + chunk).right(kModePrompt.size() - 1);
+        streamTail = (streamTail + chunk).right(CBoxWords::kModePrompt.size() - 1);
         if (complete) {
             m_bRunDataComplete = true;
             break;

@@ -84,8 +84,6 @@ public:
     static quint8 StopBitsCode(const QString& text);
 
 private:
-    static inline const QString kModePrompt = QStringLiteral("Enter Mode");
-
     bool ExchangeWith(const QString& text, const CTimeouts& timeouts);
     void OpenPort(const CTimeouts& timeouts);
     void ClosePort();

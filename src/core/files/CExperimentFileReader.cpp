@@ -1,6 +1,7 @@
 #include "core/files/CExperimentFileReader.h"
 
 #include "core/files/CExperimentFileWriter.h"
+#include "core/record/CBoxWords.h"
 #include "core/record/CTextRules.h"
 
 #include <algorithm>
@@ -171,10 +172,8 @@ void CExperimentFileReader::ReadFirmwareVersion()
     const QStringView text =
         label < 0 ? QStringView(m_strLine) : QStringView(m_strLine).sliced(label + 8);
     m_rRecord.m_strFirmwareVersion = CTextRules::Trimmed(text);
-    if (m_rRecord.m_strFirmwareVersion.contains("R4"_L1))
-        m_rRecord.m_nFirmwareRelease = 4;
-    if (m_rRecord.m_strFirmwareVersion.contains("R5"_L1))
-        m_rRecord.m_nFirmwareRelease = 5;
+    m_rRecord.m_nFirmwareRelease =
+        CBoxWords::Release(m_rRecord.m_strFirmwareVersion, m_rRecord.m_nFirmwareRelease);
 }
 
 LoadOutcome CExperimentFileReader::ReadRecordLayout()

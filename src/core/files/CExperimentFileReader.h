@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/files/CLoadOutcome.h"
 #include "core/files/CTextLineReader.h"
 #include "core/record/CImpactRecord.h"
 
@@ -34,17 +35,7 @@ public:
     static QString LineTooLongMessage(qint64 lineNumber);
     static QString TooLargeMessage();
 
-    // How a load ended. A load with a message still counts as opened; only
-    // a complete one may be saved over its file.
-    enum class LoadOutcome {
-        Complete,
-        NoEndMarker,
-        NotValid,
-        OldFormatFailed,
-        LineTooLong,  // a line beyond the line reader's bound ended the read
-        TooLarge,     // the input grew beyond the file size bound while read
-        ReadFailed,
-    };
+    using LoadOutcome = CLoadOutcome;
 
     struct Result {
         LoadOutcome outcome = LoadOutcome::NotValid;

@@ -1,6 +1,7 @@
 #include "core/files/CRunLogEntry.h"
 
 #include "core/files/CExperimentFileWriter.h"
+#include "core/record/CBoxWords.h"
 #include "core/record/CRunStamp.h"
 #include "core/record/CTextRules.h"
 
@@ -95,17 +96,13 @@ void CRunLogEntry::Summarize(QByteArrayView text)
     const bool currentLayout = lines.Has("v5.0");
     m_nFirmwareRelease = 4;
     if (currentLayout) {
-        m_nFirmwareRelease = 0;
         for (int reads = 0; reads < kVersionLineReads && !lines.Has("Firmware Release"); ++reads)
             lines.Next();
         const QString line = Latin1(lines.Line());
         const qsizetype label = line.indexOf(QLatin1StringView("Version:"));
         m_strFirmwareVersion = CTextRules::Trimmed(label < 0 ? QStringView(line)
                                                              : QStringView(line).sliced(label + 8));
-        if (m_strFirmwareVersion.contains(QLatin1StringView("R4")))
-            m_nFirmwareRelease = 4;
-        if (m_strFirmwareVersion.contains(QLatin1StringView("R5")))
-            m_nFirmwareRelease = 5;
+        m_nFirmwareRelease = CBoxWords::Release(m_strFirmwareVersion, 0);
     }
     for (int reads = 0; reads < kHeaderLineReads; ++reads) {
         if (lines.Has("Displacement Data") && !(reads == 0 && currentLayout))
@@ -160,13 +157,7 @@ bool CRunLogEntry::Summarizes(QByteArrayView text) const
 {
     CRunLogEntry found;
     found.Summarize(text);
-    return found.m_stampTime == m_stampTime && found.m_strSubject == m_strSubject &&
-           found.m_strFirmwareVersion == m_strFirmwareVersion &&
-           found.m_nFirmwareRelease == m_nFirmwareRelease &&
-           found.m_nDesiredForce == m_nDesiredForce && found.m_nActualForce == m_nActualForce &&
-           found.m_nActualDisp == m_nActualDisp && found.m_nActualVelocity == m_nActualVelocity &&
-           found.m_nDownSamples == m_nDownSamples && found.m_nUpSamples == m_nUpSamples &&
-           found.m_strComments == m_strComments;
+    return SummaryOf(found) == SummaryOf(*this);
 }
 
 bool CRunLogEntry::HasPossibleValues() const

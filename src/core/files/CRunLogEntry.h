@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <tuple>
+
 // One entry of a run log as its index knows it: where its text lies, and
 // what a list of entries shows of it, read from the text without loading
 // its samples. The values follow the experiment file reader's rules, so a
@@ -26,6 +28,21 @@ public:
     bool Summarizes(QByteArrayView text) const;
     // Every value within what Summarize can give for an entry of m_nLength bytes.
     bool HasPossibleValues() const;
+
+    // The values Summarize finds, and with them every value the index cache
+    // keeps, in its order: the cache's format version counts them.
+    template <typename Entry> static auto SummaryOf(Entry& entry)
+    {
+        return std::tie(entry.m_stampTime, entry.m_strSubject, entry.m_strFirmwareVersion,
+                        entry.m_nFirmwareRelease, entry.m_nDesiredForce, entry.m_nActualForce,
+                        entry.m_nActualDisp, entry.m_nActualVelocity, entry.m_nDownSamples,
+                        entry.m_nUpSamples, entry.m_strComments);
+    }
+    template <typename Entry> static auto StoredOf(Entry& entry)
+    {
+        return std::tuple_cat(std::tie(entry.m_nOffset, entry.m_nLength, entry.m_bTorn),
+                              SummaryOf(entry), std::tie(entry.m_nQuality));
+    }
 
     qint64 m_nOffset = 0;  // bytes from the start of the log
     qint64 m_nLength = 0;  // bytes, the end marker included

@@ -11,11 +11,17 @@
 #include <QTemporaryFile>
 
 #include <filesystem>
+#include <tuple>
+#include <utility>
 
 namespace {
 
 constexpr quint32 kMagic = 0x5A4C4958;  // "ZLIX"
 constexpr quint32 kFormatVersion = 2;
+// An entry's values as format 2 stores them: a new one raises the version.
+static_assert(std::tuple_size_v<decltype(CRunLogEntry::StoredOf(std::declval<CRunLogEntry&>()))> ==
+                  15,
+              "raise kFormatVersion with the values an entry stores");
 constexpr auto kChecksum = QCryptographicHash::Sha256;
 constexpr int kSampledEntries = 32;
 constexpr qint64 kSampleBytes = 64;
@@ -30,20 +36,15 @@ struct Sample {
 
 QDataStream& operator<<(QDataStream& out, const CRunLogEntry& entry)
 {
-    return out << entry.m_nOffset << entry.m_nLength << entry.m_bTorn << entry.m_stampTime
-               << entry.m_strSubject << entry.m_strFirmwareVersion << entry.m_nFirmwareRelease
-               << entry.m_nDesiredForce << entry.m_nActualForce << entry.m_nActualDisp
-               << entry.m_nActualVelocity << entry.m_nDownSamples << entry.m_nUpSamples
-               << entry.m_strComments << entry.m_nQuality;
+    std::apply([&out](const auto&... value) { (out << ... << value); },
+               CRunLogEntry::StoredOf(entry));
+    return out;
 }
 
 QDataStream& operator>>(QDataStream& in, CRunLogEntry& entry)
 {
-    return in >> entry.m_nOffset >> entry.m_nLength >> entry.m_bTorn >> entry.m_stampTime >>
-           entry.m_strSubject >> entry.m_strFirmwareVersion >> entry.m_nFirmwareRelease >>
-           entry.m_nDesiredForce >> entry.m_nActualForce >> entry.m_nActualDisp >>
-           entry.m_nActualVelocity >> entry.m_nDownSamples >> entry.m_nUpSamples >>
-           entry.m_strComments >> entry.m_nQuality;
+    std::apply([&in](auto&... value) { (in >> ... >> value); }, CRunLogEntry::StoredOf(entry));
+    return in;
 }
 
 QDataStream& operator<<(QDataStream& out, const CRunLogIndex::ForeignText& text)

@@ -3,20 +3,12 @@
 #include "core/device/CRunProgress.h"
 #include "core/device/CSerialLink.h"
 #include "core/protocol/COperatorPrompt.h"
+#include "core/record/CBoxWords.h"
 #include "core/record/CTextRules.h"
 
 #include <QRegularExpression>
 
 namespace {
-
-const QString kReturningText = QStringLiteral("returning to normal operation");
-const QString kModePrompt = QStringLiteral("Enter Mode");
-const QString kForcePrompt = QStringLiteral("Enter Force");
-const QString kDisplacementPrompt = QStringLiteral("Enter Displacement");
-const QString kVelocityPrompt = QStringLiteral("Enter Velocity");
-const QString kDwellPrompt = QStringLiteral("Enter Dwell");
-const QString kGoAheadPrompt = QStringLiteral("Press y");
-const QString kRelease5Mark = QStringLiteral("R5");
 
 // "%d\n" of the value; the product is formed wide so no input can overflow it.
 QString Decimal(qint64 value)
@@ -42,7 +34,7 @@ CExperimentDialogue::CExperimentDialogue(CSerialLink& link, COperatorPrompt& pro
 
 QString CExperimentDialogue::ReleaseText(const QString& reply)
 {
-    const qsizetype mark = reply.indexOf(kRelease5Mark);
+    const qsizetype mark = reply.indexOf(CBoxWords::kRelease5Mark);
     const qsizetype dash = reply.indexOf(u'-');
     const qsizetype count = dash - mark - 1;
     if (mark < 0 || count <= 0)
@@ -87,7 +79,7 @@ std::optional<CRunOutcome::Kind> CExperimentDialogue::WakeUp()
     m_strRxText = CTextRules::Trimmed(m_rLink.ReplyText());
     if (m_strRxText.isEmpty() && !ProbeUntilAwake())
         return CRunOutcome::Kind::NotResponding;
-    if (m_strRxText.contains(kReturningText))
+    if (m_strRxText.contains(CBoxWords::kReturning))
         return CRunOutcome::Kind::FirmwareUnusable;
     return std::nullopt;
 }
@@ -108,20 +100,20 @@ CRunOutcome::Kind CExperimentDialogue::PromptLoop(const DesiredValues& desired)
 {
     for (int pass = 0; pass < kMaxPromptPasses; ++pass) {
         const QString& reply = m_strRxText;
-        if (reply.contains(kModePrompt) && m_result.firmwareRelease == 0) {
+        if (reply.contains(CBoxWords::kModePrompt) && m_result.firmwareRelease == 0) {
             Answer(QStringLiteral("57\n"));
             Identify();
-        } else if (reply.contains(kModePrompt)) {
+        } else if (reply.contains(CBoxWords::kModePrompt)) {
             Answer(QStringLiteral("54\n"));
-        } else if (reply.contains(kForcePrompt)) {
+        } else if (reply.contains(CBoxWords::kForcePrompt)) {
             Answer(Decimal(qint64(desired.forceKdyn) * 10));
-        } else if (reply.contains(kDisplacementPrompt)) {
+        } else if (reply.contains(CBoxWords::kDisplacementPrompt)) {
             Answer(Decimal(desired.displacementMicrons));
-        } else if (reply.contains(kVelocityPrompt)) {
+        } else if (reply.contains(CBoxWords::kVelocityPrompt)) {
             Answer(Decimal(desired.velocityMmPerS));
-        } else if (reply.contains(kDwellPrompt)) {
+        } else if (reply.contains(CBoxWords::kDwellPrompt)) {
             Answer(Decimal(desired.dwellS), Speed::Slow);
-        } else if (reply.contains(kGoAheadPrompt)) {
+        } else if (reply.contains(CBoxWords::kGoAheadPrompt)) {
             return ConfirmAndImpact();
         } else {
             return CRunOutcome::Kind::NotResponding;
@@ -145,14 +137,14 @@ void CExperimentDialogue::Answer(const QString& text, Speed speed)
 void CExperimentDialogue::Identify()
 {
     const QString& reply = m_strRxText;
-    if (reply.contains(kForcePrompt)) {
+    if (reply.contains(CBoxWords::kForcePrompt)) {
         m_result.firmwareRelease = 4;
         m_result.firmwareVersion = QStringLiteral("R4.x");
         // Release 4 took "57" as the start of an impact; the empty answer
         // keeps it at the force prompt, which the loop answers next.
         m_rLink.Exchange(QStringLiteral("\n"));
     }
-    if (reply.contains(kRelease5Mark)) {
+    if (reply.contains(CBoxWords::kRelease5Mark)) {
         m_result.firmwareRelease = 5;
         m_result.firmwareVersion = ReleaseText(reply);
         m_result.sensitivity = SensitivityValue(reply);

@@ -5,19 +5,11 @@
 #include "core/protocol/CLineFeedProbe.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
+#include "core/record/CBoxWords.h"
 #include "core/record/CSerialSettings.h"
 #include "core/record/CTextRules.h"
 
 #include <optional>
-
-namespace {
-
-const QString kSendDataNow = QStringLiteral("Send Data Now");
-const QString kReturning = QStringLiteral("returning to normal operation");
-const QString kModePrompt = QStringLiteral("Enter Mode");
-const QString kReprogramState = QStringLiteral("reprogram state");
-
-}  // namespace
 
 CFirmwareTransfer::CFirmwareTransfer(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt)
     : m_rPorts(ports), m_rClock(clock), m_rPrompt(prompt)
@@ -81,8 +73,8 @@ bool CFirmwareTransfer::Probe(CSerialLink& link)
     if (!link.ExchangeSlow(QStringLiteral("R")))
         return false;
     m_strReply = CTextRules::Trimmed(link.ReplyText());
-    if (m_strReply.indexOf(kSendDataNow, 1) >= 0) {
-        m_strReply = kReturning;
+    if (m_strReply.indexOf(CBoxWords::kSendDataNow, 1) >= 0) {
+        m_strReply = CBoxWords::kReturning;
         m_bReady = true;
         return true;
     }
@@ -101,9 +93,9 @@ CFirmwareTransfer::Route CFirmwareTransfer::ChooseRoute() const
 {
     if (!m_bReady)
         return Route::None;
-    if (m_strReply.contains(kModePrompt))
+    if (m_strReply.contains(CBoxWords::kModePrompt))
         return Route::MainPrompt;
-    if (m_strReply.contains(kReturning))
+    if (m_strReply.contains(CBoxWords::kReturning))
         return Route::Loader;
     return Route::None;
 }
@@ -113,7 +105,7 @@ bool CFirmwareTransfer::EnterReprogramState(CSerialLink& link)
     if (!link.Exchange(QStringLiteral("68\n")))
         return false;
     m_strReply = link.ReplyText();
-    if (!m_strReply.contains(kReprogramState))
+    if (!m_strReply.contains(CBoxWords::kReprogramState))
         return false;
     m_rClock.SleepMs(kReprogramStateWaitMs);
     if (!link.Exchange(QStringLiteral("R")))

@@ -4,19 +4,10 @@
 #include "core/protocol/CLineFeedProbe.h"
 #include "core/protocol/COperatorPrompt.h"
 #include "core/protocol/CRunOutcome.h"
+#include "core/record/CBoxWords.h"
 #include "core/record/CSerialSettings.h"
 
 #include <optional>
-
-namespace {
-
-const QString kModePrompt = QStringLiteral("Enter Mode");
-const QString kForcePrompt = QStringLiteral("Enter Force");
-const QString kRelease5Mark = QStringLiteral("R5");
-const QString kReprogramReply = QStringLiteral("force sensor reprogram");
-const QString kConfirmReply = QStringLiteral("Confirm");
-
-}  // namespace
 
 CForceSensitivity::CForceSensitivity(CPortFactory& ports, CClock& clock, COperatorPrompt& prompt)
     : m_rPorts(ports), m_rClock(clock), m_rPrompt(prompt)
@@ -42,7 +33,7 @@ CForceSensitivity::Reading CForceSensitivity::Read(const CSerialSettings& settin
         return reading;
     }
     // Somewhere other than its main prompt: the box is left alone.
-    if (!awake->contains(kModePrompt)) {
+    if (!awake->contains(CBoxWords::kModePrompt)) {
         reading.outcome = ReadOutcome::LeftAlone;
         return reading;
     }
@@ -52,7 +43,7 @@ CForceSensitivity::Reading CForceSensitivity::Read(const CSerialSettings& settin
         return reading;
     }
     const QString reply = link.ReplyText();
-    const bool unsupported = reply.contains(kForcePrompt);
+    const bool unsupported = reply.contains(CBoxWords::kForcePrompt);
     if (unsupported) {
         // Older firmware took the request for the start of an impact; the
         // empty answer keeps it at its force prompt.
@@ -62,7 +53,7 @@ CForceSensitivity::Reading CForceSensitivity::Read(const CSerialSettings& settin
         m_rPrompt.ShowMessage(kUnsupported, COperatorPrompt::Icon::Exclamation);
         reading.fieldEnabled = false;
     }
-    if (reply.contains(kRelease5Mark)) {
+    if (reply.contains(CBoxWords::kRelease5Mark)) {
         reading.outcome = ReadOutcome::Reported;
         reading.state = kStateReported;
         reading.reported = CExperimentDialogue::SensitivityValue(reply);
@@ -88,10 +79,10 @@ CForceSensitivity::WriteOutcome CForceSensitivity::Write(const CSerialSettings& 
         ShowNotResponding(settings);
         return WriteOutcome::NotResponding;
     }
-    if (!awake->contains(kModePrompt))
+    if (!awake->contains(CBoxWords::kModePrompt))
         return WriteOutcome::LeftAlone;
-    if (!ExchangeExpecting(link, QStringLiteral("86\n"), kReprogramReply) ||
-        !ExchangeExpecting(link, QString::number(value) + u'\n', kConfirmReply)) {
+    if (!ExchangeExpecting(link, QStringLiteral("86\n"), CBoxWords::kReprogramReply) ||
+        !ExchangeExpecting(link, QString::number(value) + u'\n', CBoxWords::kConfirmReply)) {
         ShowNotResponding(settings);
         return WriteOutcome::NotResponding;
     }

@@ -1,36 +1,38 @@
 #include "core/quality/CQualityVerdict.h"
 
-namespace {
+#include <QJsonArray>
+#include <QJsonObject>
 
-struct FlagText {
-    const char* key;
-    const char* name;
-};
-
-const FlagText kFlagTexts[CQualityVerdict::kFlagCount] = {
-    {"force-off-target", "force off target"}, {"velocity-off-target", "velocity off target"},
-    {"early-contact", "early contact"},       {"second-hit", "second hit"},
-    {"bone-contact", "bone contact"},         {"too-few-samples", "too few samples"},
-};
-
-}  // namespace
+static_assert(
+    [] {
+        int bit = 0;
+        for (const CQualityVerdict::FlagRow& row : CQualityVerdict::kFlags) {
+            if (int(row.flag) != bit++)
+                return false;
+        }
+        return true;
+    }(),
+    "a flag's row stands at its bit");
 
 const QList<CQualityVerdict::Flag>& CQualityVerdict::AllFlags()
 {
-    static const QList<Flag> flags = {Flag::ForceOffTarget, Flag::VelocityOffTarget,
-                                      Flag::EarlyContact,   Flag::SecondHit,
-                                      Flag::BoneContact,    Flag::TooFewSamples};
+    static const QList<Flag> flags = [] {
+        QList<Flag> all;
+        for (const FlagRow& row : kFlags)
+            all.append(row.flag);
+        return all;
+    }();
     return flags;
 }
 
 QString CQualityVerdict::Key(Flag flag)
 {
-    return QLatin1String(kFlagTexts[int(flag)].key);
+    return QLatin1String(kFlags[int(flag)].key);
 }
 
 QString CQualityVerdict::Name(Flag flag)
 {
-    return QLatin1String(kFlagTexts[int(flag)].name);
+    return QLatin1String(kFlags[int(flag)].name);
 }
 
 QList<CQualityVerdict::Flag> CQualityVerdict::Flags() const
@@ -62,4 +64,20 @@ QString CQualityVerdict::FlagNames() const
 QString CQualityVerdict::Text() const
 {
     return Passed() ? kPassText : QStringLiteral("QC flags: ") + FlagNames();
+}
+
+QString CQualityVerdict::Cell(const std::optional<CQualityVerdict>& verdict)
+{
+    if (!verdict)
+        return QStringLiteral("-");
+    return verdict->Passed() ? QStringLiteral("pass") : verdict->FlagNames();
+}
+
+QJsonValue CQualityVerdict::Json(const std::optional<CQualityVerdict>& verdict)
+{
+    if (!verdict)
+        return QJsonValue::Null;
+    return QJsonObject{{QStringLiteral("pass"), verdict->Passed()},
+                       {QStringLiteral("flags"), QJsonArray::fromStringList(verdict->Keys())},
+                       {QStringLiteral("text"), verdict->Text()}};
 }

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "core/CZentakDoc.h"
 #include "core/files/CPlatformFile.h"
 #include "core/files/CRunLogPath.h"
@@ -46,19 +47,6 @@ QByteArray Saved(CZentakDoc& doc)
     buffer.open(QIODevice::WriteOnly);
     doc.Save(buffer);
     return buffer.data();
-}
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "CManualClock.h"
 #include "CScriptedPrompt.h"
+#include "FileBytes.h"
 #include "core/CZentakDoc.h"
 #include "core/device/CPortFactory.h"
 #include "core/files/CRunFileName.h"
@@ -30,19 +31,6 @@ struct MadeRun {
     QByteArray logged;
     QByteArray saved;
 };
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
 
 MadeRun RunImpact(int release, const QString& subject, const QDateTime& stamp, const QString& log)
 {

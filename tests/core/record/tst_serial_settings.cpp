@@ -18,12 +18,8 @@ private Q_SLOTS:
 
 void TestSerialSettings::startsWithDefaults()
 {
-    const CSerialSettings settings;
-    QCOMPARE(settings.m_strPort, QStringLiteral("Com1"));
-    QCOMPARE(settings.m_nBaudRate, 9600);
-    QCOMPARE(settings.m_strParity, QStringLiteral("None"));
-    QCOMPARE(settings.m_strStopBits, QStringLiteral("1"));
-    QCOMPARE(settings.m_nByteSize, 8);
+    QCOMPARE(CSerialSettings(), (CSerialSettings{QStringLiteral("Com1"), 9600,
+                                                 QStringLiteral("None"), QStringLiteral("1"), 8}));
 }
 
 // The settings reach the port exactly as the five-value form gives them:

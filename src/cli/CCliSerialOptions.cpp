@@ -1,20 +1,18 @@
 #include "cli/CCliSerialOptions.h"
 
+#include "cli/CCliArguments.h"
 #include "core/record/CDesiredValueRules.h"
-
-#include <QCommandLineParser>
-#include <QStringList>
 
 #include <optional>
 
 namespace {
 
-bool ReadSetting(const QCommandLineParser& parser, const QString& name, int min, int max,
-                 int& value, QString& error)
+bool ReadSetting(const CCliArguments& arguments, const QString& name, int min, int max, int& value,
+                 QString& error)
 {
-    if (!parser.isSet(name))
+    if (!arguments.IsSet(name))
         return true;
-    const std::optional<int> parsed = CDesiredValueRules::ParseInteger(parser.value(name));
+    const std::optional<int> parsed = CDesiredValueRules::ParseInteger(arguments.Value(name));
     if (!parsed || *parsed < min || *parsed > max) {
         error = QStringLiteral("--%1: a whole number from %2 to %3").arg(name).arg(min).arg(max);
         return false;
@@ -23,52 +21,66 @@ bool ReadSetting(const QCommandLineParser& parser, const QString& name, int min,
     return true;
 }
 
-}  // namespace
-
-QList<QCommandLineOption> CCliSerialOptions::Options()
+QString Choices(const QStringList& names)
 {
-    const auto valued = [](const char* name, const char* valueName) {
-        return QCommandLineOption(QString::fromLatin1(name), QString(),
-                                  QString::fromLatin1(valueName));
-    };
-    return {valued("port", "NAME"), valued("baud", "N"), valued("parity", "P"),
-            valued("stop-bits", "S"), valued("byte-size", "N")};
+    return names.mid(0, names.size() - 1).join(QStringLiteral(", ")) + QStringLiteral(" or ") +
+           names.constLast();
 }
 
-bool CCliSerialOptions::Read(const QCommandLineParser& parser, CSerialSettings& settings,
+}  // namespace
+
+QList<CCliVerb::Option> CCliSerialOptions::Options()
+{
+    return {
+        {{QStringLiteral("port")},
+         QStringLiteral("NAME"),
+         QStringLiteral("Serial port the control box is on: Com1 to Com9 (on Linux /dev/ttyS0 to "
+                        "/dev/ttyS8), a device path such as /dev/ttyUSB0, or Simulator, the "
+                        "control box simulated inside Zentak (default %1).")
+             .arg(CSerialSettings::kDefaultPort)},
+        {{QStringLiteral("baud")},
+         QStringLiteral("N"),
+         QStringLiteral("Baud rate in bits per second, %1 to %2 (default %3).")
+             .arg(kMinBaudRate)
+             .arg(kMaxBaudRate)
+             .arg(CSerialSettings::kDefaultBaudRate)},
+        {{QStringLiteral("parity")},
+         QStringLiteral("P"),
+         QStringLiteral("Parity: %1, spelt exactly so (default %2).")
+             .arg(Choices(kParityNames), CSerialSettings::kDefaultParity)},
+        {{QStringLiteral("stop-bits")},
+         QStringLiteral("S"),
+         QStringLiteral("Stop bits: %1 (default %2).")
+             .arg(Choices(kStopBitsTexts), CSerialSettings::kDefaultStopBits)},
+        {{QStringLiteral("byte-size")},
+         QStringLiteral("N"),
+         QStringLiteral("Data bits per character, %1 to %2 (default %3).")
+             .arg(kMinByteSize)
+             .arg(kMaxByteSize)
+             .arg(CSerialSettings::kDefaultByteSize)},
+    };
+}
+
+bool CCliSerialOptions::Read(const CCliArguments& arguments, CSerialSettings& settings,
                              QString& error)
 {
     settings = CSerialSettings();
-    if (parser.isSet("port"))
-        settings.m_strPort = parser.value("port");
-    return ReadSetting(parser, "baud", kMinBaudRate, kMaxBaudRate, settings.m_nBaudRate, error) &&
-           ReadSetting(parser, "byte-size", kMinByteSize, kMaxByteSize, settings.m_nByteSize,
+    if (arguments.IsSet(QStringLiteral("port")))
+        settings.m_strPort = arguments.Value(QStringLiteral("port"));
+    return ReadSetting(arguments, "baud", kMinBaudRate, kMaxBaudRate, settings.m_nBaudRate,
                        error) &&
-           ReadChoice(parser, "parity", kParityNames, settings.m_strParity, error) &&
-           ReadChoice(parser, "stop-bits", kStopBitsTexts, settings.m_strStopBits, error);
+           ReadSetting(arguments, "byte-size", kMinByteSize, kMaxByteSize, settings.m_nByteSize,
+                       error) &&
+           ReadChoice(arguments, "parity", kParityNames, settings.m_strParity, error) &&
+           ReadChoice(arguments, "stop-bits", kStopBitsTexts, settings.m_strStopBits, error);
 }
 
-bool CCliSerialOptions::ParseOptionsOnly(QCommandLineParser& parser, const QString& command,
-                                         const QStringList& arguments, QString& error)
-{
-    if (!parser.parse(QStringList{command} + arguments)) {
-        error = parser.errorText();
-        return false;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        error =
-            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first());
-        return false;
-    }
-    return true;
-}
-
-bool CCliSerialOptions::ReadChoice(const QCommandLineParser& parser, const QString& name,
+bool CCliSerialOptions::ReadChoice(const CCliArguments& arguments, const QString& name,
                                    const QStringList& choices, QString& value, QString& error)
 {
-    if (!parser.isSet(name))
+    if (!arguments.IsSet(name))
         return true;
-    value = parser.value(name);
+    value = arguments.Value(name);
     if (choices.contains(value))
         return true;
     error = QStringLiteral("--%1: one of %2").arg(name, choices.join(QStringLiteral(", ")));

@@ -1,3 +1,4 @@
+#include "cli/CCliArguments.h"
 #include "cli/CCliSummaryText.h"
 #include "cli/CliCommands.h"
 #include "core/files/CRunLogReader.h"
@@ -6,7 +7,6 @@
 #include "core/quality/CQualitySettings.h"
 #include "core/study/CStudyDecisions.h"
 
-#include <QCommandLineParser>
 #include <QFileInfo>
 #include <QTextStream>
 
@@ -20,36 +20,28 @@ struct DecisionTarget {
 };
 
 // Empty when the arguments are usable, else what is wrong.
-QString ParseArguments(const QString& name, const QStringList& args, DecisionTarget& target,
-                       QString& reason)
+QString ReadTarget(const CCliArguments& arguments, DecisionTarget& target)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption runLog(QStringLiteral("run-log"), QString(), QStringLiteral("PATH"));
-    const QCommandLineOption entry(QStringLiteral("entry"), QString(), QStringLiteral("N"));
-    const QCommandLineOption reasonOption(QStringLiteral("reason"), QString(),
-                                          QStringLiteral("TEXT"));
-    parser.addOptions({runLog, entry, reasonOption});
-    if (!parser.parse(QStringList{name} + args))
-        return parser.errorText();
-    reason = parser.value(reasonOption);
-    const QStringList files = parser.positionalArguments();
-    if (parser.isSet(runLog) != parser.isSet(entry))
+    const QString runLog = QStringLiteral("run-log");
+    const QString entry = QStringLiteral("entry");
+    const QStringList& files = arguments.Operands();
+    if (arguments.IsSet(runLog) != arguments.IsSet(entry))
         return QStringLiteral("--run-log and --entry go together");
-    if (parser.isSet(runLog) == !files.isEmpty() || files.size() > 1)
+    if (arguments.IsSet(runLog) == !files.isEmpty())
         return QStringLiteral("name one experiment file, or --run-log PATH --entry N");
-    if (!parser.isSet(runLog)) {
+    if (!arguments.IsSet(runLog)) {
         target.source = files.constFirst();
         return QString();
     }
     bool ok = false;
-    target.source = parser.value(runLog);
-    target.entry = parser.value(entry).toInt(&ok);
+    target.source = arguments.Value(runLog);
+    target.entry = arguments.Value(entry).toInt(&ok);
     return ok && target.entry > 0 ? QString()
                                   : QStringLiteral("--entry needs an entry number, 1 the oldest");
 }
 
 // The impact the target names, or why it names none.
-QString ReadTarget(const DecisionTarget& target, CImpactRecord& record)
+QString ReadImpact(const DecisionTarget& target, CImpactRecord& record)
 {
     if (target.entry == 0) {
         if (QFileInfo(target.source).isDir())
@@ -76,24 +68,18 @@ QString ReadTarget(const DecisionTarget& target, CImpactRecord& record)
                : QStringLiteral("%1 entry %2: %3").arg(target.source).arg(target.entry).arg(why);
 }
 
-int Decide(Kind kind, const QStringList& args)
+int Decide(Kind kind, const CCliArguments& arguments)
 {
     QTextStream err(stderr);
-    const QString name = CStudyDecisions::KindText(kind);
     DecisionTarget target;
-    QString reason;
-    QString problem = ParseArguments(name, args, target, reason);
+    const QString reason = arguments.Value(QStringLiteral("reason"));
+    QString problem = ReadTarget(arguments, target);
     if (problem.isEmpty())
         problem = CStudyDecisions::ReasonRefusal(reason);
-    if (!problem.isEmpty()) {
-        err << "zentak-cli " << name << ": " << problem << "\nusage: zentak-cli "
-            << (kind == Kind::Exclude ? CliCommands::kExcludeSynopsis
-                                      : CliCommands::kIncludeSynopsis)
-            << '\n';
-        return CliCommands::kExitBadArguments;
-    }
+    if (!problem.isEmpty())
+        return arguments.BadArguments(problem);
     CImpactRecord record;
-    const QString why = ReadTarget(target, record);
+    const QString why = ReadImpact(target, record);
     if (!why.isEmpty()) {
         err << why << "\nNo decision was recorded.\n";
         return CliCommands::kExitFailure;
@@ -116,12 +102,12 @@ int Decide(Kind kind, const QStringList& args)
 
 }  // namespace
 
-int CliCommands::RunExclude(const QStringList& args)
+int CliCommands::RunExclude(const CCliArguments& arguments)
 {
-    return Decide(Kind::Exclude, args);
+    return Decide(Kind::Exclude, arguments);
 }
 
-int CliCommands::RunInclude(const QStringList& args)
+int CliCommands::RunInclude(const CCliArguments& arguments)
 {
-    return Decide(Kind::Include, args);
+    return Decide(Kind::Include, arguments);
 }

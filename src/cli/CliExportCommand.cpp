@@ -1,7 +1,7 @@
+#include "cli/CCliArguments.h"
 #include "cli/CCliRecord.h"
 #include "cli/CliCommands.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
@@ -25,25 +25,17 @@ bool SameFile(const QString& a, const QString& b)
 
 }  // namespace
 
-int CliCommands::RunExport(const QStringList& args)
+int CliCommands::RunExport(const CCliArguments& arguments)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QStringLiteral("CSV file to write."),
-                                    QStringLiteral("OUT.csv"));
-    parser.addOption(output);
     QTextStream err(stderr);
-    if (!parser.parse(QStringList{QStringLiteral("export")} + args) ||
-        parser.positionalArguments().size() != 1) {
-        err << "usage: zentak-cli " << kExportSynopsis << '\n';
-        return kExitBadArguments;
-    }
-    const QString input = parser.positionalArguments().constFirst();
-    const QString csvPath = parser.isSet(output) ? parser.value(output) : DefaultCsvPath(input);
-    if (SameFile(input, csvPath)) {
-        err << "The CSV file would replace " << input << "; choose another name with -o.\n";
-        return kExitBadArguments;
-    }
+    const QString output = QStringLiteral("output");
+    const QString input = arguments.Operands().constFirst();
+    const QString csvPath =
+        arguments.IsSet(output) ? arguments.Value(output) : DefaultCsvPath(input);
+    if (SameFile(input, csvPath))
+        return arguments.BadArguments(
+            QStringLiteral("the CSV file would replace %1; choose another name with -o")
+                .arg(input));
     CCliRecord record;
     if (!record.Load(input))
         return kExitFailure;

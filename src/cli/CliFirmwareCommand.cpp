@@ -1,6 +1,7 @@
 // zentak-cli firmware: reprogram the control box from a firmware file, as
 // File > Reprogram Firmware does, with the progress on one terminal line.
 
+#include "cli/CCliArguments.h"
 #include "cli/CCliPrompt.h"
 #include "cli/CCliSerialOptions.h"
 #include "cli/CliCommands.h"
@@ -9,7 +10,6 @@
 #include "core/files/CFirmwareFile.h"
 #include "core/protocol/CFirmwareTransfer.h"
 
-#include <QCommandLineParser>
 #include <QTextStream>
 
 #include <optional>
@@ -55,25 +55,12 @@ struct Request {
     bool answerYes = false;
 };
 
-std::optional<Request> Parse(const QStringList& arguments, QString& error)
+std::optional<Request> Parse(const CCliArguments& arguments, QString& error)
 {
-    QCommandLineParser parser;
-    parser.addOption(QCommandLineOption("yes"));
-    parser.addOptions(CCliSerialOptions::Options());
-    if (!parser.parse(QStringList{QStringLiteral("firmware")} + arguments)) {
-        error = parser.errorText();
-        return std::nullopt;
-    }
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1) {
-        error = files.isEmpty() ? QStringLiteral("which firmware file?")
-                                : QStringLiteral("unexpected argument '%1'").arg(files.at(1));
-        return std::nullopt;
-    }
     Request request;
-    request.path = files.first();
-    request.answerYes = parser.isSet("yes");
-    if (!CCliSerialOptions::Read(parser, request.serial, error))
+    request.path = arguments.Operands().constFirst();
+    request.answerYes = arguments.IsSet("yes");
+    if (!CCliSerialOptions::Read(arguments, request.serial, error))
         return std::nullopt;
     return request;
 }
@@ -104,14 +91,9 @@ int Execute(const Request& request)
 
 }  // namespace
 
-int CliCommands::RunFirmware(const QStringList& arguments)
+int CliCommands::RunFirmware(const CCliArguments& arguments)
 {
     QString error;
     const std::optional<Request> request = Parse(arguments, error);
-    if (!request) {
-        QTextStream(stderr) << "zentak-cli firmware: " << error << "\nusage: zentak-cli "
-                            << kFirmwareSynopsis << '\n';
-        return kExitBadArguments;
-    }
-    return Execute(*request);
+    return request ? Execute(*request) : arguments.BadArguments(error);
 }

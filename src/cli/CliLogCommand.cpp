@@ -1,7 +1,7 @@
 #include "cli/CliLogCommand.h"
 
+#include "cli/CCliArguments.h"
 #include "cli/CliCommands.h"
-#include "cli/CliHelp.h"
 #include "core/files/CPlatformFile.h"
 #include "core/files/CRunFileName.h"
 #include "core/files/CRunLogPath.h"
@@ -11,7 +11,6 @@
 #include "core/quality/CRunLogColumns.h"
 #include "core/quality/CRunLogQuality.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
@@ -20,18 +19,8 @@
 
 namespace {
 
-const QString kCommand = QStringLiteral("zentak-cli log");
-
-int BadArguments(QTextStream& err, const QString& why)
-{
-    if (!why.isEmpty())
-        err << kCommand << ": " << why << '\n';
-    const QStringList lines = QString::fromLatin1(CliCommands::kLogSynopsis).split(u'\n');
-    for (qsizetype i = 0; i < lines.size(); ++i)
-        err << (i == 0 ? "usage: " : "       ")
-            << CliHelp::UsageLine(QStringLiteral("log"), lines[i], i == 0) << '\n';
-    return CliCommands::kExitBadArguments;
-}
+const QString kOutput = QStringLiteral("output");
+const QString kFolder = QStringLiteral("dir");
 
 // Text from the log as a terminal shows it: control characters (an escape
 // sequence could take the terminal over) as "\x1b".
@@ -73,48 +62,35 @@ bool HoldsEntry(const QString& path, const QByteArray& text)
 
 }  // namespace
 
-int CCliLogCommand::Run(const QStringList& arguments)
+// Empty when the action's arguments go together, else what is wrong.
+QString CCliLogCommand::Problem(const CCliArguments& arguments)
+{
+    const bool extract = arguments.ActionName() == QLatin1String("extract");
+    const bool output = arguments.IsSet(kOutput);
+    if (extract && output == arguments.IsSet(kFolder))
+        return QStringLiteral("give either -o FILE.exp or --dir DIR");
+    if (extract && output && arguments.Operands().size() > 1)
+        return QStringLiteral("-o names one file; give --dir DIR for several entries");
+    if (arguments.ActionName() == QLatin1String("split") && !arguments.IsSet(kFolder))
+        return QStringLiteral("--dir DIR is required");
+    return QString();
+}
+
+int CCliLogCommand::Run(const CCliArguments& arguments)
 {
     QTextStream err(stderr);
-    const QString action = arguments.value(0);
-    QCommandLineParser parser;
-    const QCommandLineOption runLog(QStringLiteral("run-log"), QString(), QStringLiteral("PATH"));
-    const QCommandLineOption json(QStringLiteral("json"));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
-                                    QString(), QStringLiteral("FILE"));
-    const QCommandLineOption folder(QStringLiteral("dir"), QString(), QStringLiteral("DIR"));
-    parser.addOption(runLog);
-    if (action == QLatin1String("list"))
-        parser.addOption(json);
-    else if (action == QLatin1String("extract"))
-        parser.addOptions({output, folder});
-    else if (action == QLatin1String("split"))
-        parser.addOption(folder);
-    else
-        return BadArguments(
-            err, action.isEmpty() ? QString() : QStringLiteral("unknown action: %1").arg(action));
-    if (!parser.parse(QStringList{kCommand} + arguments.mid(1)))
-        return BadArguments(err, parser.errorText());
-    const QStringList numbers = parser.positionalArguments();
+    const QString action = arguments.ActionName();
+    const QString problem = Problem(arguments);
+    if (!problem.isEmpty())
+        return arguments.BadArguments(problem);
+    const QStringList& numbers = arguments.Operands();
     const bool extract = action == QLatin1String("extract");
-    if (!extract && !numbers.isEmpty())
-        return BadArguments(err, QStringLiteral("unexpected argument: %1").arg(numbers.first()));
-    if (extract && numbers.isEmpty())
-        return BadArguments(err, QStringLiteral("give the numbers of the entries to extract"));
-    if (extract && parser.isSet(output) == parser.isSet(folder))
-        return BadArguments(err, QStringLiteral("give either -o FILE.exp or --dir DIR"));
-    if (extract && parser.isSet(output) && numbers.size() > 1)
-        return BadArguments(err, QStringLiteral("-o names one file; give --dir DIR for several "
-                                                "entries"));
-    if (action == QLatin1String("split") && !parser.isSet(folder))
-        return BadArguments(err, QStringLiteral("--dir DIR is required"));
-
-    const QString path = CRunLogPath::Resolve(parser.value(runLog));
+    const QString path = CRunLogPath::Resolve(arguments.Value(QStringLiteral("run-log")));
     CRunLogReader log;
     if (!OpenLog(log, path, err))
         return CliCommands::kExitFailure;
     if (action == QLatin1String("list"))
-        return List(log, parser.isSet(json));
+        return List(log, arguments.IsSet(QStringLiteral("json")));
     QList<qsizetype> indexes;
     QString why = Selected(log, numbers, extract, indexes);
     // An entry the kept index lies about is never written: the log is
@@ -128,8 +104,8 @@ int CCliLogCommand::Run(const QStringList& arguments)
         why = Selected(log, numbers, extract, indexes);
     }
     if (!why.isEmpty())
-        return BadArguments(err, why);
-    return Extract(log, indexes, extract ? parser.value(output) : QString(), parser.value(folder));
+        return arguments.BadArguments(why);
+    return Extract(log, indexes, arguments.Value(kOutput), arguments.Value(kFolder));
 }
 
 // The entries the numbers name (all of them for split); empty, or why not.
@@ -274,7 +250,7 @@ bool CCliLogCommand::WriteEntry(CRunLogReader& log, qsizetype index, const QStri
     return true;
 }
 
-int CliCommands::RunLog(const QStringList& arguments)
+int CliCommands::RunLog(const CCliArguments& arguments)
 {
     return CCliLogCommand::Run(arguments);
 }

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 
+class CCliArguments;
 class CRunLogReader;
 class QTextStream;
 
@@ -14,9 +15,10 @@ class CCliLogCommand
 {
 public:
     // The process exit code: 0 done, 1 a failure, 2 bad arguments.
-    static int Run(const QStringList& arguments);
+    static int Run(const CCliArguments& arguments);
 
 private:
+    static QString Problem(const CCliArguments& arguments);
     static int List(CRunLogReader& log, bool json);
     static int Extract(CRunLogReader& log, const QList<qsizetype>& indexes, const QString& outPath,
                        const QString& folder);

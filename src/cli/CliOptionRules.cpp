@@ -1,8 +1,8 @@
 #include "cli/CliOptionRules.h"
 
+#include "cli/CCliArguments.h"
 #include "core/quality/CCohortGrouping.h"
 
-#include <QCommandLineParser>
 #include <QRegularExpression>
 
 QString CliOptionRules::PictureOutputProblem(const QString& output, bool& pdf)
@@ -15,13 +15,12 @@ QString CliOptionRules::PictureOutputProblem(const QString& output, bool& pdf)
     return QString();
 }
 
-QString CliOptionRules::GroupByProblem(const QCommandLineParser& parser,
-                                       const QCommandLineOption& groupBy,
-                                       QRegularExpression& pattern)
+QString CliOptionRules::GroupByProblem(const CCliArguments& arguments, QRegularExpression& pattern)
 {
-    if (!parser.isSet(groupBy))
+    const QString groupBy = QStringLiteral("group-by");
+    if (!arguments.IsSet(groupBy))
         return QString();
-    pattern = QRegularExpression(parser.value(groupBy));
+    pattern = QRegularExpression(arguments.Value(groupBy));
     const QString error = CCohortGrouping::PatternError(pattern);
     return error.isEmpty() ? QString() : QStringLiteral("--group-by: ") + error;
 }

@@ -2,8 +2,7 @@
 
 #include <QString>
 
-class QCommandLineOption;
-class QCommandLineParser;
+class CCliArguments;
 class QRegularExpression;
 
 // Checks of options that more than one command takes; each returns what is
@@ -13,7 +12,6 @@ namespace CliOptionRules {
 // -o OUT of a picture: given, and ending in .png or .pdf (pdf tells which).
 QString PictureOutputProblem(const QString& output, bool& pdf);
 // --group-by REGEX, when given: a pattern with a capture group to group by.
-QString GroupByProblem(const QCommandLineParser& parser, const QCommandLineOption& groupBy,
-                       QRegularExpression& pattern);
+QString GroupByProblem(const CCliArguments& arguments, QRegularExpression& pattern);
 
 }  // namespace CliOptionRules

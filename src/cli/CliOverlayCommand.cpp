@@ -1,3 +1,4 @@
+#include "cli/CCliArguments.h"
 #include "cli/CCliSummaryText.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptionRules.h"
@@ -8,7 +9,6 @@
 #include "core/record/CRunStamp.h"
 #include "render/COverlayFileWriter.h"
 
-#include <QCommandLineParser>
 #include <QHash>
 #include <QTextStream>
 
@@ -24,18 +24,11 @@ struct OverlayOptions {
 };
 
 // Empty when the arguments are usable, else what is wrong.
-QString ParseArguments(const QStringList& args, OverlayOptions& options)
+QString ReadOptions(const CCliArguments& arguments, OverlayOptions& options)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption output(QStringLiteral("o"), QString(), QStringLiteral("OUT"));
-    const QCommandLineOption groupBy(QStringLiteral("group-by"), QString(),
-                                     QStringLiteral("REGEX"));
-    parser.addOptions({output, groupBy});
-    if (!parser.parse(QStringList{QStringLiteral("overlay")} + args))
-        return parser.errorText();
-    options.inputs = parser.positionalArguments();
-    options.output = parser.value(output);
-    const QString groupByProblem = CliOptionRules::GroupByProblem(parser, groupBy, options.groupBy);
+    options.inputs = arguments.Operands();
+    options.output = arguments.Value(QStringLiteral("output"));
+    const QString groupByProblem = CliOptionRules::GroupByProblem(arguments, options.groupBy);
     if (!groupByProblem.isEmpty())
         return groupByProblem;
     if (options.inputs.isEmpty())
@@ -45,16 +38,13 @@ QString ParseArguments(const QStringList& args, OverlayOptions& options)
 
 }  // namespace
 
-int CliCommands::RunOverlay(const QStringList& args)
+int CliCommands::RunOverlay(const CCliArguments& arguments)
 {
     QTextStream err(stderr);
     OverlayOptions options;
-    const QString problem = ParseArguments(args, options);
-    if (!problem.isEmpty()) {
-        err << "zentak-cli overlay: " << problem << "\nusage: zentak-cli " << kOverlaySynopsis
-            << '\n';
-        return kExitBadArguments;
-    }
+    const QString problem = ReadOptions(arguments, options);
+    if (!problem.isEmpty())
+        return arguments.BadArguments(problem);
 
     const CCohortGrouping grouping(options.groupBy);
     const CQualityThresholds thresholds = CQualitySettings::Load();

@@ -4,8 +4,10 @@
 #include "core/record/CImpactMeasures.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
 
 #include <cmath>
+#include <cstdio>
 
 QString CliQuality::Text(const std::optional<CQualityVerdict>& verdict)
 {
@@ -34,4 +36,12 @@ QJsonValue CliQuality::JsonNumber(const std::optional<double>& value, int decima
         return QJsonValue::Null;
     const double scale = std::pow(10.0, decimals);
     return std::round(*value * scale) / scale;
+}
+
+void CliQuality::PrintJson(const QJsonObject& result)
+{
+    const QByteArray text = QJsonDocument(result).toJson(QJsonDocument::Compact);
+    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
 }

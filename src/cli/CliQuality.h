@@ -23,5 +23,7 @@ QJsonObject ThresholdsJson(const CQualityThresholds& thresholds);
 QJsonObject MeasuresJson(const CImpactMeasures& measures);
 // Rounded to decimals places; null when empty.
 QJsonValue JsonNumber(const std::optional<double>& value, int decimals);
+// A command's result for --json: one compact object on a line of stdout.
+void PrintJson(const QJsonObject& result);
 
 }  // namespace CliQuality

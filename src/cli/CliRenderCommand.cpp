@@ -1,3 +1,4 @@
+#include "cli/CCliArguments.h"
 #include "cli/CCliRecord.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptionRules.h"
@@ -33,30 +34,15 @@ bool ParseSize(const QString& text, QSize& size)
 }
 
 // Returns an empty text when the arguments are usable, else what is wrong.
-QString ParseArguments(const QStringList& args, RenderOptions& options)
+QString ReadOptions(const CCliArguments& arguments, RenderOptions& options)
 {
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& arg = args.at(i);
-        if (arg == QLatin1String("-o") || arg == QLatin1String("--size")) {
-            if (i + 1 == args.size())
-                return QStringLiteral("%1 needs a value").arg(arg);
-            const QString& value = args.at(++i);
-            if (arg == QLatin1String("-o"))
-                options.output = value;
-            else if (!ParseSize(value, options.size))
-                return QStringLiteral("--size wants WIDTHxHEIGHT in pixels, 1 to %1 each, not '%2'")
-                    .arg(kMaxSidePx)
-                    .arg(value);
-        } else if (arg.startsWith(QLatin1Char('-')) && arg.size() > 1) {
-            return QStringLiteral("unknown option '%1'").arg(arg);
-        } else if (options.input.isEmpty()) {
-            options.input = arg;
-        } else {
-            return QStringLiteral("only one experiment file can be drawn");
-        }
-    }
-    if (options.input.isEmpty())
-        return QStringLiteral("no experiment file given");
+    options.input = arguments.Operands().constFirst();
+    options.output = arguments.Value(QStringLiteral("output"));
+    const QString size = arguments.Value(QStringLiteral("size"));
+    if (arguments.IsSet(QStringLiteral("size")) && !ParseSize(size, options.size))
+        return QStringLiteral("--size wants WIDTHxHEIGHT in pixels, 1 to %1 each, not '%2'")
+            .arg(kMaxSidePx)
+            .arg(size);
     return CliOptionRules::PictureOutputProblem(options.output, options.bPdf);
 }
 
@@ -64,20 +50,13 @@ QString ParseArguments(const QStringList& args, RenderOptions& options)
 
 // Draws what File Open would show. After a load message the picture is still
 // written (it is what the window would show) but the exit code is 1.
-int CliCommands::RunRender(const QStringList& args)
+int CliCommands::RunRender(const CCliArguments& arguments)
 {
     QTextStream err(stderr);
     RenderOptions options;
-    const QString problem = ParseArguments(args, options);
-    if (!problem.isEmpty()) {
-        err << "zentak-cli render: " << problem << "\n"
-            << "usage: zentak-cli " << kRenderSynopsis << "\n"
-            << "  draws the graph pane of the file: a PNG of the pane's size (default "
-            << CGraphFileWriter::kDefaultClientSize.width() << 'x'
-            << CGraphFileWriter::kDefaultClientSize.height() << ")\n"
-            << "  or an A4 page as printed (--size then sets the pane the text is sized for)\n";
-        return kExitBadArguments;
-    }
+    const QString problem = ReadOptions(arguments, options);
+    if (!problem.isEmpty())
+        return arguments.BadArguments(problem);
 
     CCliRecord record;
     if (!record.Load(options.input))

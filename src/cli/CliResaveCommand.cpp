@@ -1,16 +1,13 @@
+#include "cli/CCliArguments.h"
 #include "cli/CCliRecord.h"
 #include "cli/CliCommands.h"
 
 #include <QTextStream>
 
-int CliCommands::RunResave(const QStringList& args)
+int CliCommands::RunResave(const CCliArguments& arguments)
 {
     QTextStream err(stderr);
-    if (args.size() != 2 || args[0].startsWith(QLatin1Char('-')) ||
-        args[1].startsWith(QLatin1Char('-'))) {
-        err << "usage: zentak-cli " << kResaveSynopsis << '\n';
-        return kExitBadArguments;
-    }
+    const QStringList& args = arguments.Operands();
     CCliRecord record;
     if (!record.Load(args[0]))
         return kExitFailure;

@@ -1,5 +1,6 @@
 #include "cli/CliRunCommand.h"
 
+#include "cli/CCliArguments.h"
 #include "cli/CCliPrompt.h"
 #include "cli/CCliSerialOptions.h"
 #include "cli/CliCommands.h"
@@ -15,27 +16,23 @@
 #include "core/quality/CQualityCheck.h"
 #include "core/quality/CQualitySettings.h"
 #include "core/record/CDesiredValueRules.h"
+#include "core/record/CImpactMeasures.h"
 #include "core/record/CRunSubject.h"
 
-#include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
+#include <QJsonObject>
 #include <QTextStream>
 
 namespace {
 
-QCommandLineOption Valued(const QString& name, const QString& valueName)
-{
-    return QCommandLineOption(name, QString(), valueName);
-}
-
 // A desired value by the control panel's rules; the panel's message on failure.
-bool ReadDesired(const QCommandLineParser& parser, const QString& name,
+bool ReadDesired(const CCliArguments& arguments, const QString& name,
                  std::optional<CDesiredValueRules::Range> range, int& value, QString& error)
 {
-    if (!parser.isSet(name))
+    if (!arguments.IsSet(name))
         return true;
-    const QString message = CDesiredValueRules::Check(parser.value(name), range, value);
+    const QString message = CDesiredValueRules::Check(arguments.Value(name), range, value);
     if (!message.isEmpty())
         error = QStringLiteral("--%1: %2").arg(name, message);
     return message.isEmpty();
@@ -84,31 +81,49 @@ private:
     qint64 m_nNextDotMs = -1;
 };
 
+void PrintOutcome(const CImpactRecord& record, bool json)
+{
+    const std::optional<CQualityVerdict> verdict =
+        CQualityCheck::Judge(record, CQualitySettings::Load());
+    if (json) {
+        CliQuality::PrintJson(
+            {{QStringLiteral("actualForce"), record.m_nActualForce},
+             {QStringLiteral("actualDisplacement"), record.m_nActualDisp},
+             {QStringLiteral("actualVelocity"), record.m_nActualVelocity},
+             {QStringLiteral("downSamples"), qint64(record.m_arrDispDown.size())},
+             {QStringLiteral("upSamples"), qint64(record.m_arrDispUp.size())},
+             {QStringLiteral("qc"), CQualityVerdict::Json(verdict)},
+             {QStringLiteral("measures"), CliQuality::MeasuresJson(CImpactMeasures::Of(record))}});
+        return;
+    }
+    QTextStream out(stdout);
+    out << "Actual Force: " << record.m_nActualForce << '\n'
+        << "Actual Displacement: " << record.m_nActualDisp << '\n'
+        << "Actual Velocity: " << record.m_nActualVelocity << '\n'
+        << "Down Samples: " << record.m_arrDispDown.size() << '\n'
+        << "Up Samples: " << record.m_arrDispUp.size() << '\n'
+        << CliQuality::Text(verdict) << '\n';
+    out.flush();
+}
+
 }  // namespace
 
-std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& arguments,
+std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const CCliArguments& arguments,
                                                              QString& error)
 {
-    QCommandLineParser parser;
-    parser.addOptions({Valued("force", "K"), Valued("disp", "U"), Valued("velocity", "V"),
-                       Valued("dwell", "S"), Valued("mode", "MODE"), Valued("out", "FILE"),
-                       Valued("csv", "FILE"), Valued("run-log", "PATH"), Valued("subject", "TEXT"),
-                       QCommandLineOption("yes")});
-    parser.addOptions(CCliSerialOptions::Options());
-    if (!CCliSerialOptions::ParseOptionsOnly(parser, QStringLiteral("run"), arguments, error))
-        return std::nullopt;
     // No animal is struck by a default force.
-    if (!parser.isSet("force")) {
+    if (!arguments.IsSet("force")) {
         error = QStringLiteral("--force is required");
         return std::nullopt;
     }
 
     Request request;
-    request.answerYes = parser.isSet("yes");
-    request.outPath = parser.value("out");
-    request.csvPath = parser.value("csv");
-    request.runLogPath = parser.value("run-log");
-    request.subject = CRunSubject::Normalized(parser.value("subject"));
+    request.answerYes = arguments.IsSet("yes");
+    request.bJson = arguments.IsSet("json");
+    request.outPath = arguments.Value("output");
+    request.csvPath = arguments.Value("csv");
+    request.runLogPath = arguments.Value("run-log");
+    request.subject = CRunSubject::Normalized(arguments.Value("subject"));
     const QString subjectRefusal = CRunSubject::Refusal(request.subject);
     if (!subjectRefusal.isEmpty()) {
         error = QStringLiteral("--subject: ") + subjectRefusal;
@@ -117,13 +132,13 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
 
     QString mode = QStringLiteral("force");
     const bool valid =
-        ReadDesired(parser, "force", CDesiredValueRules::kForceRange, request.force, error) &&
-        ReadDesired(parser, "velocity", CDesiredValueRules::kVelocityRange, request.velocity,
+        ReadDesired(arguments, "force", CDesiredValueRules::kForceRange, request.force, error) &&
+        ReadDesired(arguments, "velocity", CDesiredValueRules::kVelocityRange, request.velocity,
                     error) &&
-        ReadDesired(parser, "disp", std::nullopt, request.displacement, error) &&
-        ReadDesired(parser, "dwell", CDesiredValueRules::kDwellRange, request.dwell, error) &&
-        CCliSerialOptions::ReadChoice(parser, "mode", {"force", "displacement"}, mode, error) &&
-        CCliSerialOptions::Read(parser, request.serial, error);
+        ReadDesired(arguments, "disp", std::nullopt, request.displacement, error) &&
+        ReadDesired(arguments, "dwell", CDesiredValueRules::kDwellRange, request.dwell, error) &&
+        CCliSerialOptions::ReadChoice(arguments, "mode", {"force", "displacement"}, mode, error) &&
+        CCliSerialOptions::Read(arguments, request.serial, error);
     if (!valid)
         return std::nullopt;
     request.mode = mode == QLatin1String("force") ? CExperimentDialogue::kModeForce
@@ -131,16 +146,11 @@ std::optional<CCliRunCommand::Request> CCliRunCommand::Parse(const QStringList& 
     return request;
 }
 
-int CCliRunCommand::Run(const QStringList& arguments)
+int CCliRunCommand::Run(const CCliArguments& arguments)
 {
     QString error;
     const std::optional<Request> request = Parse(arguments, error);
-    if (!request) {
-        QTextStream(stderr) << "zentak-cli run: " << error << "\nusage: zentak-cli "
-                            << CliCommands::kRunSynopsis << '\n';
-        return CliCommands::kExitBadArguments;
-    }
-    return Execute(*request);
+    return request ? Execute(*request) : arguments.BadArguments(error);
 }
 
 int CCliRunCommand::Execute(const Request& request)
@@ -187,14 +197,7 @@ int CCliRunCommand::Execute(const Request& request)
         KeepUnloggedRun(record, stamp, prompt);
     }
     const bool saved = SaveWhereAsked(doc, request, prompt);
-    QTextStream out(stdout);
-    out << "Actual Force: " << record.m_nActualForce << '\n'
-        << "Actual Displacement: " << record.m_nActualDisp << '\n'
-        << "Actual Velocity: " << record.m_nActualVelocity << '\n'
-        << "Down Samples: " << record.m_arrDispDown.size() << '\n'
-        << "Up Samples: " << record.m_arrDispUp.size() << '\n'
-        << CliQuality::Text(CQualityCheck::Judge(record, CQualitySettings::Load())) << '\n';
-    out.flush();
+    PrintOutcome(record, request.bJson);
     if (outcome == CRunOutcome::Kind::CutShort) {
         prompt.ShowMessage(CRunOutcome::CutShortMessage(record),
                            COperatorPrompt::Icon::Exclamation);
@@ -250,7 +253,7 @@ bool CCliRunCommand::SaveWhereAsked(CZentakDoc& doc, const Request& request,
     return saved;
 }
 
-int CliCommands::Run(const QStringList& arguments)
+int CliCommands::Run(const CCliArguments& arguments)
 {
     return CCliRunCommand::Run(arguments);
 }

@@ -7,6 +7,7 @@
 
 #include <optional>
 
+class CCliArguments;
 class COperatorPrompt;
 class CImpactRecord;
 class CZentakDoc;
@@ -25,6 +26,7 @@ public:
         int mode = 0;
         CSerialSettings serial;
         bool answerYes = false;
+        bool bJson = false;  // the outcome as one JSON object
         QString outPath;     // experiment file to save, if any
         QString csvPath;     // CSV export to write, if any
         QString runLogPath;  // run log to append to instead of the default
@@ -32,11 +34,11 @@ public:
     };
 
     // The request, or nothing with error set to what was wrong.
-    static std::optional<Request> Parse(const QStringList& arguments, QString& error);
+    static std::optional<Request> Parse(const CCliArguments& arguments, QString& error);
 
     // The process exit code: 0 impact made, logged and saved where asked,
     // 1 any failure, 2 bad arguments.
-    static int Run(const QStringList& arguments);
+    static int Run(const CCliArguments& arguments);
 
 private:
     static int Execute(const Request& request);

@@ -1,15 +1,17 @@
 // zentak-cli sensitivity: read the force sensitivity stored in the control
 // box, or set a new one after confirmation, as the Force Settings dialog does.
 
+#include "cli/CCliArguments.h"
 #include "cli/CCliPrompt.h"
 #include "cli/CCliSerialOptions.h"
 #include "cli/CliCommands.h"
+#include "cli/CliQuality.h"
 #include "core/device/CPortFactory.h"
 #include "core/device/CSystemClock.h"
 #include "core/protocol/CForceSensitivity.h"
 #include "core/record/CFieldRules.h"
 
-#include <QCommandLineParser>
+#include <QJsonObject>
 #include <QTextStream>
 
 #include <optional>
@@ -26,14 +28,23 @@ struct Request {
     CSerialSettings serial;
     std::optional<int> newValue;
     bool answerYes = false;
+    bool bJson = false;
 };
 
-// The dialog's field rules for the value to set.
-bool ReadNewValue(const QCommandLineParser& parser, Request& request, QString& error)
+void PrintValue(int value, bool json)
 {
-    if (!parser.isSet("set"))
+    if (json)
+        CliQuality::PrintJson({{QStringLiteral("forceSensitivity"), value}});
+    else
+        QTextStream(stdout) << "Force Sensitivity: " << value << '\n';
+}
+
+// The dialog's field rules for the value to set.
+bool ReadNewValue(const CCliArguments& arguments, Request& request, QString& error)
+{
+    if (!arguments.IsSet("set"))
         return true;
-    const std::optional<int> value = CFieldRules::ParseInteger(parser.value("set"));
+    const std::optional<int> value = CFieldRules::ParseInteger(arguments.Value("set"));
     if (!value) {
         error = QStringLiteral("--set: ") + CFieldRules::kIntegerMessage;
         return false;
@@ -47,18 +58,13 @@ bool ReadNewValue(const QCommandLineParser& parser, Request& request, QString& e
     return true;
 }
 
-std::optional<Request> Parse(const QStringList& arguments, QString& error)
+std::optional<Request> Parse(const CCliArguments& arguments, QString& error)
 {
-    QCommandLineParser parser;
-    parser.addOptions({QCommandLineOption("set", QString(), "N"), QCommandLineOption("yes")});
-    parser.addOptions(CCliSerialOptions::Options());
-    if (!CCliSerialOptions::ParseOptionsOnly(parser, QStringLiteral("sensitivity"), arguments,
-                                             error))
-        return std::nullopt;
     Request request;
-    request.answerYes = parser.isSet("yes");
-    if (!CCliSerialOptions::Read(parser, request.serial, error) ||
-        !ReadNewValue(parser, request, error))
+    request.answerYes = arguments.IsSet("yes");
+    request.bJson = arguments.IsSet("json");
+    if (!CCliSerialOptions::Read(arguments, request.serial, error) ||
+        !ReadNewValue(arguments, request, error))
         return std::nullopt;
     return request;
 }
@@ -69,7 +75,6 @@ int Execute(const Request& request)
     CSystemClock clock;
     CPortFactory ports;
     CForceSensitivity sensitivity(ports, clock, prompt);
-    QTextStream out(stdout);
 
     const CForceSensitivity::Reading reading = sensitivity.Read(request.serial);
     if (reading.outcome == ReadOutcome::LeftAlone)
@@ -78,14 +83,14 @@ int Execute(const Request& request)
         return CliCommands::kExitFailure;
     const bool inRange = reading.sensitivity == reading.reported;
     if (!request.newValue) {
-        out << "Force Sensitivity: " << reading.reported << '\n';
+        PrintValue(reading.reported, request.bJson);
         return inRange ? CliCommands::kExitSuccess : CliCommands::kExitFailure;
     }
 
     prompt.Err() << "The control box holds " << reading.reported << ".\n";
     switch (sensitivity.Write(request.serial, *request.newValue)) {
     case WriteOutcome::Stored:
-        out << "Force Sensitivity: " << *request.newValue << '\n';
+        PrintValue(*request.newValue, request.bJson);
         return CliCommands::kExitSuccess;
     case WriteOutcome::Declined:
         prompt.ShowMessage(QStringLiteral("The sensitivity was not changed."));
@@ -101,14 +106,9 @@ int Execute(const Request& request)
 
 }  // namespace
 
-int CliCommands::RunSensitivity(const QStringList& arguments)
+int CliCommands::RunSensitivity(const CCliArguments& arguments)
 {
     QString error;
     const std::optional<Request> request = Parse(arguments, error);
-    if (!request) {
-        QTextStream(stderr) << "zentak-cli sensitivity: " << error << "\nusage: zentak-cli "
-                            << kSensitivitySynopsis << '\n';
-        return kExitBadArguments;
-    }
-    return Execute(*request);
+    return request ? Execute(*request) : arguments.BadArguments(error);
 }

@@ -1,3 +1,4 @@
+#include "cli/CCliArguments.h"
 #include "cli/CCliRecord.h"
 #include "cli/CliCommands.h"
 #include "cli/CliQuality.h"
@@ -5,13 +6,9 @@
 #include "core/quality/CQualitySettings.h"
 #include "core/record/CImpactMeasures.h"
 
-#include <QCommandLineParser>
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
-
-#include <cstdio>
 
 namespace {
 
@@ -130,31 +127,19 @@ void PrintRecord(QTextStream& out, const CImpactRecord& record, bool dataPresent
 
 }  // namespace
 
-int CliCommands::RunShow(const QStringList& args)
+int CliCommands::RunShow(const CCliArguments& arguments)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print one JSON object."));
-    parser.addOption(json);
-    if (!parser.parse(QStringList{QStringLiteral("show")} + args) ||
-        parser.positionalArguments().size() != 1) {
-        QTextStream(stderr) << "usage: zentak-cli " << kShowSynopsis << '\n';
-        return kExitBadArguments;
-    }
     CCliRecord file;
-    if (!file.Load(parser.positionalArguments().constFirst()))
+    if (!file.Load(arguments.Operands().constFirst()))
         return kExitFailure;
     const CImpactRecord& record = file.Doc().Record();
     const bool dataPresent = record.m_bDataPresent;
-    if (parser.isSet(json)) {
-        const QByteArray text =
-            QJsonDocument(RecordJson(record, dataPresent)).toJson(QJsonDocument::Compact);
-        std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-        std::fputc('\n', stdout);
+    if (arguments.IsSet(QStringLiteral("json"))) {
+        CliQuality::PrintJson(RecordJson(record, dataPresent));
     } else {
         QTextStream out(stdout);
         PrintRecord(out, record, dataPresent);
     }
-    std::fflush(stdout);
     // A load that had something to tell has told it on stderr; only a file
     // cut short says nothing.
     return file.Doc().LoadMessage().isEmpty() ? kExitSuccess : kExitFailure;

@@ -1,3 +1,4 @@
+#include "cli/CCliArguments.h"
 #include "cli/CCliSummaryText.h"
 #include "cli/CliCommands.h"
 #include "cli/CliOptionRules.h"
@@ -10,7 +11,6 @@
 #include "core/study/COdcDataset.h"
 #include "core/study/CSubjectTable.h"
 
-#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QTextStream>
@@ -31,36 +31,20 @@ struct SummaryOptions {
 };
 
 // Empty when the arguments are usable, else what is wrong.
-QString ParseArguments(const QStringList& args, SummaryOptions& options)
+QString ReadOptions(const CCliArguments& arguments, SummaryOptions& options)
 {
-    QCommandLineParser parser;
-    const QCommandLineOption runLog(QStringLiteral("run-log"), QString(), QStringLiteral("PATH"));
-    const QCommandLineOption csv(QStringLiteral("csv"), QString(), QStringLiteral("OUT"));
-    const QCommandLineOption json(QStringLiteral("json"));
-    const QCommandLineOption groupBy(QStringLiteral("group-by"), QString(),
-                                     QStringLiteral("REGEX"));
-    const QCommandLineOption subjects(QStringLiteral("subjects"), QString(),
-                                      QStringLiteral("FILE"));
-    const QCommandLineOption odc(QStringLiteral("odc"), QString(), QStringLiteral("DIR"));
-    const QCommandLineOption odcCheck(QStringLiteral("odc-check"), QString(),
-                                      QStringLiteral("DIR"));
-    parser.addOptions({runLog, csv, json, groupBy, subjects, odc, odcCheck});
-    if (!parser.parse(QStringList{QStringLiteral("summary")} + args))
-        return parser.errorText();
-    options.inputs = parser.positionalArguments();
-    options.runLogs = parser.values(runLog);
-    options.csvPath = parser.value(csv);
-    options.bJson = parser.isSet(json);
-    options.subjectsPath = parser.value(subjects);
-    options.odcDir = parser.value(odc);
-    options.odcCheckDir = parser.value(odcCheck);
-    if (parser.isSet(csv) && options.csvPath.isEmpty())
-        return QStringLiteral("--csv needs a file name");
-    if (parser.isSet(odcCheck))
-        return parser.optionNames().size() == 1 && options.inputs.isEmpty()
-                   ? QString()
-                   : QStringLiteral("--odc-check takes nothing else");
-    const QString groupByProblem = CliOptionRules::GroupByProblem(parser, groupBy, options.groupBy);
+    options.inputs = arguments.Operands();
+    options.runLogs = arguments.Values(QStringLiteral("run-log"));
+    options.csvPath = arguments.Value(QStringLiteral("output"));
+    options.bJson = arguments.IsSet(QStringLiteral("json"));
+    options.subjectsPath = arguments.Value(QStringLiteral("subjects"));
+    options.odcDir = arguments.Value(QStringLiteral("odc"));
+    options.odcCheckDir = arguments.Value(QStringLiteral("odc-check"));
+    if (arguments.IsSet(QStringLiteral("output")) && options.csvPath.isEmpty())
+        return QStringLiteral("-o needs a file name");
+    if (arguments.IsSet(QStringLiteral("odc-check")))
+        return QString();
+    const QString groupByProblem = CliOptionRules::GroupByProblem(arguments, options.groupBy);
     if (!groupByProblem.isEmpty())
         return groupByProblem;
     if (options.inputs.isEmpty() && options.runLogs.isEmpty())
@@ -164,16 +148,13 @@ int CheckOdc(const QString& dir)
 
 // Every input is read before anything is written, so the groups' figures
 // come from the whole study.
-int CliCommands::RunSummary(const QStringList& args)
+int CliCommands::RunSummary(const CCliArguments& arguments)
 {
     QTextStream err(stderr);
     SummaryOptions options;
-    const QString problem = ParseArguments(args, options);
-    if (!problem.isEmpty()) {
-        err << "zentak-cli summary: " << problem << "\nusage: zentak-cli " << kSummarySynopsis
-            << '\n';
-        return kExitBadArguments;
-    }
+    const QString problem = ReadOptions(arguments, options);
+    if (!problem.isEmpty())
+        return arguments.BadArguments(problem);
     if (!options.odcCheckDir.isEmpty())
         return CheckOdc(options.odcCheckDir);
 

@@ -1,5 +1,6 @@
+#include "cli/CCliArguments.h"
 #include "cli/CliCommands.h"
-#include "cli/CliHelp.h"
+#include "cli/CliVerbs.h"
 #include "core/program/CUserSettings.h"
 #include "render/CGraphPainter.h"
 
@@ -7,46 +8,9 @@
 #include <QGuiApplication>
 #include <QTextStream>
 
-#include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
-
-struct Subcommand {
-    const char* name;
-    const char* synopsis;
-    std::function<int(const QStringList&)> run;
-    bool bDraws = false;  // draws pictures: needs fonts, never a display
-};
-
-const QList<Subcommand>& Subcommands()
-{
-    static const QList<Subcommand> table = {
-        {"run", CliCommands::kRunSynopsis, CliCommands::Run},
-        {"show", CliCommands::kShowSynopsis, CliCommands::RunShow},
-        {"export", CliCommands::kExportSynopsis, CliCommands::RunExport},
-        {"resave", CliCommands::kResaveSynopsis, CliCommands::RunResave},
-        {"render", CliCommands::kRenderSynopsis, CliCommands::RunRender, true},
-        {"log", CliCommands::kLogSynopsis, CliCommands::RunLog},
-        {"summary", CliCommands::kSummarySynopsis, CliCommands::RunSummary},
-        {"overlay", CliCommands::kOverlaySynopsis, CliCommands::RunOverlay, true},
-        {"exclude", CliCommands::kExcludeSynopsis, CliCommands::RunExclude},
-        {"include", CliCommands::kIncludeSynopsis, CliCommands::RunInclude},
-        {"sensitivity", CliCommands::kSensitivitySynopsis, CliCommands::RunSensitivity},
-        {"firmware", CliCommands::kFirmwareSynopsis, CliCommands::RunFirmware},
-    };
-    return table;
-}
-
-const Subcommand* FindSubcommand(const char* name)
-{
-    for (const Subcommand& command : Subcommands()) {
-        if (qstrcmp(name, command.name) == 0)
-            return &command;
-    }
-    return nullptr;
-}
 
 std::unique_ptr<QCoreApplication> MakeApplication(bool draws, int& argc, char** argv)
 {
@@ -57,15 +21,6 @@ std::unique_ptr<QCoreApplication> MakeApplication(bool draws, int& argc, char** 
     auto app = std::make_unique<QGuiApplication>(argc, argv);
     CGraphPainter::SubstituteArial();
     return app;
-}
-
-int Usage()
-{
-    QTextStream err(stderr);
-    err << "usage: zentak-cli <command> [options]\n\ncommands:\n";
-    for (const Subcommand& command : Subcommands())
-        err << "  " << command.synopsis << '\n';
-    return CliCommands::kExitBadArguments;
 }
 
 bool IsHelpOption(const char* argument)
@@ -94,16 +49,22 @@ int Print(const QString& text)
 int main(int argc, char* argv[])
 {
     if (argc > 1 && IsHelpOption(argv[1]))
-        return Print(CliHelp::Program());
+        return Print(CliVerbs::ProgramHelp());
     if (argc > 1 && qstrcmp(argv[1], "--version") == 0)
-        return Print(CliHelp::Version());
-    const Subcommand* command = argc > 1 ? FindSubcommand(argv[1]) : nullptr;
-    if (command && AsksForCommandHelp(argc, argv))
-        return Print(CliHelp::Command(QLatin1String(command->name)));
-    const std::unique_ptr<QCoreApplication> app =
-        MakeApplication(command && command->bDraws, argc, argv);
+        return Print(CliVerbs::Version());
+    const CCliVerb* verb = argc > 1 ? CliVerbs::Find(QString::fromLocal8Bit(argv[1])) : nullptr;
+    if (verb && AsksForCommandHelp(argc, argv))
+        return Print(verb->Help());
+    const std::unique_ptr<QCoreApplication> app = MakeApplication(verb && verb->bDraws, argc, argv);
     QCoreApplication::setApplicationName(CUserSettings::kApplication);
-    if (!command)
-        return Usage();
-    return command->run(QCoreApplication::arguments().mid(2));
+    const QStringList arguments = QCoreApplication::arguments();
+    if (!verb)
+        return CliCommands::BadArguments(
+            QString(),
+            argc > 1 ? QStringLiteral("unknown command '%1'").arg(arguments.at(1))
+                     : QStringLiteral("no command given"),
+            CliVerbs::ProgramUsage());
+    CCliArguments parsed;
+    const CCliArguments::Result result = parsed.Parse(*verb, arguments.mid(2));
+    return result.ok ? verb->run(parsed) : parsed.BadArguments(result.message);
 }

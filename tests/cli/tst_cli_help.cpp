@@ -76,6 +76,7 @@ void TestCliHelp::helpGoesToStandardOutput_data()
         QTest::addRow("zentak-cli %s --help", command)
             << kCli << QStringList{command, "--help"}
             << QStringLiteral("zentak-cli %1").arg(QLatin1String(command));
+    QTest::newRow("zentak-cli help run") << kCli << QStringList{"help", "run"} << "zentak-cli run";
     QTest::newRow("help after other options")
         << kCli << QStringList{"run", "--force", "5000", "--help"} << "zentak-cli run";
     QTest::newRow("zentak --help") << kWindow << QStringList{"--help"} << "zentak [--port NAME]";
@@ -204,6 +205,7 @@ void TestCliHelp::badArgumentsStayOnStandardError_data()
     QTest::newRow("no command") << kCli << QStringList{};
     QTest::newRow("unknown command") << kCli << QStringList{"impact"};
     QTest::newRow("unknown run option") << kCli << QStringList{"run", "--speed", "3"};
+    QTest::newRow("help on no command") << kCli << QStringList{"help", "impact"};
     QTest::newRow("window, unknown option")
         << kWindow << QStringList{"-platform", "offscreen", "--speed"};
 }

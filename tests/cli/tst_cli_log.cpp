@@ -346,8 +346,8 @@ void TestCliLog::badArguments_data()
     QTest::newRow("not a number") << QStringList{"extract", "two", "-o", "a.exp"}
                                   << "there is no entry two";
     QTest::newRow("split without a folder") << QStringList{"split"} << "--dir DIR is required";
-    QTest::newRow("list with a number") << QStringList{"list", "3"} << "unexpected argument: 3";
-    QTest::newRow("unknown option") << QStringList{"list", "--all"} << "Unknown option 'all'.";
+    QTest::newRow("list with a number") << QStringList{"list", "3"} << "unexpected argument '3'";
+    QTest::newRow("unknown option") << QStringList{"list", "--all"} << "unknown option '--all'";
 }
 
 void TestCliLog::badArguments()

@@ -85,6 +85,8 @@ private Q_SLOTS:
     void badArgumentsRunNothing();
     void completesAnImpactOnTheSimulator();
     void completesAnImpactOverAPseudoTerminal();
+    void jsonOutcomeIsOneObject_data();
+    void jsonOutcomeIsOneObject();
     void cutShortDownloadIsKeptThenReported();
     void flaggedImpactIsStillLoggedAndSaved_data();
     void flaggedImpactIsStillLoggedAndSaved();
@@ -162,6 +164,38 @@ void TestCliRun::completesAnImpactOnTheSimulator()
     QVERIFY(Printed(outcome.out, "Up Samples") > 30);
     QVERIFY(outcome.err.contains(QLatin1String("Impact Now?")));
     QVERIFY2(outcome.out.endsWith(QLatin1String("\nQC pass\n")), qPrintable(outcome.out));
+}
+
+// What a script reads: one object on one line, whichever box command ran.
+void TestCliRun::jsonOutcomeIsOneObject_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("least");
+    QTest::addColumn<int>("most");
+    const QStringList sensitivity{"sensitivity", "--port", "Simulator", "--json"};
+    QTest::newRow("run") << kSimulatedImpact + QStringList{"--yes", "--json"} << "actualForce"
+                         << 100 << 110;
+    QTest::newRow("sensitivity") << sensitivity << "forceSensitivity" << 5431 << 5431;
+    QTest::newRow("sensitivity set") << sensitivity + QStringList{"--set", "4800", "--yes"}
+                                     << "forceSensitivity" << 4800 << 4800;
+}
+
+void TestCliRun::jsonOutcomeIsOneObject()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, key);
+    QFETCH(int, least);
+    QFETCH(int, most);
+    const CliOutcome outcome = RunCli(arguments);
+    QCOMPARE(outcome.exitCode, 0);
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(outcome.outBytes, &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QVERIFY(json.isObject());
+    QCOMPARE(outcome.outBytes.count('\n'), 1);
+    const int value = json[key].toInt(-1);
+    QVERIFY2(value >= least && value <= most, outcome.outBytes.constData());
 }
 
 void TestCliRun::completesAnImpactOverAPseudoTerminal()

@@ -19,9 +19,17 @@ PACKAGE_DEB_PACKAGES := dpkg-dev
 FUZZ_DEB_PACKAGES := clang libclang-rt-14-dev
 FUZZ_SECONDS ?= 60
 
+# Zentak for Windows x86_64, cross-built with MinGW-w64 against a Qt built for
+# it (see windows/qt-mingw-prefix.sh for ZENTAK_QT_MINGW) and tested under Wine.
+WINDOWS_BUILD_DIR ?= build-windows
+WINDOWS_CMAKE_ARGS ?=
+WINDOWS_DEB_PACKAGES := cmake ninja-build g++-mingw-w64-x86-64-posix qt6-base-dev qt6-base-dev-tools
+WINDOWS_TEST_DEB_PACKAGES := wine wine64
+
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: deps package-deps fuzz-deps build run test test-sanitize fuzz package package-test clean
+.PHONY: deps package-deps fuzz-deps build run test test-sanitize fuzz package package-test clean \
+        windows-deps windows-test-deps windows windows-test
 
 # Installs those of the packages named in $(1) that are missing.
 define install_missing
@@ -87,5 +95,23 @@ fuzz: deps fuzz-deps
 	cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzzers
 	fuzz/run-fuzzers.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
+windows-deps:
+	$(call install_missing,$(WINDOWS_DEB_PACKAGES))
+
+windows-test-deps:
+	$(call install_missing,$(WINDOWS_TEST_DEB_PACKAGES))
+
+windows: windows-deps
+	prefix=$$(windows/qt-mingw-prefix.sh) && \
+	cmake -S . -B $(WINDOWS_BUILD_DIR) -G Ninja \
+	  -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/windows/mingw-w64-x86_64.cmake \
+	  -DZENTAK_QT_MINGW_PREFIX="$$prefix" $(WINDOWS_CMAKE_ARGS)
+	cmake --build $(WINDOWS_BUILD_DIR) -j $(JOBS)
+
+# The tests under Wine, offscreen; QT_* settings reach the programs through
+# the build's wine-run.sh.
+windows-test: windows windows-test-deps
+	cd $(WINDOWS_BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WINDOWS_BUILD_DIR)

@@ -10,7 +10,9 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#ifdef ZENTAK_SVG_EXPORT
 #include <QSvgGenerator>
+#endif
 
 namespace {
 
@@ -23,8 +25,10 @@ Format FormatOf(const QString& path)
         return Format::Png;
     if (suffix == QLatin1String("pdf"))
         return Format::Pdf;
+#ifdef ZENTAK_SVG_EXPORT
     if (suffix == QLatin1String("svg"))
         return Format::Svg;
+#endif
     return Format::Unknown;
 }
 
@@ -69,6 +73,7 @@ bool WritePdf(QIODevice& device, const QPageLayout& layout, const CGraphExport::
     return painter.end();
 }
 
+#ifdef ZENTAK_SVG_EXPORT
 bool WriteSvg(QIODevice& device, const QPageLayout& layout, const CGraphExport::PagePainter& paint,
               QString& reason)
 {
@@ -87,6 +92,7 @@ bool WriteSvg(QIODevice& device, const QPageLayout& layout, const CGraphExport::
     paint(painter, area);
     return painter.end();
 }
+#endif
 
 // Drawn in memory and then written whole: an encoder that meets a full disk
 // only says "Unknown error", the file says why.
@@ -95,9 +101,11 @@ bool Draw(QIODevice& device, Format format, const QPageLayout& layout,
 {
     if (format == Format::Png)
         return WritePng(device, layout, paint, reason);
-    if (format == Format::Pdf)
-        return WritePdf(device, layout, paint, reason);
-    return WriteSvg(device, layout, paint, reason);
+#ifdef ZENTAK_SVG_EXPORT
+    if (format == Format::Svg)
+        return WriteSvg(device, layout, paint, reason);
+#endif
+    return WritePdf(device, layout, paint, reason);
 }
 
 bool Save(const QString& path, const QByteArray& bytes, QString& reason)
@@ -124,7 +132,7 @@ bool CGraphExport::Write(const QString& path, const QPageLayout& layout, const P
     const Format format = FormatOf(path);
     QString reason;
     if (format == Format::Unknown) {
-        reason = QStringLiteral("the name must end in .png, .pdf or .svg");
+        reason = QStringLiteral("the name must end in ") + CGraphExport::kSuffixes;
     } else {
         QByteArray bytes;
         QBuffer buffer(&bytes);

@@ -224,9 +224,11 @@ void CMainFrame::CreateFileMenu()
                       QStringLiteral("Save As Co&mma Delimited File..."),
                       QStringLiteral("Export the traces as comma-separated text")),
             &QAction::triggered, this, &CMainFrame::OnFileSaveCsv);
-    connect(AddAction(file, QStringLiteral("fileExportGraph"), QStringLiteral("&Export Graph..."),
-                      QStringLiteral("Save the printed graphs as a PNG, PDF or SVG file")),
-            &QAction::triggered, this, &CMainFrame::OnFileExportGraph);
+    connect(
+        AddAction(
+            file, QStringLiteral("fileExportGraph"), QStringLiteral("&Export Graph..."),
+            QStringLiteral("Save the printed graphs as a %1 file").arg(CGraphExport::kFormatNames)),
+        &QAction::triggered, this, &CMainFrame::OnFileExportGraph);
     file->addSeparator();
     connect(AddAction(file, QStringLiteral("filePrint"), QStringLiteral("&Print..."),
                       QStringLiteral("Print the graphs"), {QKeySequence(Qt::CTRL | Qt::Key_P)}),

@@ -9,7 +9,6 @@
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QPushButton>
-#include <QSerialPortInfo>
 #include <QVBoxLayout>
 
 const QStringList CSerialPropDialog::kBaudRateItems{"1200",   "2400",   "4800",  "9600",
@@ -87,14 +86,7 @@ QStringList CSerialPropDialog::PortItems(const QStringList& presentPorts)
 
 QStringList CSerialPropDialog::PresentPorts()
 {
-    QStringList ports;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
-#ifdef Q_OS_WIN
-        ports.append(info.portName());
-#else
-        ports.append(info.systemLocation());
-#endif
-    }
+    QStringList ports = CPortFactory::PresentPorts();
     ports.sort();
     return ports;
 }

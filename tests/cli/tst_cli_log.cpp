@@ -15,7 +15,9 @@
 #include <QTest>
 
 #include <algorithm>
+#ifndef Q_OS_WIN
 #include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -251,9 +253,12 @@ void TestCliLog::neverOverwrites_data()
                                                 << "dangling" << link;
     QTest::newRow("--dir onto a link to /dev/zero") << "--dir"
                                                     << "/dev/zero" << link;
+    // A pipe on Windows has no name in a folder.
+#ifndef Q_OS_WIN
     QTest::newRow("--dir onto a pipe") << "--dir"
                                        << "pipe"
                                        << "%1 is a pipe, not a file. Nothing was written.";
+#endif
 }
 
 // A file already there keeps its bytes; the command says so and fails, and
@@ -276,8 +281,10 @@ void TestCliLog::neverOverwrites()
     QFile::remove(taken);
     if (what == QLatin1String("notes"))
         WriteFile(taken, "a researcher's own notes");
+#ifndef Q_OS_WIN
     else if (what == QLatin1String("pipe"))
         QCOMPARE(::mkfifo(QFile::encodeName(taken).constData(), 0600), 0);
+#endif
     else
         QVERIFY(QFile::link(aimed, taken));
 

@@ -10,8 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef Q_OS_WIN
 #include <grp.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -32,6 +34,7 @@ int Printed(const QString& out, const QString& label)
 const QStringList kSimulatedImpact{"run",        "--port", "Simulator", "--force", "100",
                                    "--velocity", "100",    "--dwell",   "0"};
 
+#ifndef Q_OS_WIN
 // A device the test user may not open, though its group may: as root the
 // file belongs to the group "dialout" where there is one and zentak-cli runs
 // as nobody; otherwise the owner is denied by the owner's own bits.
@@ -73,6 +76,7 @@ struct DeniedPort {
         return !owningGroup.isEmpty();
     }
 };
+#endif
 
 }  // namespace
 
@@ -96,8 +100,11 @@ private Q_SLOTS:
     void unwritableOutputFailsButKeepsTheLog();
     void refusedImpactWritesNothing();
     void missingPortIsNotResponding();
+    // COM ports carry no per-user rights: Windows has no such denial.
+#ifndef Q_OS_WIN
     void deniedPortNamesItsGroup_data();
     void deniedPortNamesItsGroup();
+#endif
 };
 
 void TestCliRun::badArgumentsRunNothing_data()
@@ -323,6 +330,7 @@ void TestCliRun::missingPortIsNotResponding()
     QVERIFY(outcome.elapsedMs < 5000);
 }
 
+#ifndef Q_OS_WIN
 void TestCliRun::deniedPortNamesItsGroup_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -356,6 +364,7 @@ void TestCliRun::deniedPortNamesItsGroup()
     QVERIFY2(err.contains(expected), qPrintable(err));
     QVERIFY(!err.contains(QLatin1String("Not Responding")));
 }
+#endif
 
 void TestCliRun::completedImpactIsLoggedSavedAndExported()
 {

@@ -64,8 +64,14 @@ inline CliOutcome RunCli(const QStringList& arguments, const QByteArray& input =
     outcome.elapsedMs = timer.elapsed();
     outcome.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     outcome.outBytes = process.readAllStandardOutput();
+    QByteArray errBytes = process.readAllStandardError();
+#ifdef Q_OS_WIN
+    // The console's text mode ends each line with CR LF there.
+    outcome.outBytes.replace("\r\n", "\n");
+    errBytes.replace("\r\n", "\n");
+#endif
     outcome.out = QString::fromLocal8Bit(outcome.outBytes);
-    outcome.err = QString::fromLocal8Bit(process.readAllStandardError());
+    outcome.err = QString::fromLocal8Bit(errBytes);
     outcome.err.remove(QRegularExpression(QStringLiteral("^QStandardPaths: [^\\n]*\\n"),
                                           QRegularExpression::MultilineOption));
     return outcome;

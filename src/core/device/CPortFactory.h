@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 
@@ -31,6 +32,11 @@ public:
     virtual std::unique_ptr<CPortBackend> CreateBackend(const QString& portName, CClock& clock);
 
     CSimulatedBox& Box() const { return *m_pBox; }
+
+    // The system's name of a port the operator named ("Com1"), and the ports
+    // present now: both are the platform's serial backend's.
+    static QString SystemPortName(const QString& portName);
+    static QStringList PresentPorts();
 
 private:
     std::unique_ptr<ControlBoxSimulator> m_pOwnedSimulator;

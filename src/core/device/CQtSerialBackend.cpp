@@ -3,6 +3,7 @@
 #include "core/device/CClock.h"
 
 #include <QRegularExpression>
+#include <QSerialPortInfo>
 
 CQtSerialBackend::CQtSerialBackend(CClock& clock) : m_rClock(clock)
 {
@@ -20,12 +21,15 @@ QString CQtSerialBackend::SystemPortName(const QString& portName)
     const QRegularExpressionMatch match = comName.match(portName);
     if (!match.hasMatch())
         return portName;
-    const int number = match.captured(1).toInt();
-#ifdef Q_OS_WIN
-    return QStringLiteral("COM%1").arg(number);
-#else
-    return QStringLiteral("/dev/ttyS%1").arg(number - 1);
-#endif
+    return QStringLiteral("/dev/ttyS%1").arg(match.captured(1).toInt() - 1);
+}
+
+QStringList CQtSerialBackend::PresentPorts()
+{
+    QStringList ports;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        ports.append(info.systemLocation());
+    return ports;
 }
 
 std::optional<QSerialPort::DataBits> CQtSerialBackend::ToDataBits(int byteSize)

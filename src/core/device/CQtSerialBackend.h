@@ -3,12 +3,13 @@
 #include "core/device/CPortBackend.h"
 
 #include <QSerialPort>
+#include <QStringList>
 
 #include <optional>
 
 class CClock;
 
-// A real serial device through QSerialPort, used in blocking mode: waits are
+// A real serial device through QSerialPort (not on Windows), used in blocking mode: waits are
 // cut into short slices against the read deadlines, with the clock's wait
 // hook called between them.
 class CQtSerialBackend : public CPortBackend
@@ -29,6 +30,8 @@ public:
     // "Com1" to "Com9" (any letter case) name the platform's own first serial
     // ports; every other name is a device path or a name the platform lists.
     static QString SystemPortName(const QString& portName);
+    // The devices the system lists now, for the settings dialog.
+    static QStringList PresentPorts();
 
     static std::optional<QSerialPort::DataBits> ToDataBits(int byteSize);
     static QSerialPort::Parity ToParity(quint8 code);

@@ -1,7 +1,7 @@
 #include "core/protocol/CRunOutcome.h"
 
 #include "core/device/CPortAccess.h"
-#include "core/device/CQtSerialBackend.h"
+#include "core/device/CPortFactory.h"
 #include "core/record/CImpactRecord.h"
 
 QString CRunOutcome::Message(Kind kind)
@@ -27,7 +27,7 @@ QString CRunOutcome::Message(Kind kind, const QString& portName)
 QString CRunOutcome::NotRespondingMessage(const QString& portName)
 {
     const std::optional<CPortAccess::Denial> denial =
-        CPortAccess::DeniedAccess(CQtSerialBackend::SystemPortName(portName));
+        CPortAccess::DeniedAccess(CPortFactory::SystemPortName(portName));
     if (!denial)
         return kNotResponding;
     const QString advice =

@@ -2,6 +2,7 @@
 #include "core/files/CCsvExport.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -197,7 +198,8 @@ void TestCsvExport::saveIntoMissingFolderNamesIt()
     const QString path = dir.filePath(QStringLiteral("gone/run.csv"));
     CZentakDoc doc;
     QVERIFY(!doc.SaveCsv(path));
-    QCOMPARE(doc.FileErrorString(), QStringLiteral("The folder of %1 was not found.").arg(path));
+    QCOMPARE(doc.FileErrorString(),
+             QStringLiteral("The folder of %1 was not found.").arg(QDir::toNativeSeparators(path)));
 }
 
 QTEST_GUILESS_MAIN(TestCsvExport)

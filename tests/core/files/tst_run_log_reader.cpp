@@ -14,6 +14,7 @@
 #include "core/simulator/ControlBoxSimulator.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -573,7 +574,7 @@ void TestRunLogReader::refusesWhatIsNoLog()
     QString error;
     const QString dir = m_dir.path();
     QCOMPARE(reader.Open(path.replace("%DIR", dir), error), CRunLogReader::OpenResult::Failed);
-    QCOMPARE(error, message.replace("%DIR", dir));
+    QCOMPARE(error, QDir::toNativeSeparators(message.replace("%DIR", dir)));
     QVERIFY(reader.Entries().isEmpty());
 }
 

@@ -411,7 +411,7 @@ void TestFirmware::unreadableFilesSayWhy_data()
         << huge
         << QStringLiteral("%1 is too large to be a firmware file (4194305 bytes; the limit is "
                           "4194304 bytes). It was not read.")
-               .arg(huge);
+               .arg(QDir::toNativeSeparators(huge));
     const QString longLine = dir.filePath(QStringLiteral("long.hex"));
     QFile longFile(longLine);
     QVERIFY(longFile.open(QIODevice::WriteOnly));
@@ -421,7 +421,7 @@ void TestFirmware::unreadableFilesSayWhy_data()
         << longLine
         << QStringLiteral("Line 3 of %1 is longer than 1048576 characters and cannot be read "
                           "whole.")
-               .arg(longLine);
+               .arg(QDir::toNativeSeparators(longLine));
 }
 
 // Nothing of such a file is kept: part of an image must never reach the box.

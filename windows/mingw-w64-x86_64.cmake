@@ -1,0 +1,22 @@
+# Cross-compiling for 64-bit Windows with Debian's MinGW-w64 (posix threads).
+# ZENTAK_QT_MINGW_PREFIX names the Qt built for MinGW; the host's own Qt
+# supplies moc, rcc and uic.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+
+set(ZENTAK_MINGW x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${ZENTAK_MINGW}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZENTAK_MINGW}-g++-posix)
+set(CMAKE_RC_COMPILER ${ZENTAK_MINGW}-windres)
+
+set(CMAKE_FIND_ROOT_PATH /usr/${ZENTAK_MINGW} ${ZENTAK_QT_MINGW_PREFIX})
+set(CMAKE_PREFIX_PATH ${ZENTAK_QT_MINGW_PREFIX})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+set(QT_HOST_PATH /usr)
+set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
+# The check builds CMake makes see the same Qt.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ZENTAK_QT_MINGW_PREFIX)
